@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs every system package Chartrek needs to build, run and test on Debian 12.
+# This is the one list of system packages; running it again changes nothing.
+set -euo pipefail
+
+PACKAGES=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config
+  # Qt 6
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins qt6-image-formats-plugins
+  libgl-dev libvulkan-dev libxkbcommon-dev
+  # scanner and Windows Metafile decoder
+  libsane-dev libsane1 libwmf-bin
+  # fonts, so text renders the same on every machine
+  fonts-dejavu-core
+  # end-to-end tests: a real X server, real input and the real clipboard
+  xvfb xauth xdotool xclip x11-utils
+)
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,98 @@
+#include "points/PointTableModel.h"
+
+namespace chartrek {
+
+PointTableModel::PointTableModel(QObject *parent) : QAbstractTableModel(parent)
+{
+    mRows.resize(2);
+}
+
+QString PointTableModel::cell(Table table, int row, int column) const
+{
+    if (row < 0 || row >= rows() || column < 0 || column >= columns(table))
+        return {};
+    return mRows[row][gridColumn(table, column)];
+}
+
+void PointTableModel::setCell(Table table, int row, int column, const QString &text)
+{
+    if (row < 0 || row >= rows() || column < 0 || column >= columns(table))
+        return;
+    const int c = gridColumn(table, column);
+    mRows[row][c] = text;
+    if (row == 0) {
+        emit headerDataChanged(Qt::Horizontal, c, c);
+    } else {
+        const QModelIndex i = index(row - 1, c);
+        emit dataChanged(i, i);
+    }
+}
+
+void PointTableModel::insertRowTexts(int index, const QString &valueRow, const QString &pictureRow)
+{
+    // Row 0 is the header; anything past the end goes before nothing, i.e. last.
+    index = std::clamp(index, 1, rows());
+    Row row;
+    const QStringList values = valueRow.split(QLatin1Char('\t'));
+    const QStringList pictures = pictureRow.split(QLatin1Char('\t'));
+    for (int c = 0; c < kValueColumns && c < values.size(); ++c)
+        row[c] = values[c];
+    for (int c = 0; c < kPictureColumns && c < pictures.size(); ++c)
+        row[kValueColumns + c] = pictures[c];
+    beginInsertRows({}, index - 1, index - 1);
+    mRows.insert(index, row);
+    endInsertRows();
+}
+
+void PointTableModel::removeGridRow(int index)
+{
+    if (index < 1 || index >= rows())
+        return;
+    beginRemoveRows({}, index - 1, index - 1);
+    mRows.removeAt(index);
+    endRemoveRows();
+}
+
+void PointTableModel::setRowCount(int count)
+{
+    count = std::max(count, 1);
+    beginResetModel();
+    mRows.resize(count);
+    endResetModel();
+}
+
+void PointTableModel::clearCells()
+{
+    beginResetModel();
+    for (Row &row : mRows)
+        row = Row{};
+    endResetModel();
+}
+
+int PointTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows() - 1;
+}
+
+int PointTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kValueColumns + kPictureColumns;
+}
+
+QVariant PointTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return mRows[index.row() + 1][index.column()];
+}
+
+QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal && section >= 0 && section < columnCount())
+        return mRows[0][section];
+    return {};
+}
+
+} // namespace chartrek

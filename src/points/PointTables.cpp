@@ -1,0 +1,98 @@
+#include "points/PointTables.h"
+
+#include "points/NumberText.h"
+
+namespace chartrek {
+
+namespace {
+constexpr auto DataPoints = PointTableModel::DataPoints;
+constexpr auto Originale = PointTableModel::Originale;
+const QLatin1Char kTab('\t');
+} // namespace
+
+int PointTables::sortedInsertIndex(double x) const
+{
+    // The first row whose x exceeds the new one, so that equal x values keep their order of
+    // capture; the trailing empty row when there is none.
+    int index = mModel.rows() - 1;
+    for (int k = 1; k < mModel.rows(); ++k) {
+        const QString text = mModel.cell(Originale, k, 2);
+        if (text.isEmpty()) {
+            index = k;
+            continue;
+        }
+        const auto stored = parseNumber(text);
+        if (stored && *stored > x)
+            return k;
+    }
+    return index;
+}
+
+int PointTables::AddPointToTables(const PicturePoint &point)
+{
+    ValuePoint v;
+    mCalibration.PictureToValue(point, v);
+    const bool sorted = mState.mSortData && mState.mToolMode != SharedState::AutoLineTool;
+    const int index = sorted ? sortedInsertIndex(v.x) : mModel.rows() - 1;
+    const CalibrationRecord &rec = mCalibration.record();
+    const QString valueRow = FormatAxisValue(v.x, rec.xLog) + kTab + FormatAxisValue(v.y, rec.yLog);
+    const QString pictureRow = integerText(point.x) + kTab + integerText(point.y) + kTab + generalNumberText(v.x)
+        + kTab + generalNumberText(v.y);
+    mModel.insertRowTexts(index, valueRow, pictureRow);
+    return index;
+}
+
+void PointTables::ClearPointRows()
+{
+    const int n = mModel.rows() - 2;
+    for (int i = 0; i < n; ++i)
+        mModel.removeGridRow(1);
+}
+
+void PointTables::ResetPointTables()
+{
+    mModel.clearCells();
+    mModel.setRowCount(2);
+    for (auto table : {DataPoints, Originale}) {
+        mModel.setCell(table, 0, 0, QStringLiteral("X"));
+        mModel.setCell(table, 0, 1, QStringLiteral("Y"));
+    }
+}
+
+void PointTables::writeValues(int row, const ValuePoint &value)
+{
+    const CalibrationRecord &rec = mCalibration.record();
+    mModel.setCell(DataPoints, row, 0, FormatAxisValue(value.x, rec.xLog));
+    mModel.setCell(DataPoints, row, 1, FormatAxisValue(value.y, rec.yLog));
+    mModel.setCell(Originale, row, 2, generalNumberText(value.x));
+    mModel.setCell(Originale, row, 3, generalNumberText(value.y));
+}
+
+void PointTables::RecalculatePoints()
+{
+    for (int row = 1; row <= mModel.rows() - 2; ++row) {
+        const PicturePoint point{roundToInt32(parseNumber(mModel.cell(Originale, row, 0)).value_or(0)),
+                                 roundToInt32(parseNumber(mModel.cell(Originale, row, 1)).value_or(0))};
+        // Each row starts from (0, 0), as a new point does: a failed conversion must not
+        // leave another point's values in this row.
+        ValuePoint value;
+        mCalibration.PictureToValue(point, value);
+        writeValues(row, value);
+    }
+}
+
+QString BuildExportText(const PointTableModel &model, bool pointDecimal)
+{
+    QString text;
+    const auto cellText = [&](int row, int column) {
+        QString t = model.cell(Originale, row, column);
+        if (pointDecimal)
+            t.replace(QLatin1Char(','), QLatin1Char('.'));
+        return t;
+    };
+    for (int row = 1; row <= model.rows() - 2; ++row)
+        text += cellText(row, 2) + kTab + cellText(row, 3) + QStringLiteral("\r\n");
+    return text;
+}
+
+} // namespace chartrek

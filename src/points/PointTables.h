@@ -1,0 +1,44 @@
+#pragma once
+
+#include "calibration/Calibration.h"
+#include "points/PointTableModel.h"
+
+namespace chartrek {
+
+// The operations that add, remove and recompute points. The picture coordinates are the
+// master data; values are recomputed from them whenever the calibration changes.
+class PointTables {
+public:
+    PointTables(PointTableModel &model, const Calibration &calibration, const SharedState &state)
+        : mModel(model), mCalibration(calibration), mState(state)
+    {
+    }
+
+    PointTableModel &model() { return mModel; }
+    const PointTableModel &model() const { return mModel; }
+
+    // Adds one point to both tables: sorted by x when the sort option is on and the Autoline
+    // tool is not running (the tracer appends in tracing order), appended otherwise.
+    // Returns the grid row it went to.
+    int AddPointToTables(const PicturePoint &point);
+    // Removes every point; the header rows stay as they are.
+    void ClearPointRows();
+    // Empties and re-creates both tables with the "X", "Y" headers.
+    void ResetPointTables();
+    // Recomputes the values of every row from its picture coordinates.
+    void RecalculatePoints();
+
+private:
+    int sortedInsertIndex(double x) const;
+    void writeValues(int row, const ValuePoint &value);
+
+    PointTableModel &mModel;
+    const Calibration &mCalibration;
+    const SharedState &mState;
+};
+
+// The export text: one line per point, x TAB y CR LF, from the full-precision values.
+// With `pointDecimal` every decimal comma becomes a point (the data file's form).
+QString BuildExportText(const PointTableModel &model, bool pointDecimal);
+
+} // namespace chartrek

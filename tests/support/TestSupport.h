@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/Messages.h"
+#include "calibration/Calibration.h"
+
+#include <QList>
+#include <QLocale>
+#include <QString>
+
+#include <functional>
+
+namespace chartrek::test {
+
+// Answers every message with a scripted answer (OK when none is left) and records it.
+class RecordingSink : public MessageSink {
+public:
+    struct Shown {
+        MessageKind kind;
+        QString text;
+    };
+    QList<Shown> shown;
+    QList<int> answers;
+
+    int show(MessageKind kind, const QString &text) override;
+    QStringList texts() const;
+};
+
+class FakePicture : public PictureHolder {
+public:
+    bool held = true;
+    bool hasBitmap() const override { return held; }
+};
+
+// Sets the default locale for the life of the object.
+class LocaleScope {
+public:
+    explicit LocaleScope(const QLocale &locale) : mOld(QLocale()) { QLocale::setDefault(locale); }
+    ~LocaleScope() { QLocale::setDefault(mOld); }
+
+private:
+    QLocale mOld;
+};
+
+inline QLocale pointLocale() { return QLocale(QLocale::English, QLocale::UnitedStates); }
+inline QLocale commaLocale() { return QLocale(QLocale::German, QLocale::Germany); }
+
+} // namespace chartrek::test
