@@ -5,6 +5,8 @@
 
 #include <sane/sane.h>
 
+#include <poll.h>
+
 #include <functional>
 #include <new>
 #include <vector>
@@ -107,6 +109,28 @@ QString setOption(SANE_Handle handle, const ScanOption &option)
     return {};
 }
 
+// Where the backend can signal readiness through a descriptor, reads become non-blocking
+// and the worker waits on the descriptor in short steps, so a cancel is seen even while
+// the device sends nothing (a lamp warming up). Returns -1 for plain blocking reads.
+int useSelectDescriptor(SANE_Handle handle)
+{
+    if (sane_set_io_mode(handle, SANE_TRUE) != SANE_STATUS_GOOD)
+        return -1;
+    SANE_Int fd = -1;
+    if (sane_get_select_fd(handle, &fd) == SANE_STATUS_GOOD && fd >= 0)
+        return fd;
+    sane_set_io_mode(handle, SANE_FALSE);
+    return -1;
+}
+
+// Waits until the descriptor has data or the scan is cancelled.
+void waitForData(int fd, const std::atomic_bool &cancel)
+{
+    pollfd entry{fd, POLLIN, 0};
+    while (!cancel && poll(&entry, 1, 100) == 0) {
+    }
+}
+
 ScanFrameFormat formatOf(const SANE_Parameters &p)
 {
     return {int(p.format), p.depth, p.pixels_per_line, p.bytes_per_line, p.lines, p.last_frame == SANE_TRUE};
@@ -156,7 +180,10 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
             }
         };
         reportProgress();
+        const int selectFd = useSelectDescriptor(handle);
         for (;;) {
+            if (selectFd >= 0)
+                waitForData(selectFd, cancel);
             if (cancel)
                 return cancelled();
             SANE_Int length = 0;

@@ -106,6 +106,9 @@ private slots:
                                                        << QImage::Format_Grayscale8 << 25.0;
         QTest::newRow("one byte per read") << ScanOptions{{"read-limit", true}, {"read-limit-size", 1}} << small
                                            << QImage::Format_Grayscale8 << 25.0;
+        QTest::newRow("non-blocking reads with a select descriptor")
+            << ScanOptions{{"non-blocking", true}, {"select-fd", true}, {"read-limit", true}, {"read-limit-size", 64}}
+            << small << QImage::Format_Grayscale8 << 25.0;
         QTest::newRow("height known only at the end (hand scanner)")
             << ScanOptions{{"hand-scanner", true}} << QSize(108, 167) << QImage::Format_Grayscale8 << 25.0;
     }
@@ -212,16 +215,21 @@ private slots:
     void cancelStopsASlowScan_data()
     {
         QTest::addColumn<bool>("destroyInstead");
-        QTest::newRow("cancel after the first progress") << false;
-        QTest::newRow("job destroyed while scanning") << true;
+        QTest::addColumn<ScanOptions>("io");
+        const ScanOptions selectFd{{"non-blocking", true}, {"select-fd", true}};
+        QTest::newRow("cancel after the first progress") << false << ScanOptions{};
+        QTest::newRow("job destroyed while scanning") << true << ScanOptions{};
+        QTest::newRow("cancel while waiting on the select descriptor") << false << selectFd;
+        QTest::newRow("destroyed while waiting on the select descriptor") << true << selectFd;
     }
 
     void cancelStopsASlowScan()
     {
         QFETCH(bool, destroyInstead);
+        QFETCH(ScanOptions, io);
         // 3042 bytes in 16-byte reads, 50 ms apiece: about ten seconds when not cancelled.
-        const ScanOptions slow{{"read-limit", true}, {"read-limit-size", 16}, {"read-delay", true},
-                               {"read-delay-duration", 50000}};
+        const ScanOptions slow = io + ScanOptions{{"read-limit", true}, {"read-limit-size", 16}, {"read-delay", true},
+                                                  {"read-delay-duration", 50000}};
         auto job = std::make_unique<ScanJob>(device, slow);
         QSignalSpy progress(job.get(), &ScanJob::progress);
         QSignalSpy finished(job.get(), &ScanJob::finished);
