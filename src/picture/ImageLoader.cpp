@@ -115,7 +115,8 @@ LoadedPicture readRaster(QIODevice &device)
     QImageReader::setAllocationLimit(kAllocationLimitMB);
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(false);
+    // Upright as the camera meant it, as every viewer shows a phone photo of a chart.
+    reader.setAutoTransform(true);
     if (!reader.canRead())
         return failed(tr("The file is not a picture in a known format, or it is damaged."));
     const QByteArray format = reader.format();

@@ -314,15 +314,8 @@ private slots:
         QCOMPARE(mControl->bitsPerPixel(), 8);
     }
 
-    void pointerAndRubberBand()
+    void rubberBandShowsOnlyWhenVisible()
     {
-        mControl->setMousePointer(ImageControl::PointerHourglass);
-        QCOMPARE(mControl->cursor().shape(), Qt::WaitCursor);
-        mControl->setMousePointer(ImageControl::PointerCustom);
-        QCOMPARE(mControl->cursor().shape(), Qt::CrossCursor);
-        mControl->setMousePointer(ImageControl::PointerArrow);
-        QCOMPARE(mControl->cursor().shape(), Qt::ArrowCursor);
-
         QImage white(100, 100, QImage::Format_RGB32);
         white.fill(Qt::white);
         mControl->setImage(white);
@@ -336,14 +329,6 @@ private slots:
         QCOMPARE(band.pixel(30, 20), qRgb(255, 255, 255));
         mControl->setRubberBandVisible(false);
         QCOMPARE(shown(*mControl).pixel(10, 10), qRgb(255, 255, 255));
-    }
-
-    void repaintEnableHoldsUpdates()
-    {
-        mControl->setRepaintEnabled(false);
-        QVERIFY(!mControl->updatesEnabled());
-        mControl->setRepaintEnabled(true);
-        QVERIFY(mControl->updatesEnabled());
     }
 
 private:
