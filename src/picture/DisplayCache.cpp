@@ -56,7 +56,7 @@ void DisplayCache::invalidate(const QRect &pixels)
                                    QPoint(int(std::floor((area.right() + 1) * sx)),
                                           int(std::floor((area.bottom() + 1) * sy))))
                                  .intersected(mReduced.rect());
-        areaScale(*mSource, mReduced, target);
+        areaScale(*mSource, mReduced.size(), target, mReduced, target.topLeft());
     }
 }
 
@@ -83,7 +83,7 @@ void DisplayCache::paint(QPainter &painter, const QRectF &shown, const QRectF &v
     if (shown.width() >= mSource->width() && shown.height() >= mSource->height())
         paintPixels(painter, shown, visible);
     else
-        paintReduced(painter, shown);
+        paintReduced(painter, shown, visible);
 }
 
 void DisplayCache::paintPixels(QPainter &painter, const QRectF &shown, const QRectF &visible)
@@ -116,22 +116,37 @@ void DisplayCache::paintPixels(QPainter &painter, const QRectF &shown, const QRe
     }
 }
 
-void DisplayCache::paintReduced(QPainter &painter, const QRectF &shown)
+void DisplayCache::paintReduced(QPainter &painter, const QRectF &shown, const QRectF &visible)
 {
     const QSize size(std::max(1, int(std::lround(shown.width()))), std::max(1, int(std::lround(shown.height()))));
+    const QRect seen = visible.translated(-shown.topLeft()).toAlignedRect().intersected(QRect(QPoint(), size));
+    if (seen.isEmpty())
+        return;
+    // A view that shows a small part of a large reduced picture (the magnifier over a fitted
+    // view) reduces only that part, each time; otherwise the whole reduced copy is kept.
+    if (qint64(size.width()) * size.height() > 4 * qint64(seen.width()) * seen.height() && mReduced.size() != size) {
+        QImage part(seen.size(), QImage::Format_RGB32);
+        if (part.isNull())
+            return;
+        areaScale(*mSource, size, seen, part, QPoint());
+        painter.drawImage(shown.topLeft() + QPointF(seen.topLeft()), part);
+        return;
+    }
     if (mReduced.size() != size) {
         mReduced = QImage(size, QImage::Format_RGB32);
         if (mReduced.isNull())
             return;
-        areaScale(*mSource, mReduced, mReduced.rect());
+        areaScale(*mSource, size, mReduced.rect(), mReduced, QPoint());
     }
     painter.drawImage(shown.topLeft(), mReduced);
 }
 
-void DisplayCache::areaScale(const QImage &source, QImage &target, const QRect &targetArea)
+void DisplayCache::areaScale(const QImage &source, const QSize &scaledSize, const QRect &area, QImage &target,
+                             const QPoint &at)
 {
-    const QRect area = targetArea.intersected(target.rect());
-    if (area.isEmpty() || source.isNull())
+    const QRect todo = area.intersected(QRect(QPoint(), scaledSize))
+                           .intersected(target.rect().translated(area.topLeft() - at));
+    if (todo.isEmpty() || source.isNull())
         return;
     const bool indexed = source.format() == QImage::Format_Indexed8;
     const QImage converted = (indexed || source.format() == QImage::Format_RGB32
@@ -139,17 +154,18 @@ void DisplayCache::areaScale(const QImage &source, QImage &target, const QRect &
         ? source
         : source.convertToFormat(QImage::Format_RGB32);
     const QList<QRgb> palette = indexed ? converted.colorTable() : QList<QRgb>();
-    const double fx = double(converted.width()) / target.width();
-    const double fy = double(converted.height()) / target.height();
+    const double fx = double(converted.width()) / scaledSize.width();
+    const double fy = double(converted.height()) / scaledSize.height();
     auto span = [](int t, double f, int limit) {
         const int a = std::min(limit - 1, int(std::floor(t * f)));
         const int b = std::clamp(int(std::floor((t + 1) * f)), a + 1, limit);
         return std::pair{a, b};
     };
-    for (int y = area.top(); y <= area.bottom(); ++y) {
+    const QPoint shift = at - area.topLeft();
+    for (int y = todo.top(); y <= todo.bottom(); ++y) {
         const auto [ya, yb] = span(y, fy, converted.height());
-        QRgb *out = reinterpret_cast<QRgb *>(target.scanLine(y));
-        for (int x = area.left(); x <= area.right(); ++x) {
+        QRgb *out = reinterpret_cast<QRgb *>(target.scanLine(y + shift.y()));
+        for (int x = todo.left(); x <= todo.right(); ++x) {
             const auto [xa, xb] = span(x, fx, converted.width());
             quint64 r = 0, g = 0, b = 0;
             for (int sy = ya; sy < yb; ++sy) {
@@ -163,7 +179,7 @@ void DisplayCache::areaScale(const QImage &source, QImage &target, const QRect &
                 }
             }
             const quint64 n = quint64(yb - ya) * quint64(xb - xa);
-            out[x] = qRgb(int((r + n / 2) / n), int((g + n / 2) / n), int((b + n / 2) / n));
+            out[x + shift.x()] = qRgb(int((r + n / 2) / n), int((g + n / 2) / n), int((b + n / 2) / n));
         }
     }
 }

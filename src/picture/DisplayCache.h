@@ -28,13 +28,15 @@ public:
     // in `visible`.
     void paint(QPainter &painter, const QRectF &shown, const QRectF &visible);
 
-    // Area average of the picture at the given size (exposed for the benchmark and tests).
-    static void areaScale(const QImage &source, QImage &target, const QRect &targetArea);
+    // Area average of the picture scaled to scaledSize: the pixels of `area` (in the scaled
+    // picture) are written into target, area's top-left landing at `at`.
+    static void areaScale(const QImage &source, const QSize &scaledSize, const QRect &area, QImage &target,
+                          const QPoint &at);
 
 private:
     const QImage &tile(int tx, int ty);
     void paintPixels(QPainter &painter, const QRectF &shown, const QRectF &visible);
-    void paintReduced(QPainter &painter, const QRectF &shown);
+    void paintReduced(QPainter &painter, const QRectF &shown, const QRectF &visible);
 
     const QImage *mSource = nullptr;
     QHash<quint64, QImage> mTiles;

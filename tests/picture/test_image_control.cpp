@@ -137,6 +137,24 @@ private slots:
         const QImage screen = shown(*mControl);
         QCOMPARE(qGray(screen.pixel(50, 50)), 128);
         QCOMPARE(qGray(screen.pixel(199, 149)), 128);
+
+        // A small window on a reduced view (the magnifier over a fitted picture) reduces only
+        // the part it shows.
+        QImage quarter(400, 300, QImage::Format_Indexed8);
+        quarter.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+                quarter.scanLine(y)[x] = uchar(x >= 200 && y >= 150);
+        ImageControl small;
+        small.resize(40, 30);
+        small.setImage(quarter);
+        // Half size, scrolled so that picture pixel (200, 100) is at the top-left.
+        small.setDisplayRect(-1500, -750, 3000, 2250);
+        const QImage part = shown(small);
+        QCOMPARE(qGray(part.pixel(0, 0)), 0);
+        QCOMPARE(qGray(part.pixel(0, 29)), 255);
+        QCOMPARE(qGray(part.pixel(39, 29)), 255);
+        QCOMPARE(qGray(part.pixel(39, 20)), 0);
     }
 
     void clipRectangleLimitsThePicture()
