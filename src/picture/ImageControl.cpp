@@ -1,0 +1,479 @@
+#include "picture/ImageControl.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace chartrek {
+
+namespace {
+
+constexpr double kTwips = ImageControl::TwipsPerPixel;
+
+// The smallest pixel rectangle that covers a rectangle given in twips.
+QRect pixelsCovering(double left, double top, double right, double bottom)
+{
+    const int l = int(std::floor(std::min(left, right) / kTwips));
+    const int t = int(std::floor(std::min(top, bottom) / kTwips));
+    const int r = int(std::ceil(std::max(left, right) / kTwips));
+    const int b = int(std::ceil(std::max(top, bottom) / kTwips));
+    return QRect(QPoint(l, t), QPoint(r - 1, b - 1));
+}
+
+int floorDiv(qint64 value, int divisor)
+{
+    qint64 q = value / divisor;
+    if ((value % divisor != 0) && ((value < 0) != (divisor < 0)))
+        --q;
+    return int(std::clamp<qint64>(q, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+int mouseButtons(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
+        | (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftState(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+// Formats the drawing surface and the pixel probe read directly.
+QImage heldForm(QImage image)
+{
+    switch (image.format()) {
+    case QImage::Format_Invalid:
+    case QImage::Format_Indexed8:
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+        return image;
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+        return image.convertToFormat(QImage::Format_Indexed8);
+    default:
+        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    }
+}
+
+bool displayReady(const QImage &image)
+{
+    return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32_Premultiplied;
+}
+
+} // namespace
+
+ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    mOverlay.resize(size());
+    applyCursor();
+}
+
+ImageControl::~ImageControl() = default;
+
+void ImageControl::setImage(QImage image)
+{
+    mSurface.reset();
+    mImage = heldForm(std::move(image));
+    mDisplayRect = sourceRect();
+    mClipRect = mDisplayRect;
+    mClipSet = false;
+    pictureChanged();
+}
+
+void ImageControl::assignFrom(const ImageControl &other)
+{
+    if (&other == this)
+        return;
+    // QImage copies on write, so the two controls never see each other's drawing.
+    setImage(other.mImage);
+}
+
+void ImageControl::freeBitmap()
+{
+    setImage(QImage());
+}
+
+void ImageControl::replacePicture(QImage image)
+{
+    mSurface.reset();
+    mImage = heldForm(std::move(image));
+    pictureChanged();
+}
+
+void ImageControl::pictureChanged()
+{
+    mDisplay = QImage();
+    mScaled = QImage();
+    mScaledFrom = QSize();
+    update();
+}
+
+float ImageControl::bitmapWidth() const
+{
+    return float(mImage.width()) * TwipsPerPixel;
+}
+
+float ImageControl::bitmapHeight() const
+{
+    return float(mImage.height()) * TwipsPerPixel;
+}
+
+int ImageControl::bitsPerPixel() const
+{
+    return hasBitmap() ? bitmapBitsPerPixel(mImage) : 0;
+}
+
+QRectF ImageControl::sourceRect() const
+{
+    return QRectF(0, 0, bitmapWidth(), bitmapHeight());
+}
+
+float ImageControl::innerWidth() const
+{
+    return float(contentsRect().width()) * TwipsPerPixel;
+}
+
+float ImageControl::innerHeight() const
+{
+    return float(contentsRect().height()) * TwipsPerPixel;
+}
+
+bool ImageControl::pictureSizeAllowed() const
+{
+    return chartrek::pictureSizeAllowed(mImage.size());
+}
+
+void ImageControl::setRepaintEnabled(bool enabled)
+{
+    mRepaintEnabled = enabled;
+    // Updates wait while repaint is off and arrive in one piece when it comes back.
+    setUpdatesEnabled(enabled);
+}
+
+void ImageControl::setPaintSizeMode(int mode)
+{
+    mPaintSizeMode = (mode == PaintFit) ? PaintFit : PaintNormal;
+    update();
+}
+
+QRectF ImageControl::displayRect() const
+{
+    if (mPaintSizeMode != PaintFit || !hasBitmap())
+        return mDisplayRect;
+    const QRect inner = contentsRect();
+    const double scale = std::min(double(inner.width()) / mImage.width(), double(inner.height()) / mImage.height());
+    return QRectF(inner.left() * kTwips, inner.top() * kTwips, mImage.width() * scale * kTwips,
+                  mImage.height() * scale * kTwips);
+}
+
+void ImageControl::setDisplayRect(float left, float top, float width, float height)
+{
+    mDisplayRect = QRectF(left, top, width, height);
+    update();
+}
+
+void ImageControl::setDisplayClipRect(float left, float top, float width, float height)
+{
+    mClipRect = QRectF(left, top, width, height);
+    mClipSet = true;
+    update();
+}
+
+void ImageControl::setupZoomWindow(float left, float top, float width, float height, const ImageControl &source)
+{
+    Q_UNUSED(source);
+    mPaintSizeMode = PaintNormal;
+    mClipSet = false;
+    setDisplayRect(left, top, width, height);
+}
+
+void ImageControl::forceRepaint()
+{
+    mOverlay.clearAll();
+    update();
+}
+
+void ImageControl::repaintRect(float left, float top, float right, float bottom, bool erase)
+{
+    Q_UNUSED(erase);
+    const QRect area = pixelsCovering(left, top, right, bottom);
+    mOverlay.clear(area);
+    update(area);
+}
+
+void ImageControl::setMousePointer(int pointer)
+{
+    mMousePointer = pointer;
+    applyCursor();
+}
+
+void ImageControl::setMouseIcon(const QCursor &cursor)
+{
+    mMouseIcon = cursor;
+    applyCursor();
+}
+
+void ImageControl::applyCursor()
+{
+    switch (mMousePointer) {
+    case PointerHourglass:
+        setCursor(Qt::WaitCursor);
+        break;
+    case PointerCustom:
+        setCursor(mMouseIcon);
+        break;
+    default:
+        setCursor(Qt::ArrowCursor);
+        break;
+    }
+}
+
+void ImageControl::setRubberBandRect(float left, float top, float width, float height)
+{
+    mRubberBand = QRectF(left, top, width, height);
+    if (mRubberBandVisible)
+        update();
+}
+
+void ImageControl::setRubberBandVisible(bool visible)
+{
+    if (visible == mRubberBandVisible)
+        return;
+    mRubberBandVisible = visible;
+    update();
+}
+
+LoadStatus ImageControl::load(const QString &fileName, QString *error)
+{
+    LoadedPicture loaded = loadPicture(fileName);
+    if (loaded.status == LoadStatus::Loaded)
+        setImage(std::move(loaded.image));
+    else if (error)
+        *error = loaded.error;
+    return loaded.status;
+}
+
+bool ImageControl::clipboardHasPicture()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasImage() && !QGuiApplication::clipboard()->image().isNull();
+}
+
+LoadStatus ImageControl::paste(QString *error)
+{
+    LoadedPicture taken = acceptPicture(QGuiApplication::clipboard()->image());
+    if (taken.status == LoadStatus::Loaded)
+        setImage(std::move(taken.image));
+    else if (error)
+        *error = taken.error;
+    return taken.status;
+}
+
+bool ImageControl::copy() const
+{
+    if (!hasBitmap())
+        return false;
+    QGuiApplication::clipboard()->setImage(mImage);
+    return true;
+}
+
+bool ImageControl::save(const QString &fileName, QString *error) const
+{
+    if (!hasBitmap()) {
+        if (error)
+            *error = tr("There is no picture to save.");
+        return false;
+    }
+    return saveBitmap(mImage, fileName, error);
+}
+
+void ImageControl::colorReduce()
+{
+    if (hasBitmap())
+        replacePicture(reduceColors(mImage));
+}
+
+void ImageControl::rotate(qint32 hundredths)
+{
+    if (hasBitmap())
+        replacePicture(rotatePicture(mImage, hundredths));
+}
+
+DrawingSurface *ImageControl::getBitmapSurface()
+{
+    if (!hasBitmap() || mSurface)
+        return nullptr;
+    mSurface = std::make_unique<DrawingSurface>(mImage);
+    return mSurface.get();
+}
+
+void ImageControl::releaseBitmapSurface(DrawingSurface *surface)
+{
+    if (!surface || surface != mSurface.get())
+        return;
+    const QRect dirty = mSurface->dirtyPixels();
+    mSurface.reset();
+    if (!dirty.isEmpty())
+        updatePictureArea(dirty);
+}
+
+void ImageControl::invertLine(qint32 x1, qint32 y1, qint32 x2, qint32 y2)
+{
+    const QPoint from(floorDiv(x1, TwipsPerPixel), floorDiv(y1, TwipsPerPixel));
+    const QPoint to(floorDiv(x2, TwipsPerPixel), floorDiv(y2, TwipsPerPixel));
+    const QRect touched = mOverlay.invertLine(from, to);
+    if (!touched.isEmpty())
+        update(touched);
+}
+
+QRectF ImageControl::displayRectPixels() const
+{
+    const QRectF twips = displayRect();
+    return QRectF(twips.left() / kTwips, twips.top() / kTwips, twips.width() / kTwips, twips.height() / kTwips);
+}
+
+const QImage &ImageControl::displaySource()
+{
+    if (displayReady(mImage))
+        return mImage;
+    if (mDisplay.isNull())
+        mDisplay = mImage.convertToFormat(mImage.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                   : QImage::Format_RGB32);
+    return mDisplay;
+}
+
+const QImage &ImageControl::scaledCopy(const QSize &size)
+{
+    if (mScaled.isNull() || mScaledFrom != size) {
+        mScaled = displaySource().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        mScaledFrom = size;
+    }
+    return mScaled;
+}
+
+void ImageControl::updatePictureArea(const QRect &pixels)
+{
+    const QRect area = pixels.intersected(mImage.rect());
+    if (area.isEmpty())
+        return;
+    if (displayReady(mImage)) {
+        mDisplay = QImage();
+    } else if (!mDisplay.isNull()) {
+        if (mDisplay.size() != mImage.size()) {
+            mDisplay = QImage();
+        } else {
+            QPainter painter(&mDisplay);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(area.topLeft(), mImage.copy(area).convertToFormat(mDisplay.format()));
+        }
+    }
+    const QRectF shown = displayRectPixels();
+    const double sx = shown.width() / mImage.width();
+    const double sy = shown.height() / mImage.height();
+    if (!mScaled.isNull()) {
+        // Rescale only the changed neighbourhood into the reduced copy.
+        const QRect target = QRectF(area.left() * sx, area.top() * sy, area.width() * sx, area.height() * sy)
+                                 .toAlignedRect()
+                                 .adjusted(-1, -1, 1, 1)
+                                 .intersected(mScaled.rect());
+        const QRect source = QRectF(target.left() / sx, target.top() / sy, target.width() / sx, target.height() / sy)
+                                 .toAlignedRect()
+                                 .intersected(mImage.rect());
+        if (!target.isEmpty() && !source.isEmpty()) {
+            QPainter painter(&mScaled);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(target, displaySource().copy(source).scaled(target.size(), Qt::IgnoreAspectRatio,
+                                                                          Qt::SmoothTransformation));
+        }
+    }
+    const QRectF onScreen(shown.left() + area.left() * sx, shown.top() + area.top() * sy, area.width() * sx,
+                          area.height() * sy);
+    update(onScreen.toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+void ImageControl::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    const QRect exposed = event->rect();
+    painter.fillRect(exposed, palette().color(QPalette::Window));
+    if (hasBitmap()) {
+        const QRectF shown = displayRectPixels();
+        QRectF clip = rect();
+        if (mClipSet)
+            clip = QRectF(mClipRect.left() / kTwips, mClipRect.top() / kTwips, mClipRect.width() / kTwips,
+                          mClipRect.height() / kTwips);
+        const QRectF visible = shown.intersected(clip).intersected(exposed);
+        if (!visible.isEmpty() && shown.width() > 0 && shown.height() > 0) {
+            painter.setClipRect(visible);
+            const double sx = shown.width() / mImage.width();
+            const double sy = shown.height() / mImage.height();
+            if (sx >= 1.0 && sy >= 1.0) {
+                // 1:1 or magnified: the visible whole pixels only, each a sharp block.
+                const int x0 = std::max(0, int(std::floor((visible.left() - shown.left()) / sx)));
+                const int y0 = std::max(0, int(std::floor((visible.top() - shown.top()) / sy)));
+                const int x1 = std::min(mImage.width(), int(std::ceil((visible.right() - shown.left()) / sx)));
+                const int y1 = std::min(mImage.height(), int(std::ceil((visible.bottom() - shown.top()) / sy)));
+                if (x1 > x0 && y1 > y0) {
+                    const QRectF target(shown.left() + x0 * sx, shown.top() + y0 * sy, (x1 - x0) * sx,
+                                        (y1 - y0) * sy);
+                    painter.drawImage(target, displaySource(), QRectF(x0, y0, x1 - x0, y1 - y0));
+                }
+            } else {
+                const QSize size(std::max(1, int(std::lround(shown.width()))),
+                                 std::max(1, int(std::lround(shown.height()))));
+                painter.drawImage(shown.topLeft(), scaledCopy(size));
+            }
+            painter.setClipping(false);
+        }
+    }
+    if (!mOverlay.isEmpty()) {
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        painter.drawImage(exposed.topLeft(), mOverlay.mask(), exposed);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    if (mRubberBandVisible) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(mRubberBand.left() / kTwips, mRubberBand.top() / kTwips,
+                                mRubberBand.width() / kTwips, mRubberBand.height() / kTwips));
+    }
+}
+
+void ImageControl::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    mOverlay.resize(size());
+}
+
+void ImageControl::emitMouse(void (ImageControl::*signal)(int, int, float, float), int button, QMouseEvent *event)
+{
+    const QPointF at = event->position() * kTwips;
+    emit(this->*signal)(button, shiftState(event->modifiers()), float(at.x()), float(at.y()));
+}
+
+void ImageControl::mousePressEvent(QMouseEvent *event)
+{
+    emitMouse(&ImageControl::mouseDown, mouseButtons(event->button()), event);
+}
+
+void ImageControl::mouseMoveEvent(QMouseEvent *event)
+{
+    emitMouse(&ImageControl::mouseMove, mouseButtons(event->buttons()), event);
+}
+
+void ImageControl::mouseReleaseEvent(QMouseEvent *event)
+{
+    emitMouse(&ImageControl::mouseUp, mouseButtons(event->button()), event);
+}
+
+} // namespace chartrek

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "calibration/Calibration.h"
+#include "picture/DrawingSurface.h"
+#include "picture/ImageOps.h"
+#include "picture/ScreenOverlay.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+namespace chartrek {
+
+// The imaging control: holds one picture, shows it 1:1, fitted or through any display
+// rectangle, lends a drawing surface on the picture and an inverting overlay on the screen,
+// and reports mouse events. Every position and size it exchanges is in twips, 15 per
+// device-independent pixel; one picture pixel is one device-independent pixel at 1:1.
+class ImageControl : public QWidget, public PictureHolder {
+    Q_OBJECT
+public:
+    static constexpr int TwipsPerPixel = 15;
+
+    enum PaintSizeMode : int { PaintNormal = 0, PaintFit = 3 };
+    enum MousePointer : int { PointerArrow = 1, PointerHourglass = 11, PointerCustom = 99 };
+
+    explicit ImageControl(QWidget *parent = nullptr);
+    ~ImageControl() override;
+
+    // --- the picture ---
+    bool hasBitmap() const override { return !mImage.isNull(); }
+    const QImage &image() const { return mImage; }
+    // Takes a picture; the view returns to the whole bitmap 1:1 at the control's top-left.
+    void setImage(QImage image);
+    // Assigning another control's bitmap: this one gets its own copy (a null one frees it).
+    void assignFrom(const ImageControl &other);
+    void freeBitmap();
+
+    // --- sizes, in twips ---
+    float bitmapWidth() const;
+    float bitmapHeight() const;
+    int bitsPerPixel() const;
+    // The whole bitmap: (0, 0, bitmap width, bitmap height).
+    QRectF sourceRect() const;
+    float innerWidth() const;
+    float innerHeight() const;
+
+    // --- view ---
+    bool repaintEnabled() const { return mRepaintEnabled; }
+    void setRepaintEnabled(bool enabled);
+    int paintSizeMode() const { return mPaintSizeMode; }
+    void setPaintSizeMode(int mode);
+    // Where the whole bitmap is drawn, in control twips. In the fit mode this is the fitted
+    // rectangle; otherwise the one last set.
+    QRectF displayRect() const;
+    float displayLeft() const { return float(displayRect().left()); }
+    float displayTop() const { return float(displayRect().top()); }
+    float displayWidth() const { return float(displayRect().width()); }
+    float displayHeight() const { return float(displayRect().height()); }
+    void setDisplayRect(float left, float top, float width, float height);
+    QRectF displayClipRect() const { return mClipRect; }
+    void setDisplayClipRect(float left, float top, float width, float height);
+    // The magnifier's starting view: shows the source control's picture size through the given
+    // rectangle until the first display rectangle arrives.
+    void setupZoomWindow(float left, float top, float width, float height, const ImageControl &source);
+
+    // Repaints from the bitmap: what the overlay held there is gone afterwards.
+    void forceRepaint();
+    void repaintRect(float left, float top, float right, float bottom, bool erase = false);
+
+    // --- pointer and rubber band ---
+    int mousePointer() const { return mMousePointer; }
+    void setMousePointer(int pointer);
+    void setMouseIcon(const QCursor &cursor);
+    QRectF rubberBandRect() const { return mRubberBand; }
+    void setRubberBandRect(float left, float top, float width, float height);
+    bool rubberBandVisible() const { return mRubberBandVisible; }
+    void setRubberBandVisible(bool visible);
+
+    // --- picture operations; failures leave the held picture as it was ---
+    // Loads the first page in the file's own colour depth. A picture wider or higher than
+    // 32760 pixels is refused as TooLarge before it is decoded.
+    LoadStatus load(const QString &fileName, QString *error = nullptr);
+    // True exactly when the clipboard holds a picture this control accepts.
+    static bool clipboardHasPicture();
+    LoadStatus paste(QString *error = nullptr);
+    // Both sides at most 32760 pixels.
+    bool pictureSizeAllowed() const;
+    bool copy() const;
+    // Windows bitmap with the picture's present bits per pixel, written atomically.
+    bool save(const QString &fileName, QString *error = nullptr) const;
+    // 8 bits per pixel with a palette, no dithering.
+    void colorReduce();
+    // Hundredths of a degree, positive clockwise on the screen; size kept, uncovered black.
+    void rotate(qint32 hundredths);
+
+    // --- drawing surfaces ---
+    // The held bitmap's drawing surface (drawing coordinates, twips, y up); nullptr without a
+    // picture. Give it back with releaseBitmapSurface so that what was drawn reaches the screen.
+    DrawingSurface *getBitmapSurface();
+    void releaseBitmapSurface(DrawingSurface *surface);
+    // Inverts a line over the picture on the screen, in control twips; the end point is left
+    // out. The same line again removes it; a repaint of the area removes it too.
+    void invertLine(qint32 x1, qint32 y1, qint32 x2, qint32 y2);
+    // The inverted pixels as a mask of the control's size (device-independent pixels).
+    const ScreenOverlay &overlay() const { return mOverlay; }
+
+signals:
+    // Button: 1 left, 2 right, 4 middle (held buttons for moves); shift: 1 Shift, 2 Ctrl, 4 Alt;
+    // x, y in control twips.
+    void mouseDown(int button, int shift, float x, float y);
+    void mouseMove(int button, int shift, float x, float y);
+    void mouseUp(int button, int shift, float x, float y);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void replacePicture(QImage image);
+    void pictureChanged();
+    void updatePictureArea(const QRect &pixels);
+    const QImage &displaySource();
+    const QImage &scaledCopy(const QSize &size);
+    QRectF displayRectPixels() const;
+    void emitMouse(void (ImageControl::*signal)(int, int, float, float), int button, QMouseEvent *event);
+    void applyCursor();
+
+    QImage mImage;
+    // Display-ready forms of mImage, made on the first paint that needs them: 32-bit for
+    // 1:1 and magnified views, and one smoothed copy for the present reduced size.
+    QImage mDisplay;
+    QImage mScaled;
+    QSize mScaledFrom;
+
+    bool mRepaintEnabled = true;
+    int mPaintSizeMode = PaintNormal;
+    QRectF mDisplayRect;
+    QRectF mClipRect;
+    bool mClipSet = false;
+    int mMousePointer = PointerArrow;
+    QCursor mMouseIcon{Qt::CrossCursor};
+    QRectF mRubberBand;
+    bool mRubberBandVisible = false;
+    std::unique_ptr<DrawingSurface> mSurface;
+    ScreenOverlay mOverlay;
+};
+
+} // namespace chartrek

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+namespace chartrek {
+
+// Largest picture side accepted, in pixels.
+constexpr int MaxPictureSide = 32760;
+
+enum class LoadStatus { Loaded, TooLarge, Failed };
+
+struct LoadedPicture {
+    LoadStatus status = LoadStatus::Failed;
+    QImage image;   // set when Loaded
+    QString error;  // why not, when not Loaded
+};
+
+// Both sides at most MaxPictureSide pixels.
+bool pictureSizeAllowed(const QSize &pixels);
+
+// Reads the first page of a picture file: BMP and DIB, JPEG, PNG, GIF, TIFF, WebP (told by
+// content, not by the name) and Windows Metafiles (drawn by a separate helper process). An
+// oversized picture is refused from its header, before decoding.
+LoadedPicture loadPicture(const QString &fileName);
+
+// A picture taken from elsewhere (the clipboard), under the same size test.
+LoadedPicture acceptPicture(const QImage &image);
+
+// 8 bits per pixel with a palette, no dithering: every colour of the picture maps to one
+// entry, the same one wherever it occurs. Pure black, pure red and pure blue always have an
+// exact entry. A picture of at most 253 other colours keeps them all exactly.
+QImage reduceColors(const QImage &image);
+
+// Rotation about the centre by hundredths of a degree, positive clockwise on the screen;
+// the size is kept, uncovered area black, nearest-neighbour sampling (no new colours).
+QImage rotatePicture(const QImage &image, qint32 hundredths);
+
+// Bits per pixel of a held picture as a Windows bitmap stores it: 1, 8 or 24.
+int bitmapBitsPerPixel(const QImage &image);
+
+// Writes a Windows bitmap with the picture's present bits per pixel. The file is replaced
+// only when the whole picture was written; on failure an existing file stays as it was.
+bool saveBitmap(const QImage &image, const QString &fileName, QString *error = nullptr);
+
+} // namespace chartrek

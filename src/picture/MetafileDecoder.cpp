@@ -1,0 +1,121 @@
+#include "picture/MetafileDecoder.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <sys/resource.h>
+
+namespace chartrek {
+
+namespace {
+
+constexpr quint32 kPlaceableKey = 0x9AC6CDD7u;
+constexpr int kPlaceableHeaderBytes = 22;
+constexpr int kMetaHeaderBytes = 18;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("MetafileDecoder", text);
+}
+
+LoadedPicture failed(const QString &error)
+{
+    return {LoadStatus::Failed, {}, error};
+}
+
+// The plain metafile header: type 1 (memory) or 2 (disk), 9 words long, version 1 or 3.
+bool plainHeader(const uchar *h)
+{
+    const quint16 type = qFromLittleEndian<quint16>(h);
+    const quint16 words = qFromLittleEndian<quint16>(h + 2);
+    const quint16 version = qFromLittleEndian<quint16>(h + 4);
+    return (type == 1 || type == 2) && words == 9 && (version == 0x0100 || version == 0x0300);
+}
+
+// Checks what can be checked without drawing: a header, and a file no shorter than the
+// size the header gives, so that a cut-off file is refused here.
+QString headerProblem(const QByteArray &data, qint64 fileSize)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
+    qint64 offset = 0;
+    if (data.size() >= 4 && qFromLittleEndian<quint32>(bytes) == kPlaceableKey)
+        offset = kPlaceableHeaderBytes;
+    if (data.size() < offset + kMetaHeaderBytes || !plainHeader(bytes + offset))
+        return tr("The file is not a Windows Metafile, or its header is damaged.");
+    const qint64 declared = qint64(qFromLittleEndian<quint32>(bytes + offset + 6)) * 2;
+    if (declared < kMetaHeaderBytes || offset + declared > fileSize)
+        return tr("The Windows Metafile is incomplete.");
+    return {};
+}
+
+} // namespace
+
+MetafileSettings &metafileSettings()
+{
+    static MetafileSettings settings;
+    return settings;
+}
+
+bool looksLikeMetafile(const QByteArray &head)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(head.constData());
+    if (head.size() >= 4 && qFromLittleEndian<quint32>(bytes) == kPlaceableKey)
+        return true;
+    return head.size() >= 6 && plainHeader(bytes);
+}
+
+LoadedPicture decodeMetafile(const QString &fileName)
+{
+    const MetafileSettings settings = metafileSettings();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(tr("The file %1 cannot be read: %2").arg(fileName, file.errorString()));
+    const QString problem = headerProblem(file.read(64), file.size());
+    if (!problem.isEmpty())
+        return failed(problem);
+    file.close();
+
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return failed(tr("No temporary folder for drawing the metafile: %1").arg(dir.errorString()));
+    const QString output = dir.filePath(QStringLiteral("metafile.png"));
+
+    QProcess converter;
+    converter.setProcessChannelMode(QProcess::SeparateChannels);
+    converter.setStandardInputFile(QProcess::nullDevice());
+    converter.setChildProcessModifier([settings] {
+        // Runs in the child between fork and exec: only async-signal-safe calls here.
+        const rlimit memory{rlim_t(settings.memoryBytes), rlim_t(settings.memoryBytes)};
+        const rlimit cpu{rlim_t(settings.cpuSeconds), rlim_t(settings.cpuSeconds)};
+        const rlimit output{rlim_t(settings.outputBytes), rlim_t(settings.outputBytes)};
+        const rlimit core{0, 0};
+        setrlimit(RLIMIT_AS, &memory);
+        setrlimit(RLIMIT_CPU, &cpu);
+        setrlimit(RLIMIT_FSIZE, &output);
+        setrlimit(RLIMIT_CORE, &core);
+    });
+    converter.start(settings.program, {QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-o"), output,
+                                       fileName});
+    if (!converter.waitForStarted(settings.timeoutMs))
+        return failed(tr("The metafile converter %1 could not be started: %2")
+                          .arg(settings.program, converter.errorString()));
+    if (!converter.waitForFinished(settings.timeoutMs)) {
+        converter.kill();
+        converter.waitForFinished(1000);
+        return failed(tr("Drawing the metafile took too long and was stopped."));
+    }
+    if (converter.exitStatus() != QProcess::NormalExit || converter.exitCode() != 0) {
+        const QString detail = QString::fromLocal8Bit(converter.readAllStandardError()).trimmed().left(300);
+        return failed(detail.isEmpty() ? tr("The metafile could not be drawn.")
+                                       : tr("The metafile could not be drawn: %1").arg(detail));
+    }
+    LoadedPicture drawn = loadPicture(output);
+    if (drawn.status == LoadStatus::Failed)
+        drawn.error = tr("The metafile could not be drawn: %1").arg(drawn.error);
+    return drawn;
+}
+
+} // namespace chartrek

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "picture/ImageOps.h"
+
+#include <QString>
+
+namespace chartrek {
+
+// How Windows Metafiles are drawn: by a separate converter process (libwmf's wmf2gd), so that
+// a hostile or broken file can only take that process down. It runs under limits on memory,
+// CPU time and output size, and is stopped after a wall-clock timeout.
+struct MetafileSettings {
+    QString program = QStringLiteral("wmf2gd");
+    int timeoutMs = 20000;
+    int cpuSeconds = 15;
+    qint64 memoryBytes = qint64(1) << 30;
+    qint64 outputBytes = qint64(256) << 20;
+};
+
+// The settings every load uses; tests point them at another program.
+MetafileSettings &metafileSettings();
+
+// True when the first bytes are those of a metafile (placeable or plain).
+bool looksLikeMetafile(const QByteArray &head);
+
+// Draws a metafile into a picture, then reads that under the usual size test.
+LoadedPicture decodeMetafile(const QString &fileName);
+
+} // namespace chartrek
