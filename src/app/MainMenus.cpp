@@ -1,15 +1,14 @@
 #include "app/MainMenus.h"
 
+#include "app/MenuHelp.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QVariant>
 
 namespace chartrek {
 
 namespace {
-
-const char *const kHelpContext = "helpContextId";
 
 QMenu *addMenu(QMenuBar *bar, const char *name, const char *caption, int help)
 {
@@ -17,7 +16,7 @@ QMenu *addMenu(QMenuBar *bar, const char *name, const char *caption, int help)
     menu->setObjectName(QLatin1String(name));
     menu->menuAction()->setObjectName(QLatin1String(name));
     if (help != 0)
-        menu->menuAction()->setProperty(kHelpContext, help);
+        MenuHelp::setHelpContextId(menu->menuAction(), help);
     return menu;
 }
 
@@ -29,7 +28,7 @@ QAction *addItem(QMenu *menu, const char *name, const char *caption, int help,
     if (!key.isEmpty())
         item->setShortcut(key);
     if (help != 0)
-        item->setProperty(kHelpContext, help);
+        MenuHelp::setHelpContextId(item, help);
     return item;
 }
 
@@ -80,11 +79,6 @@ void buildMainMenus(QMenuBar *bar, MainMenuItems &m)
     m.mnuHilfeVersion = addItem(m.mnuHelp, "mnuHilfeVersion", "&About", 1000);
     m.mnuHelp->addSeparator();
     m.mnuMemory = addItem(m.mnuHelp, "mnuMemory", "&Memory info", 0);
-}
-
-int helpContext(const QAction *action)
-{
-    return action ? action->property(kHelpContext).toInt() : 0;
 }
 
 } // namespace chartrek

@@ -6,8 +6,8 @@ class QMenuBar;
 
 namespace chartrek {
 
-// The menu bar's items. Each carries its help context number (helpContext()), which F1 on
-// the highlighted item opens.
+// The menu bar's items. Each carries its help context number (MenuHelp::helpContextId),
+// which F1 on the highlighted item opens.
 struct MainMenuItems {
     QMenu *mnuDatei = nullptr;
     QAction *mnuFileOpen = nullptr;
@@ -39,8 +39,5 @@ struct MainMenuItems {
 
 // Fills the menu bar with every item, caption, shortcut, check mark and help context number.
 void buildMainMenus(QMenuBar *bar, MainMenuItems &items);
-
-// The help context number of a menu item or of a menu's title, 0 when it has none.
-int helpContext(const QAction *action);
 
 } // namespace chartrek

@@ -29,7 +29,18 @@ namespace {
 // The inner size of the window at design time, in twips.
 constexpr int kDesignWidth = 11685;
 constexpr int kDesignHeight = 5985;
+// The window opens just wide enough to show the whole calibration panel, whose right end
+// lies past the design width.
+constexpr int kStartWidth = 11920;
 constexpr int kBarHeight = 255;
+// Around and behind a picture: a neutral grey that sets the picture's edges apart.
+void setCanvasColor(QWidget *control)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Window, QColor(0xA0, 0xA0, 0xA0));
+    control->setPalette(palette);
+}
+
 } // namespace
 
 const QString &frmMain::designCaption()
@@ -70,7 +81,7 @@ frmMain::frmMain(MessageSink *sink, QWidget *parent) : QMainWindow(parent)
     setStartValues();
     takeClipboardPicture();
 
-    const QSize client = toPixels(QRect(0, 0, kDesignWidth, kDesignHeight)).size();
+    const QSize client = toPixels(QRect(0, 0, kStartWidth, kDesignHeight)).size();
     resize(client.width(), client.height() + menuBar()->sizeHint().height());
     updateActions();
 }
@@ -106,6 +117,7 @@ void frmMain::buildControls()
     mPicture->setObjectName(QStringLiteral("mPicture"));
     setTwipsGeometry(mPicture, 0, 630, 3615, 4815);
     mPicture->setMouseIcon(QCursor(programIcon(QStringLiteral("toolcursor")).pixmap(32, 32)));
+    setCanvasColor(mPicture);
 
     mZoomBox = new QComboBox(mClient);
     mZoomBox->setObjectName(QStringLiteral("mZoomBox"));
@@ -117,6 +129,7 @@ void frmMain::buildControls()
     mZoomWindow = new ImageControl(mClient);
     mZoomWindow->setObjectName(QStringLiteral("mZoomWindow"));
     setTwipsGeometry(mZoomWindow, 3720, 960, 2205, 1605);
+    setCanvasColor(mZoomWindow);
     lfHor = new QFrame(mZoomWindow);
     lfVert = new QFrame(mZoomWindow);
     lfHor->setObjectName(QStringLiteral("lfHor"));
@@ -160,6 +173,7 @@ void frmMain::buildControls()
     mStatusBar = new QStatusBar(mClient);
     mStatusBar->setObjectName(QStringLiteral("mStatusBar"));
     mStatusBar->setSizeGripEnabled(false);
+    mStatusBar->setStyleSheet(QStringLiteral("QStatusBar { border-top: 1px solid palette(mid); }"));
     setTwipsGeometry(mStatusBar, 0, 5730, kDesignWidth, kBarHeight);
 
     placeCrosshair();

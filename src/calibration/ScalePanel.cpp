@@ -53,6 +53,10 @@ ScalePanel::ScalePanel(Calibration &calibration, PointTables &tables, ReferenceC
 {
     setObjectName(QStringLiteral("Picture1"));
     setFrameShape(QFrame::NoFrame);
+    // The panel's rows are 14 pixels high; a compact font keeps its captions inside them.
+    QFont compact = font();
+    compact.setPixelSize(11);
+    setFont(compact);
 
     btnGetPoints = new QPushButton(QStringLiteral("get"), this);
     btnGetPoints->setObjectName(QStringLiteral("btnGetPoints"));
