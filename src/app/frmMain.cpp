@@ -5,7 +5,6 @@
 #include "app/MessageBoxSink.h"
 #include "app/TwipsGeometry.h"
 #include "app/frmSplash.h"
-#include "calibration/AskForOrigin.h"
 #include "calibration/ScalePanel.h"
 #include "picture/ImageControl.h"
 #include "picture/Views.h"

@@ -8,6 +8,12 @@ const QString &ReferenceCapture::recalculateQuestion()
     return text;
 }
 
+void AskForOrigin(Messages &messages, ToolMode &toolMode)
+{
+    messages.ShowInfo(QStringLiteral("You have to determine the origin first."));
+    toolMode.SetPointerTool();
+}
+
 void ReferenceCapture::endCapture()
 {
     SharedState &s = mCal.state();

@@ -40,4 +40,7 @@ private:
     const PictureHolder &mPicture;
 };
 
+// Points need a calibration: says so and returns to the pointer tool.
+void AskForOrigin(Messages &messages, ToolMode &toolMode);
+
 } // namespace chartrek

@@ -17,3 +17,40 @@ QStringList RecordingSink::texts() const
 }
 
 } // namespace chartrek::test
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace chartrek::test {
+
+namespace {
+constexpr unsigned kOverrideCaps = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
+
+bool setEffective(bool keepOverride)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return false;
+    if (keepOverride)
+        data[0].effective |= kOverrideCaps & data[0].permitted;
+    else
+        data[0].effective &= ~kOverrideCaps;
+    return syscall(SYS_capset, &header, data) == 0;
+}
+} // namespace
+
+WithoutPermissionOverride::WithoutPermissionOverride()
+{
+    if (geteuid() == 0)
+        mChanged = setEffective(false);
+}
+
+WithoutPermissionOverride::~WithoutPermissionOverride()
+{
+    if (mChanged)
+        setEffective(true);
+}
+
+} // namespace chartrek::test

@@ -45,3 +45,18 @@ inline QLocale pointLocale() { return QLocale(QLocale::English, QLocale::UnitedS
 inline QLocale commaLocale() { return QLocale(QLocale::German, QLocale::Germany); }
 
 } // namespace chartrek::test
+
+namespace chartrek::test {
+
+// Runs as if without root's power to ignore file permissions (tests and CI run as root),
+// so that a read-only folder or an unreadable file really refuses. Restores it at the end.
+class WithoutPermissionOverride {
+public:
+    WithoutPermissionOverride();
+    ~WithoutPermissionOverride();
+
+private:
+    bool mChanged = false;
+};
+
+} // namespace chartrek::test

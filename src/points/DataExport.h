@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/FileDialogs.h"
+#include "app/Messages.h"
+#include "calibration/Calibration.h"
+#include "points/PointTableModel.h"
+
+namespace chartrek {
+
+// The two ways the captured points leave the program: the clipboard (the locale's decimal
+// separator kept) and a text file (always a decimal point).
+class DataExport {
+public:
+    DataExport(const PointTableModel &model, const Calibration &calibration, Messages &messages, FileDialogs &dialogs)
+        : mModel(model), mCalibration(calibration), mMessages(messages), mDialogs(dialogs)
+    {
+    }
+
+    // Copy Data (Ctrl+C).
+    void mnuEditKopie_Click();
+    // Save Data (Ctrl+S).
+    void mnuFileSaveData_Click();
+
+    static FileDialogRequest saveRequest();
+    // Replaces `path` with `data` atomically: on failure an existing file keeps its content.
+    static bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr);
+
+private:
+    const PointTableModel &mModel;
+    const Calibration &mCalibration;
+    Messages &mMessages;
+    FileDialogs &mDialogs;
+};
+
+} // namespace chartrek
