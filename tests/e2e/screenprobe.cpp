@@ -2,7 +2,8 @@
 //   screenprobe picture <file.png> <width> <height>   a solid magenta picture
 //   screenprobe diagram <file.png>                    a small line diagram
 //   screenprobe grab <file.png>                       saves the whole screen
-//   screenprobe find <rrggbb>                         prints "x y width height" of that colour
+//   screenprobe find <rrggbb> [<width>]               prints "x y width height" of that colour,
+//                                                     looking only left of x = width
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -10,6 +11,7 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -54,13 +56,14 @@ int main(int argc, char *argv[])
         return diagram(args[2]);
     if (args.size() == 3 && args[1] == QLatin1String("grab"))
         return app.primaryScreen()->grabWindow(0).save(args[2]) ? 0 : 1;
-    if (args.size() == 3 && args[1] == QLatin1String("find")) {
+    if ((args.size() == 3 || args.size() == 4) && args[1] == QLatin1String("find")) {
         const QRgb wanted = 0xff000000 | args[2].toUInt(nullptr, 16);
         const QImage screen = app.primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+        const int width = args.size() == 4 ? std::min(args[3].toInt(), screen.width()) : screen.width();
         QRect box;
         for (int y = 0; y < screen.height(); ++y) {
             const auto *line = reinterpret_cast<const QRgb *>(screen.constScanLine(y));
-            for (int x = 0; x < screen.width(); ++x) {
+            for (int x = 0; x < width; ++x) {
                 if (line[x] == wanted)
                     box |= QRect(x, y, 1, 1);
             }
