@@ -417,8 +417,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::KeyPress && mFormKeyDown) {
         // Once per key: at the control that has the focus, before it sees the key.
         auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget->window() == this && widget == QApplication::focusWidget()
-            && mFormKeyDown(static_cast<QKeyEvent *>(event)))
+        const QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (widget == target && widget->window() == this && mFormKeyDown(static_cast<QKeyEvent *>(event)))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);

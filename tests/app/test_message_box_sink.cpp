@@ -50,8 +50,6 @@ private slots:
                                                       << "Chartrek 1.0" << int(B::Ok) << int(AnswerOk);
         QTest::newRow("question: Yes answers Yes") << MessageKind::YesNo << int(B::Yes | B::No) << int(B::Question)
                                                    << "Chartrek 1.0" << int(B::Yes) << int(AnswerYes);
-        QTest::newRow("question: No answers No") << MessageKind::YesNo << int(B::Yes | B::No) << int(B::Question)
-                                                 << "Chartrek 1.0" << int(B::No) << int(AnswerNo);
         QTest::newRow("information: OK and Cancel") << MessageKind::Info << int(B::Ok | B::Cancel)
                                                     << int(B::Information) << "Chartrek 1.0" << int(B::Cancel)
                                                     << int(AnswerCancel);
@@ -61,8 +59,6 @@ private slots:
         QTest::newRow("three answers: Cancel") << MessageKind::YesNoCancel << int(B::Yes | B::No | B::Cancel)
                                                << int(B::Question) << "Chartrek Version 1.0" << int(B::Cancel)
                                                << int(AnswerCancel);
-        QTest::newRow("scan error looks like an error") << MessageKind::ScanError << int(B::Ok) << int(B::Critical)
-                                                        << "Chartrek 1.0" << int(B::Ok) << int(AnswerOk);
     }
     void boxes()
     {

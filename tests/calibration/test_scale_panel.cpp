@@ -66,55 +66,6 @@ struct PanelFixture {
 class TestScalePanel : public QObject {
     Q_OBJECT
 private slots:
-    void designControls_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("tip");
-        QTest::addColumn<QRect>("twips");
-        QTest::newRow("start button") << "btnGetPoints" << "get" << "get origin" << QRect(40, 40, 435, 435);
-        QTest::newRow("X1 caption") << "Label3" << "X1:" << "" << QRect(555, 30, 255, 255);
-        QTest::newRow("X2 caption") << "Label4" << "X2:" << "" << QRect(555, 270, 255, 255);
-        QTest::newRow("Y1 caption") << "Label5" << "Y1:" << "" << QRect(2730, 30, 255, 255);
-        QTest::newRow("Y2 caption") << "Label6" << "Y2:" << "" << QRect(2730, 270, 255, 255);
-        QTest::newRow("X1 indicator") << "pX1" << "0" << "" << QRect(885, 30, 615, 210);
-        QTest::newRow("X2 indicator") << "pX2" << "0" << "" << QRect(885, 255, 615, 210);
-        QTest::newRow("Y1 indicator") << "pY1" << "0" << "" << QRect(3015, 30, 615, 210);
-        QTest::newRow("Y2 indicator") << "pY2" << "0" << "" << QRect(3015, 255, 615, 210);
-        QTest::newRow("lower X") << "sX1" << "0" << "enter the lower X-value here" << QRect(1575, 30, 735, 210);
-        QTest::newRow("upper X") << "sX2" << "1" << "enter the upper X-value here" << QRect(1575, 255, 735, 210);
-        QTest::newRow("lower Y") << "sY1" << "0" << "enter the lower Y-value here" << QRect(3720, 30, 735, 210);
-        QTest::newRow("upper Y") << "sY2" << "1" << "enter the upper Y-value here" << QRect(3720, 255, 735, 210);
-        QTest::newRow("X1 exponent label") << "EX1" << "1 E" << "" << QRect(1605, 30, 240, 210);
-        QTest::newRow("X2 exponent label") << "EX2" << "1 E" << "" << QRect(1605, 255, 345, 210);
-        QTest::newRow("Y1 exponent label") << "EY1" << "1 E" << "" << QRect(3720, 30, 345, 210);
-        QTest::newRow("Y2 exponent label") << "EY2" << "1 E" << "" << QRect(3720, 270, 345, 210);
-        QTest::newRow("X1/Y1 chain") << "chainX" << "" << "chain/unchain (X1,Y1)" << QRect(2420, 68, 225, 135);
-        QTest::newRow("X2/Y2 chain") << "chainY" << "" << "chain/unchain (X2,Y2)" << QRect(2420, 293, 225, 135);
-        QTest::newRow("log X") << "XLog" << "X:lg" << "check for log-scale X" << QRect(4530, 15, 855, 255);
-        QTest::newRow("log Y") << "YLog" << "Y:lg" << "check for log-scale Y" << QRect(4530, 225, 855, 255);
-    }
-    void designControls()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, text);
-        QFETCH(QString, tip);
-        QFETCH(QRect, twips);
-        PanelFixture f;
-        QWidget *control = f.child(name);
-        QVERIFY(control);
-        QCOMPARE(twipsGeometry(control), twips);
-        QCOMPARE(control->toolTip(), tip);
-        QString shown;
-        if (auto *label = qobject_cast<QLabel *>(control))
-            shown = label->text();
-        else if (auto *field = qobject_cast<QLineEdit *>(control))
-            shown = field->text();
-        else if (auto *button = qobject_cast<QAbstractButton *>(control))
-            shown = button->text();
-        QCOMPARE(shown, text);
-    }
-
     void indicatorsShowTheRecord()
     {
         PanelFixture f;
