@@ -11,6 +11,8 @@ PACKAGES=(
   libgl-dev libvulkan-dev libxkbcommon-dev
   # scanner and Windows Metafile decoder
   libsane-dev libsane1 libwmf-bin
+  # the Type 1 fonts libwmf draws metafile text with; without them wmf2gd refuses every file
+  fonts-urw-base35
   # fonts, so text renders the same on every machine
   fonts-dejavu-core
   # end-to-end tests: a real X server, real input and the real clipboard

@@ -442,10 +442,22 @@ void ImageControl::paintEvent(QPaintEvent *event)
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
     if (mRubberBandVisible) {
-        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(QRectF(mRubberBand.left() / kTwips, mRubberBand.top() / kTwips,
-                                mRubberBand.width() / kTwips, mRubberBand.height() / kTwips));
+        // Inverted like the other overlay lines, so that it shows on any picture.
+        const QRect band = pixelsCovering(mRubberBand.left(), mRubberBand.top(), mRubberBand.right(),
+                                          mRubberBand.bottom());
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        const int w = std::max(1, band.width()), h = std::max(1, band.height());
+        painter.drawRect(band.left(), band.top(), w, 1);
+        if (h > 1) {
+            painter.drawRect(band.left(), band.top() + h - 1, w, 1);
+            if (h > 2) {
+                painter.drawRect(band.left(), band.top() + 1, 1, h - 2);
+                if (w > 1)
+                    painter.drawRect(band.left() + w - 1, band.top() + 1, 1, h - 2);
+            }
+        }
     }
 }
 

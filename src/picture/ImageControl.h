@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calibration/Calibration.h"
+#include "picture/BitmapHolder.h"
 #include "picture/DrawingSurface.h"
 #include "picture/ImageOps.h"
 #include "picture/ScreenOverlay.h"
@@ -19,7 +19,7 @@ namespace chartrek {
 // rectangle, lends a drawing surface on the picture and an inverting overlay on the screen,
 // and reports mouse events. Every position and size it exchanges is in twips, 15 per
 // device-independent pixel; one picture pixel is one device-independent pixel at 1:1.
-class ImageControl : public QWidget, public PictureHolder {
+class ImageControl : public QWidget, public BitmapHolder {
     Q_OBJECT
 public:
     static constexpr int TwipsPerPixel = 15;
@@ -40,8 +40,8 @@ public:
     void freeBitmap();
 
     // --- sizes, in twips ---
-    float bitmapWidth() const;
-    float bitmapHeight() const;
+    float bitmapWidth() const override;
+    float bitmapHeight() const override;
     int bitsPerPixel() const;
     // The whole bitmap: (0, 0, bitmap width, bitmap height).
     QRectF sourceRect() const;
@@ -100,8 +100,8 @@ public:
     // --- drawing surfaces ---
     // The held bitmap's drawing surface (drawing coordinates, twips, y up); nullptr without a
     // picture. Give it back with releaseBitmapSurface so that what was drawn reaches the screen.
-    DrawingSurface *getBitmapSurface();
-    void releaseBitmapSurface(DrawingSurface *surface);
+    DrawingSurface *getBitmapSurface() override;
+    void releaseBitmapSurface(DrawingSurface *surface) override;
     // Inverts a line over the picture on the screen, in control twips; the end point is left
     // out. The same line again removes it; a repaint of the area removes it too.
     void invertLine(qint32 x1, qint32 y1, qint32 x2, qint32 y2);

@@ -6,6 +6,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QtEndian>
+
+#include <climits>
+#include <cstdlib>
+#include <limits>
 
 namespace chartrek {
 
@@ -70,8 +75,39 @@ bool jpegComplete(QIODevice &device)
     return end.contains(QByteArray("\xFF\xD9", 2));
 }
 
+// The size a header announces, for formats whose reader refuses to tell a very large one.
+QSize announcedSize(const QByteArray &head)
+{
+    const auto *b = reinterpret_cast<const uchar *>(head.constData());
+    if (head.size() >= 26 && head.startsWith("BM")) {
+        const quint32 infoSize = qFromLittleEndian<quint32>(b + 14);
+        qint64 w, h;
+        if (infoSize == 12) {
+            w = qFromLittleEndian<quint16>(b + 18);
+            h = qFromLittleEndian<quint16>(b + 20);
+        } else {
+            w = qFromLittleEndian<qint32>(b + 18);
+            h = qFromLittleEndian<qint32>(b + 22);
+        }
+        // A negative height means rows top first; the most negative one has no size at all.
+        if (w <= 0 || h == 0 || h == std::numeric_limits<qint32>::min())
+            return {};
+        return QSize(int(std::min<qint64>(w, INT_MAX)), int(std::min<qint64>(std::abs(h), INT_MAX)));
+    }
+    if (head.size() >= 24 && head.startsWith("\x89PNG\r\n\x1a\n") && head.mid(12, 4) == "IHDR") {
+        const quint32 w = qFromBigEndian<quint32>(b + 16), h = qFromBigEndian<quint32>(b + 20);
+        return QSize(int(std::min<quint32>(w, INT_MAX)), int(std::min<quint32>(h, INT_MAX)));
+    }
+    if (head.size() >= 10 && (head.startsWith("GIF87a") || head.startsWith("GIF89a")))
+        return QSize(qFromLittleEndian<quint16>(b + 6), qFromLittleEndian<quint16>(b + 8));
+    return {};
+}
+
 LoadedPicture readRaster(QIODevice &device)
 {
+    const QSize fromHeader = announcedSize(device.peek(32));
+    if (fromHeader.isValid() && !pictureSizeAllowed(fromHeader))
+        return tooLarge(fromHeader);
     QImageReader::setAllocationLimit(kAllocationLimitMB);
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace chartrek {
+
+class ImageControl;
+
+// A position in a control's coordinates: twips, y downwards.
+struct ControlPoint {
+    qint32 x = 0;
+    qint32 y = 0;
+};
+
+// Marker radii in twips (4 and about 5 pixels across at 1:1).
+constexpr qint32 PointMarkerRadius = 30;
+constexpr qint32 DeletedMarkerRadius = 40;
+
+constexpr quint32 MarkerRed = 0x0000FF;  // 0x00BBGGRR
+constexpr quint32 MarkerBlue = 0xFF0000;
+constexpr quint32 MarkerBlack = 0x000000;
+
+// Inverts a line over the control's picture on the screen; the end point is not drawn.
+// Drawing the same line again removes it; a repaint of the area removes it too.
+void DrawInvertedLine(ControlPoint from, ControlPoint to, ImageControl &control);
+
+// The rectangle between two corners as four inverted lines; each corner is inverted once.
+void DrawClickSquare(ControlPoint a, ControlPoint b, ImageControl &control);
+
+// A circle of radius 30 into the picture at a drawing-coordinate point: red, or blue where
+// the probed colour is pure red, so that it stays visible on a red curve. Does not repaint.
+void DrawPointMarker(qint32 x, qint32 y, ImageControl &control, quint32 probedColor);
+
+// The circle of radius 40 that marks a deleted point, in the colour given.
+void MarkDeletedPoint(qint32 x, qint32 y, ImageControl &control, quint32 color);
+
+} // namespace chartrek

@@ -1,0 +1,165 @@
+// The pixel-probe module. Reads a picture lent for one call and never keeps it.
+//
+// How GetAPoint places its point (the tracer's accuracy rests on these rules):
+// 1. The candidate's column is the pixel column its x lies in. A candidate left or right of
+//    the picture finds nothing.
+// 2. In that column, starting at the candidate's row (moved into the picture if it lies above
+//    or below), the nearest pixel of exactly the line colour is searched up to SearchRows rows
+//    away; at equal distance the upper one wins.
+// 3. The run of line-colour pixels through that pixel, in the same column, is taken, and the
+//    point becomes the centre of that run: x stays the candidate's x, y the middle of the run
+//    in twips. Status FOUND.
+// 4. Nothing found: x stays, y is one row below the picture (its -y exceeds the picture's
+//    height, which the tracer reads as "no line point"). Status NOT_FOUND.
+// 5. A found point is checked for a crossing: a ring of RingRadius pixels around the point is
+//    read, the ring's most frequent colour other than the line colour is its background, and
+//    every stretch of the ring that is the line colour or clearly differs from the background
+//    is a stroke. A line that just passes through cuts the ring twice; three or more strokes
+//    mean another line (a grid line, another curve, a label) meets it here, and a ring with no
+//    background at all means a blot. Either way the status is CROSSING (1000).
+
+#include "PixProbe.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+#define PIXPROBE_API __attribute__((visibility("default")))
+
+namespace {
+
+constexpr int SearchRows = 10;
+constexpr int RingRadius = 6;
+constexpr int RingSamples = 48;
+// Colours closer than this (largest channel difference) to the ring's background count as
+// background, so that scanning noise does not make strokes.
+constexpr int BackgroundTolerance = 48;
+constexpr int32_t NoColor = -1;
+
+int32_t floorDiv(int64_t value, int64_t divisor)
+{
+    int64_t q = value / divisor;
+    if (value % divisor != 0 && value < 0)
+        --q;
+    return int32_t(std::clamp<int64_t>(q, INT32_MIN, INT32_MAX));
+}
+
+int32_t twipsPerPixel(const PixProbeSurface *dc)
+{
+    return dc->twipsPerPixel > 0 ? dc->twipsPerPixel : 15;
+}
+
+bool usable(const PixProbeSurface *dc)
+{
+    return dc && dc->bits && dc->width > 0 && dc->height > 0
+        && (dc->bitsPerPixel == 8 || dc->bitsPerPixel == 32);
+}
+
+// 0x00BBGGRR of a pixel, NoColor outside.
+int32_t pixel(const PixProbeSurface *dc, int32_t col, int32_t row)
+{
+    if (col < 0 || row < 0 || col >= dc->width || row >= dc->height)
+        return NoColor;
+    const uint8_t *line = dc->bits + int64_t(row) * dc->bytesPerLine;
+    uint32_t argb;
+    if (dc->bitsPerPixel == 8) {
+        const uint8_t index = line[col];
+        argb = (dc->palette && index < dc->paletteSize) ? dc->palette[index] : 0;
+    } else {
+        argb = reinterpret_cast<const uint32_t *>(line)[col];
+    }
+    return int32_t(((argb >> 16) & 0xFF) | (argb & 0xFF00) | ((argb & 0xFF) << 16));
+}
+
+int colorDistance(int32_t a, int32_t b)
+{
+    int d = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        d = std::max(d, std::abs(((a >> shift) & 0xFF) - ((b >> shift) & 0xFF)));
+    return d;
+}
+
+bool isCrossing(const PixProbeSurface *dc, int32_t col, int32_t row, int32_t lineColor)
+{
+    std::array<int32_t, RingSamples> ring;
+    for (int k = 0; k < RingSamples; ++k) {
+        const double angle = 2.0 * 3.14159265358979323846 * k / RingSamples;
+        ring[k] = pixel(dc, col + int32_t(std::lround(RingRadius * std::cos(angle))),
+                        row + int32_t(std::lround(RingRadius * std::sin(angle))));
+    }
+    // The background: the most frequent colour that is not the line's (outside counts too).
+    int32_t background = lineColor;
+    int bestCount = 0;
+    for (int k = 0; k < RingSamples; ++k) {
+        if (ring[k] == lineColor)
+            continue;
+        const int count = int(std::count(ring.begin(), ring.end(), ring[k]));
+        if (count > bestCount || (count == bestCount && ring[k] < background)) {
+            bestCount = count;
+            background = ring[k];
+        }
+    }
+    if (bestCount == 0)
+        return true;
+    std::array<bool, RingSamples> stroke;
+    for (int k = 0; k < RingSamples; ++k)
+        stroke[k] = ring[k] == lineColor
+            || (ring[k] != NoColor && background != NoColor && colorDistance(ring[k], background) > BackgroundTolerance);
+    int strokes = 0;
+    for (int k = 0; k < RingSamples; ++k) {
+        if (stroke[k] && !stroke[(k + RingSamples - 1) % RingSamples])
+            ++strokes;
+    }
+    return strokes >= 3;
+}
+
+} // namespace
+
+extern "C" {
+
+PIXPROBE_API int32_t GetAColor(int32_t x, int32_t y, const PixProbeSurface *dc)
+{
+    if (!usable(dc))
+        return NoColor;
+    const int32_t tpp = twipsPerPixel(dc);
+    return pixel(dc, floorDiv(x, tpp), floorDiv(-int64_t(y), tpp));
+}
+
+PIXPROBE_API int32_t GetAPoint(int32_t x, int32_t y, PixProbePoint *point, int32_t lineColor,
+                               const PixProbeSurface *dc)
+{
+    if (!point)
+        return PIXPROBE_NOT_FOUND;
+    if (!usable(dc)) {
+        point->x = x;
+        point->y = -0x40000000;
+        return PIXPROBE_NOT_FOUND;
+    }
+    const int32_t tpp = twipsPerPixel(dc);
+    const int32_t col = floorDiv(x, tpp);
+    const int32_t start = std::clamp(floorDiv(-int64_t(y), tpp), 0, dc->height - 1);
+    point->x = x;
+    point->y = -int32_t((int64_t(dc->height) + 1) * tpp);
+    if (col < 0 || col >= dc->width)
+        return PIXPROBE_NOT_FOUND;
+
+    int32_t found = -1;
+    for (int d = 0; d <= SearchRows && found < 0; ++d) {
+        if (pixel(dc, col, start - d) == lineColor)
+            found = start - d;
+        else if (pixel(dc, col, start + d) == lineColor)
+            found = start + d;
+    }
+    if (found < 0)
+        return PIXPROBE_NOT_FOUND;
+    int32_t top = found, bottom = found;
+    while (pixel(dc, col, top - 1) == lineColor)
+        --top;
+    while (pixel(dc, col, bottom + 1) == lineColor)
+        ++bottom;
+    point->y = -int32_t((int64_t(tpp) * (int64_t(top) + bottom + 1)) / 2);
+    return isCrossing(dc, col, (top + bottom) / 2, lineColor) ? PIXPROBE_CROSSING : PIXPROBE_FOUND;
+}
+
+} // extern "C"
