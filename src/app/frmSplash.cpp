@@ -41,7 +41,6 @@ frmSplash::frmSplash(QWidget *parent) : QDialog(parent)
                            tr("Free software under the GNU General Public License,\n"
                               "version 3 or (at your option) any later version."),
                            0.85, false);
-    lblLicense->setWordWrap(true);
 
     btnOK = new QPushButton(tr("&OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
