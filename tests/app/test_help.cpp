@@ -161,6 +161,8 @@ void TestHelp::f1OnHighlightedItemAsksForItsTopic_data()
     QTest::newRow("an item with its own number opens that topic") << QStringLiteral("Save Data") << 1017;
     QTest::newRow("an item without a number takes its menu's") << QStringLiteral("Copy graphic") << 1000;
     QTest::newRow("an item in a submenu opens its topic") << QStringLiteral("Autoline") << 1029;
+    QTest::newRow("an item in a submenu without a number takes the outer menu's")
+        << QStringLiteral("Repaint") << 1000;
     QTest::newRow("with nothing highlighted the menu's number counts") << QString() << 1000;
     QTest::newRow("with no number anywhere the contents open") << QStringLiteral("Memory info") << kHelpIndexId;
 }
@@ -176,6 +178,7 @@ void TestHelp::f1OnHighlightedItemAsksForItsTopic()
     file.addAction(QStringLiteral("Copy graphic"));
     QMenu *more = file.addMenu(QStringLiteral("More"));
     MenuHelp::setHelpContextId(more->addAction(QStringLiteral("Autoline")), 1029);
+    more->addAction(QStringLiteral("Repaint"));
     QMenu help(QStringLiteral("&?"));
     help.addAction(QStringLiteral("Memory info"));
 
@@ -187,7 +190,7 @@ void TestHelp::f1OnHighlightedItemAsksForItsTopic()
     QMenu *open = item == QLatin1String("Memory info") ? &help : &file;
     open->popup(QPoint(20, 20));
     QVERIFY(QTest::qWaitForWindowExposed(open));
-    if (item == QLatin1String("Autoline")) {
+    if (item == QLatin1String("Autoline") || item == QLatin1String("Repaint")) {
         file.setActiveAction(more->menuAction());
         more->popup(QPoint(120, 40));
         QVERIFY(QTest::qWaitForWindowExposed(more));

@@ -165,7 +165,7 @@ void TestSingleInstance::instanceKilledWithoutCleanupIsReplaced()
 
 void TestSingleInstance::startsAtTheSameMomentMakeOnePrimary()
 {
-    constexpr int kStarts = 4;
+    constexpr int kStarts = 6;
     std::vector<std::unique_ptr<QProcess>> starts;
     for (int i = 0; i < kStarts; ++i) {
         starts.push_back(std::make_unique<QProcess>());
