@@ -7,6 +7,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QMetaMethod>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -138,8 +139,25 @@ bool SingleInstance::sendHandOver(const QString &filePath, int timeoutMs)
 void SingleInstance::setDeferred(bool deferred)
 {
     mDeferred = deferred;
+    deliverQueued();
+}
+
+void SingleInstance::connectNotify(const QMetaMethod &signal)
+{
+    // Deliver from the event loop: the receiver is still being connected right now.
+    if (signal == QMetaMethod::fromSignal(&SingleInstance::handOverReceived) && !mQueued.isEmpty())
+        QMetaObject::invokeMethod(this, &SingleInstance::deliverQueued, Qt::QueuedConnection);
+}
+
+bool SingleInstance::canDeliver() const
+{
+    return !mDeferred && isSignalConnected(QMetaMethod::fromSignal(&SingleInstance::handOverReceived));
+}
+
+void SingleInstance::deliverQueued()
+{
     // A receiver may start deferring again while the queue is delivered; the rest then waits.
-    while (!mDeferred && !mQueued.isEmpty())
+    while (canDeliver() && !mQueued.isEmpty())
         emit handOverReceived(mQueued.takeFirst());
 }
 
@@ -204,10 +222,10 @@ void SingleInstance::dropConnection(QLocalSocket *socket)
 
 void SingleInstance::deliver(const QString &filePath)
 {
-    if (mDeferred)
-        mQueued.append(filePath);
-    else
+    if (canDeliver())
         emit handOverReceived(filePath);
+    else
+        mQueued.append(filePath);
 }
 
 } // namespace chartrek

@@ -69,6 +69,7 @@ private slots:
     void badPeerIsDroppedAndServiceGoesOn();
     void deferredHandOversWaitAndComeOnceEach();
     void receiverDeferringAgainHoldsTheRest();
+    void handOverBeforeAnyReceiverWaitsForOne();
 
 private:
     std::unique_ptr<QTemporaryDir> mRuntime;
@@ -282,6 +283,21 @@ void TestSingleInstance::receiverDeferringAgainHoldsTheRest()
     QCOMPARE(delivered, QStringList{QStringLiteral("/a")});
     instance.setDeferred(false);
     QCOMPARE(delivered, (QStringList{QStringLiteral("/a"), QStringLiteral("/b")}));
+}
+
+void TestSingleInstance::handOverBeforeAnyReceiverWaitsForOne()
+{
+    // The main window connects only once it is built; a second start may come earlier.
+    SingleInstance instance;
+    QVERIFY(instance.tryBecomePrimary());
+    QVERIFY(handOverFromAnotherThread(QStringLiteral("/early.png")));
+
+    QSignalSpy spy(&instance, &SingleInstance::handOverReceived);
+    QCOMPARE(spy.count(), 0);
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("/early.png"));
+    QCoreApplication::processEvents();
+    QCOMPARE(spy.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
