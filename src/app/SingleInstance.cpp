@@ -81,17 +81,22 @@ bool SingleInstance::tryBecomePrimary()
     if (!lock.tryLock(kLockWaitMs))
         mError = tr("The start lock could not be taken; going on without it.");
 
-    {
-        QLocalSocket probe;
-        probe.connectToServer(serverPath());
-        if (probe.waitForConnected(kConnectTimeoutMs)) {
-            probe.disconnectFromServer();
-            return false;
-        }
+    QLocalSocket probe;
+    probe.connectToServer(serverPath());
+    if (probe.waitForConnected(kConnectTimeoutMs)) {
+        probe.disconnectFromServer();
+        return false;
+    }
+    // Only a refused connection proves that nobody listens: then whatever is at the path is
+    // left over from an instance that ended without cleaning up and may be replaced. Any
+    // other failure (a timeout, no resources) may hide a live instance, whose socket must
+    // stay; this one then runs on its own.
+    const QLocalSocket::LocalSocketError failure = probe.error();
+    if (failure != QLocalSocket::ConnectionRefusedError && failure != QLocalSocket::ServerNotFoundError) {
+        mError = probe.errorString();
+        return true;
     }
 
-    // Nobody answers: whatever is at the path is left over from an instance that ended
-    // without cleaning up, so it may be replaced.
     QLocalServer::removeServer(serverPath());
     auto server = std::make_unique<QLocalServer>();
     server->setSocketOptions(QLocalServer::UserAccessOption);
