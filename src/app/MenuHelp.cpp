@@ -43,9 +43,10 @@ bool MenuHelp::eventFilter(QObject *watched, QEvent *event)
     if (!menu || key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier)
         return false;
 
+    // An item without a topic of its own takes that of the nearest menu above it that has one.
     int id = helpContextId(menu->activeAction());
-    if (id == 0)
-        id = helpContextId(menu->menuAction());
+    for (QMenu *m = menu; id == 0 && m; m = qobject_cast<QMenu *>(m->parentWidget()))
+        id = helpContextId(m->menuAction());
     if (id == 0)
         id = kHelpIndexId;
 

@@ -9,8 +9,9 @@ namespace chartrek {
 
 // F1 on a highlighted menu item asks for that item's help topic.
 // The help context number is stored on the QAction as the property "helpContextId"
-// (an int; see setHelpContextId). An item without one falls back to its menu's number,
-// and to the index when the menu has none either.
+// (an int; see setHelpContextId). An item without one falls back to the number of the
+// nearest menu above it that has one (a menu's number sits on its menuAction()), and to
+// the index when none has.
 class MenuHelp : public QObject {
     Q_OBJECT
 public:

@@ -7,6 +7,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QMetaMethod>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -80,17 +81,22 @@ bool SingleInstance::tryBecomePrimary()
     if (!lock.tryLock(kLockWaitMs))
         mError = tr("The start lock could not be taken; going on without it.");
 
-    {
-        QLocalSocket probe;
-        probe.connectToServer(serverPath());
-        if (probe.waitForConnected(kConnectTimeoutMs)) {
-            probe.disconnectFromServer();
-            return false;
-        }
+    QLocalSocket probe;
+    probe.connectToServer(serverPath());
+    if (probe.waitForConnected(kConnectTimeoutMs)) {
+        probe.disconnectFromServer();
+        return false;
+    }
+    // Only a refused connection proves that nobody listens: then whatever is at the path is
+    // left over from an instance that ended without cleaning up and may be replaced. Any
+    // other failure (a timeout, no resources) may hide a live instance, whose socket must
+    // stay; this one then runs on its own.
+    const QLocalSocket::LocalSocketError failure = probe.error();
+    if (failure != QLocalSocket::ConnectionRefusedError && failure != QLocalSocket::ServerNotFoundError) {
+        mError = probe.errorString();
+        return true;
     }
 
-    // Nobody answers: whatever is at the path is left over from an instance that ended
-    // without cleaning up, so it may be replaced.
     QLocalServer::removeServer(serverPath());
     auto server = std::make_unique<QLocalServer>();
     server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -138,8 +144,25 @@ bool SingleInstance::sendHandOver(const QString &filePath, int timeoutMs)
 void SingleInstance::setDeferred(bool deferred)
 {
     mDeferred = deferred;
+    deliverQueued();
+}
+
+void SingleInstance::connectNotify(const QMetaMethod &signal)
+{
+    // Deliver from the event loop: the receiver is still being connected right now.
+    if (signal == QMetaMethod::fromSignal(&SingleInstance::handOverReceived) && !mQueued.isEmpty())
+        QMetaObject::invokeMethod(this, &SingleInstance::deliverQueued, Qt::QueuedConnection);
+}
+
+bool SingleInstance::canDeliver() const
+{
+    return !mDeferred && isSignalConnected(QMetaMethod::fromSignal(&SingleInstance::handOverReceived));
+}
+
+void SingleInstance::deliverQueued()
+{
     // A receiver may start deferring again while the queue is delivered; the rest then waits.
-    while (!mDeferred && !mQueued.isEmpty())
+    while (canDeliver() && !mQueued.isEmpty())
         emit handOverReceived(mQueued.takeFirst());
 }
 
@@ -204,10 +227,10 @@ void SingleInstance::dropConnection(QLocalSocket *socket)
 
 void SingleInstance::deliver(const QString &filePath)
 {
-    if (mDeferred)
-        mQueued.append(filePath);
-    else
+    if (canDeliver())
         emit handOverReceived(filePath);
+    else
+        mQueued.append(filePath);
 }
 
 } // namespace chartrek

@@ -39,10 +39,12 @@ public:
     // An empty path means "take the clipboard picture"; a relative path is made absolute
     // against this process's working folder. Returns true once the running instance has
     // confirmed it.
-    bool sendHandOver(const QString &filePath = {}, int timeoutMs = 3000);
+    bool sendHandOver(const QString &filePath = {}, int timeoutMs = 5000);
 
     // While deferred (a long operation runs), received hand-overs wait in a queue; when
-    // deferring ends each is delivered once, in the order received.
+    // deferring ends each is delivered once, in the order received. Hand-overs that arrive
+    // before anything is connected to handOverReceived (while the main window is still being
+    // built) wait the same way and are delivered, from the event loop, once a receiver connects.
     void setDeferred(bool deferred);
     bool isDeferred() const;
 
@@ -53,6 +55,9 @@ public:
 signals:
     // A second instance asked this one to come up; filePath is empty for the clipboard.
     void handOverReceived(const QString &filePath);
+
+protected:
+    void connectNotify(const QMetaMethod &signal) override;
 
 private:
     // What a connected peer has sent so far.
@@ -65,6 +70,8 @@ private:
     void readFrom(QLocalSocket *socket);
     void dropConnection(QLocalSocket *socket);
     void deliver(const QString &filePath);
+    void deliverQueued();
+    bool canDeliver() const;
 
     QString mRuntimeDir;
     QString mError;

@@ -3,17 +3,23 @@
 #include "app/ProgramVersion.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace chartrek {
 
 namespace {
+// A window system that has not shown the splash by then will show it with the main window.
+constexpr qint64 kMapWaitMs = 1000;
+
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, qreal pointScale, bool bold)
 {
     auto *label = new QLabel(text, parent);
@@ -41,7 +47,6 @@ frmSplash::frmSplash(QWidget *parent) : QDialog(parent)
                            tr("Free software under the GNU General Public License,\n"
                               "version 3 or (at your option) any later version."),
                            0.85, false);
-    lblLicense->setWordWrap(true);
 
     btnOK = new QPushButton(tr("&OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
@@ -83,7 +88,14 @@ void frmSplash::showSplash()
     }
     show();
     raise();
-    // The main window is built next without returning to the event loop: paint now.
+    // The main window is built next without returning to the event loop, so wait (briefly)
+    // until the window system has mapped the splash, and paint it now.
+    QElapsedTimer clock;
+    clock.start();
+    while (windowHandle() && !windowHandle()->isExposed() && clock.elapsed() < kMapWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
+    }
     repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
