@@ -76,15 +76,6 @@ private slots:
         QVERIFY(seen);
         QVERIFY(!QApplication::activeModalWidget());
     }
-
-    void splashAtStartHasNoOk()
-    {
-        frmSplash splash;
-        splash.showSplash();
-        QVERIFY(splash.isVisible());
-        QVERIFY(!splash.findChild<QPushButton *>(QStringLiteral("btnOK"))->isVisible());
-        QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.0.2"));
-    }
 };
 
 QTEST_MAIN(TestHelpAndAbout)

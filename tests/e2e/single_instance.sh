@@ -14,8 +14,9 @@ WORK=$(mktemp -d)
 PIDS=()
 
 cleanup() {
-    for pid in "${PIDS[@]}"; do
-        kill -9 "$pid" 2>/dev/null || true
+    # The programs first, then their X server.
+    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+        kill -9 "${PIDS[i]}" 2>/dev/null || true
     done
     rm -rf "$WORK"
 }
@@ -43,6 +44,7 @@ export QT_QPA_PLATFORM=xcb
 # A private X server on the first free display.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
 PIDS+=($!)
+disown $!
 wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$WORK/display")
 
@@ -84,6 +86,7 @@ wait_until 10 test "$(visible_windows | wc -l)" -eq 0 || fail "the killed window
 "$APP" >"$WORK/third.log" 2>&1 &
 THIRD=$!
 PIDS+=($THIRD)
+disown $THIRD
 WINDOW=$(timeout 15 xdotool search --sync --onlyvisible --name "$CAPTION" | head -n1) || fail "the start after a crash shows no window"
 [ "$(xdotool getwindowpid "$WINDOW")" = "$THIRD" ] || fail "the window does not belong to the third start"
 
