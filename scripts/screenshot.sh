@@ -22,7 +22,11 @@ for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$WORK/display")
 
 "$BUILD/tests/e2e/screenprobe" diagram "$WORK/diagram.png"
-xclip -selection clipboard -t image/png -i "$WORK/diagram.png"
+# xclip serves the clipboard until the end of the run.
+xclip -quiet -selection clipboard -t image/png -i "$WORK/diagram.png" >/dev/null 2>&1 &
+PIDS+=($!)
+disown $!
+for _ in $(seq 100); do xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q image/png && break; sleep 0.1; done
 "$BUILD/src/app/chartrek" &
 PIDS+=($!)
 disown $!

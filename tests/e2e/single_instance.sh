@@ -66,7 +66,10 @@ BEFORE=$(visible_windows)
 
 # 2. A picture on the clipboard, 150 x 100 pixels of pure magenta, then the second start.
 "$PROBE" picture "$WORK/picture.png" 150 100
-xclip -selection clipboard -t image/png -i "$WORK/picture.png"
+# xclip serves the clipboard until the end of the run.
+xclip -quiet -selection clipboard -t image/png -i "$WORK/picture.png" >/dev/null 2>&1 &
+PIDS+=($!)
+disown $!
 wait_until 10 sh -c 'xclip -selection clipboard -t TARGETS -o | grep -q image/png' || fail "xclip did not take the clipboard"
 
 timeout 15 "$APP" >"$WORK/second.log" 2>&1 || fail "the second start did not end by itself (status $?)"
