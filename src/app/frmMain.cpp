@@ -85,7 +85,12 @@ frmMain::frmMain(MessageSink *sink, QWidget *parent) : QMainWindow(parent)
     updateActions();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The controls outlive the members they show; no event may reach them on the way out.
+    qApp->removeEventFilter(this);
+    mClient->removeEventFilter(this);
+}
 
 bool frmMain::hasBitmap() const
 {
