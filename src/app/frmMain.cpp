@@ -328,10 +328,8 @@ void frmMain::mnuFileQuit_Click()
 
 HelpWindow *frmMain::helpWindow()
 {
-    if (!mHelpWindow) {
+    if (!mHelpWindow)
         mHelpWindow = new HelpWindow(this);
-        mHelpWindow->setWindowFlag(Qt::Window);
-    }
     return mHelpWindow;
 }
 
