@@ -1,0 +1,99 @@
+#include "picture/ScanDevices.h"
+
+#include "picture/SaneSession.h"
+
+#include <sane/sane.h>
+
+#include <thread>
+
+namespace chartrek {
+
+QString ScanDevice::displayName() const
+{
+    const QString label = QStringList{vendor, model}.join(QLatin1Char(' ')).trimmed();
+    if (label.isEmpty())
+        return name;
+    return QStringLiteral("%1 (%2)").arg(label, name);
+}
+
+std::optional<QList<ScanDevice>> listScanDevices(QString *error)
+{
+    SaneSession session;
+    if (!session.isReady()) {
+        if (error)
+            *error = session.errorString();
+        return std::nullopt;
+    }
+    auto guard = SaneSession::lock();
+    const SANE_Device **list = nullptr;
+    const SANE_Status status = sane_get_devices(&list, SANE_FALSE);
+    if (status != SANE_STATUS_GOOD) {
+        if (error)
+            *error = QStringLiteral("The scanners could not be listed: %1").arg(SaneSession::statusText(status));
+        return std::nullopt;
+    }
+    // The backend owns the list only until the next SANE call, so copy it now.
+    QList<ScanDevice> devices;
+    for (const SANE_Device **d = list; d && *d; ++d) {
+        devices.append({QString::fromUtf8((*d)->name), QString::fromUtf8((*d)->vendor),
+                        QString::fromUtf8((*d)->model), QString::fromUtf8((*d)->type)});
+    }
+    return devices;
+}
+
+// What the worker and the query share. The worker posts its answer only while the query
+// is alive; the lock keeps the query from going away in the middle of the post.
+struct ScanDeviceQuery::Shared {
+    std::mutex mutex;
+    ScanDeviceQuery *owner = nullptr;
+    bool abandoned = false;
+};
+
+ScanDeviceQuery::ScanDeviceQuery(QObject *parent) : QObject(parent), mShared(std::make_shared<Shared>())
+{
+    mShared->owner = this;
+}
+
+ScanDeviceQuery::~ScanDeviceQuery()
+{
+    std::lock_guard guard(mShared->mutex);
+    mShared->owner = nullptr;
+}
+
+void ScanDeviceQuery::start()
+{
+    if (mRunning)
+        return;
+    mRunning = true;
+    mDevices.reset();
+    mError.clear();
+    std::thread([shared = mShared] {
+        QString error;
+        auto devices = listScanDevices(&error);
+        std::lock_guard guard(shared->mutex);
+        if (!shared->owner)
+            return;
+        ScanDeviceQuery *query = shared->owner;
+        QMetaObject::invokeMethod(
+            query,
+            [query, devices = std::move(devices), error] {
+                query->mRunning = false;
+                query->mDevices = devices;
+                query->mError = error;
+                emit query->finished();
+                if (query->mShared->abandoned)
+                    query->deleteLater();
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+void ScanDeviceQuery::abandon()
+{
+    mShared->abandoned = true;
+    setParent(nullptr);
+    if (!mRunning)
+        deleteLater();
+}
+
+} // namespace chartrek

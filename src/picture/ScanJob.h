@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <atomic>
+#include <thread>
+
+namespace chartrek {
+
+// A device option to set before scanning, by its SANE name ("mode", "resolution", ...).
+// Strings, whole numbers, fractional numbers and booleans are converted to the option's
+// own type. Options are set in list order, since one option can enable another.
+struct ScanOption {
+    QByteArray name;
+    QVariant value;
+};
+using ScanOptions = QList<ScanOption>;
+
+// One acquisition from one device. The device is opened, read and closed on a worker
+// thread so that the window stays responsive; progress() and finished() arrive on the
+// thread that owns the job. The device is closed again however the scan ends.
+class ScanJob : public QObject {
+    Q_OBJECT
+public:
+    enum class Outcome { NotFinished, Scanned, Cancelled, Failed };
+
+    explicit ScanJob(QString deviceName, ScanOptions options = {}, QObject *parent = nullptr);
+    // Cancels a scan still running and waits until the worker has closed the device.
+    ~ScanJob() override;
+
+    // Starts the scan; a job runs once.
+    void start();
+    // Asks the worker to stop. It stops at its next read, and finished() follows with
+    // Outcome::Cancelled and no picture.
+    void cancel();
+
+    bool isRunning() const { return mThread.joinable(); }
+    Outcome outcome() const { return mOutcome; }
+    // The picture after Outcome::Scanned; null otherwise.
+    const QImage &image() const { return mImage; }
+    // Why the scan ended without a picture (Cancelled or Failed).
+    QString errorString() const { return mError; }
+
+signals:
+    // Percent of the announced data read so far, 0 to 100; -1 when the device cannot
+    // tell the size in advance.
+    void progress(int percent);
+    void finished();
+
+private:
+    void finish(Outcome outcome, QImage image, QString error);
+
+    QString mDeviceName;
+    ScanOptions mOptions;
+    std::thread mThread;
+    std::atomic_bool mCancel = false;
+    Outcome mOutcome = Outcome::NotFinished;
+    QImage mImage;
+    QString mError;
+};
+
+} // namespace chartrek

@@ -1,0 +1,30 @@
+#include "picture/ScanDevices.h"
+#include "picture/ScannerSelectDialog.h"
+
+#include <QTest>
+
+using namespace chartrek;
+
+// A machine without scanners: SANE configured with no backend at all.
+class TestScannerWithoutDevices : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { qputenv("SANE_CONFIG_DIR", QByteArray(CHARTREK_TEST_DATA "/sane-empty")); }
+
+    void listIsEmpty()
+    {
+        const auto devices = listScanDevices();
+        QVERIFY(devices.has_value());
+        QVERIFY(devices->isEmpty());
+    }
+
+    void selectSourceFailsWithoutAnAnswer()
+    {
+        QString error;
+        QVERIFY(!ScannerSelectDialog::selectSource(nullptr, {}, &error).has_value());
+        QCOMPARE(error, QStringLiteral("No scanner was found."));
+    }
+};
+
+QTEST_MAIN(TestScannerWithoutDevices)
+#include "test_scanner_without_devices.moc"
