@@ -80,8 +80,8 @@ QImage reduceExactly(const QImage &source)
     return result;
 }
 
-// Histogram cells: 6 bits per channel.
-constexpr int kCellBits = 6;
+// Histogram cells: 5 bits per channel, small enough for the table to stay in the cache.
+constexpr int kCellBits = 5;
 constexpr int kCells = 1 << (3 * kCellBits);
 
 inline int cellOf(QRgb rgb)

@@ -62,11 +62,6 @@ QImage heldForm(QImage image)
     }
 }
 
-bool displayReady(const QImage &image)
-{
-    return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32_Premultiplied;
-}
-
 } // namespace
 
 ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
@@ -112,9 +107,7 @@ void ImageControl::replacePicture(QImage image)
 
 void ImageControl::pictureChanged()
 {
-    mDisplay = QImage();
-    mScaled = QImage();
-    mScaledFrom = QSize();
+    mCache.setSource(&mImage);
     update();
 }
 
@@ -342,60 +335,15 @@ QRectF ImageControl::displayRectPixels() const
     return QRectF(twips.left() / kTwips, twips.top() / kTwips, twips.width() / kTwips, twips.height() / kTwips);
 }
 
-const QImage &ImageControl::displaySource()
-{
-    if (displayReady(mImage))
-        return mImage;
-    if (mDisplay.isNull())
-        mDisplay = mImage.convertToFormat(mImage.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                   : QImage::Format_RGB32);
-    return mDisplay;
-}
-
-const QImage &ImageControl::scaledCopy(const QSize &size)
-{
-    if (mScaled.isNull() || mScaledFrom != size) {
-        mScaled = displaySource().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        mScaledFrom = size;
-    }
-    return mScaled;
-}
-
 void ImageControl::updatePictureArea(const QRect &pixels)
 {
     const QRect area = pixels.intersected(mImage.rect());
     if (area.isEmpty())
         return;
-    if (displayReady(mImage)) {
-        mDisplay = QImage();
-    } else if (!mDisplay.isNull()) {
-        if (mDisplay.size() != mImage.size()) {
-            mDisplay = QImage();
-        } else {
-            QPainter painter(&mDisplay);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(area.topLeft(), mImage.copy(area).convertToFormat(mDisplay.format()));
-        }
-    }
+    mCache.invalidate(area);
     const QRectF shown = displayRectPixels();
     const double sx = shown.width() / mImage.width();
     const double sy = shown.height() / mImage.height();
-    if (!mScaled.isNull()) {
-        // Rescale only the changed neighbourhood into the reduced copy.
-        const QRect target = QRectF(area.left() * sx, area.top() * sy, area.width() * sx, area.height() * sy)
-                                 .toAlignedRect()
-                                 .adjusted(-1, -1, 1, 1)
-                                 .intersected(mScaled.rect());
-        const QRect source = QRectF(target.left() / sx, target.top() / sy, target.width() / sx, target.height() / sy)
-                                 .toAlignedRect()
-                                 .intersected(mImage.rect());
-        if (!target.isEmpty() && !source.isEmpty()) {
-            QPainter painter(&mScaled);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(target, displaySource().copy(source).scaled(target.size(), Qt::IgnoreAspectRatio,
-                                                                          Qt::SmoothTransformation));
-        }
-    }
     const QRectF onScreen(shown.left() + area.left() * sx, shown.top() + area.top() * sy, area.width() * sx,
                           area.height() * sy);
     update(onScreen.toAlignedRect().adjusted(-1, -1, 1, 1));
@@ -413,26 +361,9 @@ void ImageControl::paintEvent(QPaintEvent *event)
             clip = QRectF(mClipRect.left() / kTwips, mClipRect.top() / kTwips, mClipRect.width() / kTwips,
                           mClipRect.height() / kTwips);
         const QRectF visible = shown.intersected(clip).intersected(exposed);
-        if (!visible.isEmpty() && shown.width() > 0 && shown.height() > 0) {
+        if (!visible.isEmpty()) {
             painter.setClipRect(visible);
-            const double sx = shown.width() / mImage.width();
-            const double sy = shown.height() / mImage.height();
-            if (sx >= 1.0 && sy >= 1.0) {
-                // 1:1 or magnified: the visible whole pixels only, each a sharp block.
-                const int x0 = std::max(0, int(std::floor((visible.left() - shown.left()) / sx)));
-                const int y0 = std::max(0, int(std::floor((visible.top() - shown.top()) / sy)));
-                const int x1 = std::min(mImage.width(), int(std::ceil((visible.right() - shown.left()) / sx)));
-                const int y1 = std::min(mImage.height(), int(std::ceil((visible.bottom() - shown.top()) / sy)));
-                if (x1 > x0 && y1 > y0) {
-                    const QRectF target(shown.left() + x0 * sx, shown.top() + y0 * sy, (x1 - x0) * sx,
-                                        (y1 - y0) * sy);
-                    painter.drawImage(target, displaySource(), QRectF(x0, y0, x1 - x0, y1 - y0));
-                }
-            } else {
-                const QSize size(std::max(1, int(std::lround(shown.width()))),
-                                 std::max(1, int(std::lround(shown.height()))));
-                painter.drawImage(shown.topLeft(), scaledCopy(size));
-            }
+            mCache.paint(painter, shown, visible);
             painter.setClipping(false);
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "picture/BitmapHolder.h"
+#include "picture/DisplayCache.h"
 #include "picture/DrawingSurface.h"
 #include "picture/ImageOps.h"
 #include "picture/ScreenOverlay.h"
@@ -126,18 +127,12 @@ private:
     void replacePicture(QImage image);
     void pictureChanged();
     void updatePictureArea(const QRect &pixels);
-    const QImage &displaySource();
-    const QImage &scaledCopy(const QSize &size);
     QRectF displayRectPixels() const;
     void emitMouse(void (ImageControl::*signal)(int, int, float, float), int button, QMouseEvent *event);
     void applyCursor();
 
     QImage mImage;
-    // Display-ready forms of mImage, made on the first paint that needs them: 32-bit for
-    // 1:1 and magnified views, and one smoothed copy for the present reduced size.
-    QImage mDisplay;
-    QImage mScaled;
-    QSize mScaledFrom;
+    DisplayCache mCache;
 
     bool mRepaintEnabled = true;
     int mPaintSizeMode = PaintNormal;

@@ -64,15 +64,16 @@ QImage flattenAlpha(QImage image)
 
 // A JPEG whose end-of-image marker is missing was cut short; libjpeg would fill the rest
 // with grey and call it a picture.
+// Read before the decoder starts, which must then find the device where it began.
 bool jpegComplete(QIODevice &device)
 {
+    const qint64 start = device.pos();
     const qint64 size = device.size();
     const qint64 tail = std::min<qint64>(size, 64 * 1024);
     if (!device.seek(size - tail))
         return false;
     const QByteArray end = device.read(tail);
-    device.seek(0);
-    return end.contains(QByteArray("\xFF\xD9", 2));
+    return device.seek(start) && end.contains(QByteArray("\xFF\xD9", 2));
 }
 
 // The size a header announces, for formats whose reader refuses to tell a very large one.
@@ -105,21 +106,23 @@ QSize announcedSize(const QByteArray &head)
 
 LoadedPicture readRaster(QIODevice &device)
 {
-    const QSize fromHeader = announcedSize(device.peek(32));
+    const QByteArray head = device.peek(32);
+    const QSize fromHeader = announcedSize(head);
     if (fromHeader.isValid() && !pictureSizeAllowed(fromHeader))
         return tooLarge(fromHeader);
+    if (head.startsWith("\xFF\xD8\xFF") && !jpegComplete(device))
+        return failed(tr("The picture file is incomplete."));
     QImageReader::setAllocationLimit(kAllocationLimitMB);
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(false);
+    // Upright as the camera meant it, as every viewer shows a phone photo of a chart.
+    reader.setAutoTransform(true);
     if (!reader.canRead())
         return failed(tr("The file is not a picture in a known format, or it is damaged."));
     const QByteArray format = reader.format();
     const QSize announced = reader.size();
     if (announced.isValid() && !pictureSizeAllowed(announced))
         return tooLarge(announced);
-    if (format == "jpeg" && !jpegComplete(device))
-        return failed(tr("The picture file is incomplete."));
     QImage image = reader.read();
     if (image.isNull())
         return failed(tr("The picture could not be read: %1").arg(reader.errorString()));

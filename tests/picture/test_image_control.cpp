@@ -101,6 +101,44 @@ private slots:
             QVERIFY(screen.pixel(100, 140) != picture.pixel(0, 0)); // below the fitted picture
     }
 
+    void largeEightBitPictureShowsEveryPixel_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<int>("offset"); // picture pixels cut off at the left
+        QTest::newRow("1:1, across tile edges") << 1 << 0;
+        QTest::newRow("twice as large, scrolled right") << 2 << 150;
+        QTest::newRow("three times as large, scrolled to a tile edge") << 3 << 250;
+    }
+    void largeEightBitPictureShowsEveryPixel()
+    {
+        QFETCH(int, zoom);
+        QFETCH(int, offset);
+        const QImage picture = reduceColors(pattern(600, 300));
+        mControl->resize(600, 300);
+        mControl->setImage(picture);
+        mControl->setDisplayRect(-offset * zoom * 15, 0, 600 * zoom * 15, 300 * zoom * 15);
+        const QImage screen = shown(*mControl);
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 600; ++x)
+                if (screen.pixel(x, y) != picture.pixel(offset + x / zoom, y / zoom))
+                    QFAIL(qPrintable(QStringLiteral("screen pixel %1,%2").arg(x).arg(y)));
+    }
+
+    void fittedViewAveragesThePicture()
+    {
+        // A one-pixel checkerboard shown at half size is an even grey, not black or white.
+        QImage board(400, 300, QImage::Format_Indexed8);
+        board.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+                board.scanLine(y)[x] = uchar((x + y) % 2);
+        mControl->setImage(board);
+        mControl->setPaintSizeMode(ImageControl::PaintFit);
+        const QImage screen = shown(*mControl);
+        QCOMPARE(qGray(screen.pixel(50, 50)), 128);
+        QCOMPARE(qGray(screen.pixel(199, 149)), 128);
+    }
+
     void clipRectangleLimitsThePicture()
     {
         mControl->setImage(pattern(120, 80));
@@ -276,15 +314,8 @@ private slots:
         QCOMPARE(mControl->bitsPerPixel(), 8);
     }
 
-    void pointerAndRubberBand()
+    void rubberBandShowsOnlyWhenVisible()
     {
-        mControl->setMousePointer(ImageControl::PointerHourglass);
-        QCOMPARE(mControl->cursor().shape(), Qt::WaitCursor);
-        mControl->setMousePointer(ImageControl::PointerCustom);
-        QCOMPARE(mControl->cursor().shape(), Qt::CrossCursor);
-        mControl->setMousePointer(ImageControl::PointerArrow);
-        QCOMPARE(mControl->cursor().shape(), Qt::ArrowCursor);
-
         QImage white(100, 100, QImage::Format_RGB32);
         white.fill(Qt::white);
         mControl->setImage(white);
@@ -298,14 +329,6 @@ private slots:
         QCOMPARE(band.pixel(30, 20), qRgb(255, 255, 255));
         mControl->setRubberBandVisible(false);
         QCOMPARE(shown(*mControl).pixel(10, 10), qRgb(255, 255, 255));
-    }
-
-    void repaintEnableHoldsUpdates()
-    {
-        mControl->setRepaintEnabled(false);
-        QVERIFY(!mControl->updatesEnabled());
-        mControl->setRepaintEnabled(true);
-        QVERIFY(mControl->updatesEnabled());
     }
 
 private:

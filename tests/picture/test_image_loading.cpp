@@ -3,6 +3,7 @@
 #include "picture/MetafileDecoder.h"
 
 #include <QElapsedTimer>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -210,6 +211,21 @@ private slots:
         QCOMPARE(loaded.image.size(), original.size());
         if (lossless)
             QCOMPARE(loaded.image.convertToFormat(QImage::Format_RGB32), original);
+    }
+
+    void largeJpegDecodesAsTheReaderDoes()
+    {
+        // Large enough that the decoder reads the file in many pieces.
+        QImage noisy(1200, 900, QImage::Format_RGB32);
+        for (int y = 0; y < noisy.height(); ++y)
+            for (int x = 0; x < noisy.width(); ++x)
+                noisy.setPixel(x, y, qRgb((x * 7919 + y * 104729) % 251, (x * y) % 253, (x ^ y) & 255));
+        const QString path = mDir.filePath(QStringLiteral("noisy.jpg"));
+        QVERIFY(writeFile(path, encode(noisy, "jpeg", 95)));
+        QVERIFY(QFileInfo(path).size() > 512 * 1024);
+        const LoadedPicture loaded = loadPicture(path);
+        QCOMPARE(loaded.status, LoadStatus::Loaded);
+        QCOMPARE(loaded.image, QImageReader(path).read());
     }
 
     void gifLoads()

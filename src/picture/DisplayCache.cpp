@@ -1,0 +1,171 @@
+#include "picture/DisplayCache.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace chartrek {
+
+namespace {
+
+// Tiles beyond this are dropped and made again when shown: panning a magnifier across a huge
+// picture must not end with a full 32-bit copy of it.
+constexpr qint64 kTileBudgetBytes = qint64(128) << 20;
+
+quint64 tileKey(int tx, int ty)
+{
+    return (quint64(quint32(ty)) << 32) | quint32(tx);
+}
+
+bool displayReady(const QImage &image)
+{
+    return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32_Premultiplied;
+}
+
+} // namespace
+
+void DisplayCache::setSource(const QImage *image)
+{
+    mSource = image;
+    mTiles.clear();
+    mTileBytes = 0;
+    mReduced = QImage();
+}
+
+void DisplayCache::invalidate(const QRect &pixels)
+{
+    if (!mSource)
+        return;
+    const QRect area = pixels.intersected(mSource->rect());
+    if (area.isEmpty())
+        return;
+    for (int ty = area.top() / TileSize; ty <= area.bottom() / TileSize; ++ty) {
+        for (int tx = area.left() / TileSize; tx <= area.right() / TileSize; ++tx) {
+            const auto found = mTiles.constFind(tileKey(tx, ty));
+            if (found != mTiles.cend()) {
+                mTileBytes -= found->sizeInBytes();
+                mTiles.erase(found);
+            }
+        }
+    }
+    if (!mReduced.isNull()) {
+        const double sx = double(mReduced.width()) / mSource->width();
+        const double sy = double(mReduced.height()) / mSource->height();
+        const QRect target = QRect(QPoint(int(std::floor(area.left() * sx)), int(std::floor(area.top() * sy))),
+                                   QPoint(int(std::floor((area.right() + 1) * sx)),
+                                          int(std::floor((area.bottom() + 1) * sy))))
+                                 .intersected(mReduced.rect());
+        areaScale(*mSource, mReduced, target);
+    }
+}
+
+const QImage &DisplayCache::tile(int tx, int ty)
+{
+    const quint64 key = tileKey(tx, ty);
+    const auto found = mTiles.constFind(key);
+    if (found != mTiles.cend())
+        return *found;
+    if (mTileBytes > kTileBudgetBytes) {
+        mTiles.clear();
+        mTileBytes = 0;
+    }
+    const QRect area = QRect(tx * TileSize, ty * TileSize, TileSize, TileSize).intersected(mSource->rect());
+    QImage made = mSource->copy(area).convertToFormat(QImage::Format_RGB32);
+    mTileBytes += made.sizeInBytes();
+    return *mTiles.insert(key, std::move(made));
+}
+
+void DisplayCache::paint(QPainter &painter, const QRectF &shown, const QRectF &visible)
+{
+    if (!mSource || mSource->isNull() || shown.width() <= 0 || shown.height() <= 0 || visible.isEmpty())
+        return;
+    if (shown.width() >= mSource->width() && shown.height() >= mSource->height())
+        paintPixels(painter, shown, visible);
+    else
+        paintReduced(painter, shown);
+}
+
+void DisplayCache::paintPixels(QPainter &painter, const QRectF &shown, const QRectF &visible)
+{
+    const QImage &source = *mSource;
+    const double sx = shown.width() / source.width();
+    const double sy = shown.height() / source.height();
+    // The whole picture pixels that reach the visible area, each drawn as a sharp block.
+    const int x0 = std::max(0, int(std::floor((visible.left() - shown.left()) / sx)));
+    const int y0 = std::max(0, int(std::floor((visible.top() - shown.top()) / sy)));
+    const int x1 = std::min(source.width(), int(std::ceil((visible.right() - shown.left()) / sx)));
+    const int y1 = std::min(source.height(), int(std::ceil((visible.bottom() - shown.top()) / sy)));
+    if (x1 <= x0 || y1 <= y0)
+        return;
+    auto target = [&](const QRect &part) {
+        return QRectF(shown.left() + part.left() * sx, shown.top() + part.top() * sy, part.width() * sx,
+                      part.height() * sy);
+    };
+    const QRect needed(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1));
+    if (displayReady(source)) {
+        painter.drawImage(target(needed), source, needed);
+        return;
+    }
+    for (int ty = y0 / TileSize; ty <= (y1 - 1) / TileSize; ++ty) {
+        for (int tx = x0 / TileSize; tx <= (x1 - 1) / TileSize; ++tx) {
+            const QRect tileArea(tx * TileSize, ty * TileSize, TileSize, TileSize);
+            const QRect part = tileArea.intersected(needed);
+            painter.drawImage(target(part), tile(tx, ty), part.translated(-tileArea.topLeft()));
+        }
+    }
+}
+
+void DisplayCache::paintReduced(QPainter &painter, const QRectF &shown)
+{
+    const QSize size(std::max(1, int(std::lround(shown.width()))), std::max(1, int(std::lround(shown.height()))));
+    if (mReduced.size() != size) {
+        mReduced = QImage(size, QImage::Format_RGB32);
+        if (mReduced.isNull())
+            return;
+        areaScale(*mSource, mReduced, mReduced.rect());
+    }
+    painter.drawImage(shown.topLeft(), mReduced);
+}
+
+void DisplayCache::areaScale(const QImage &source, QImage &target, const QRect &targetArea)
+{
+    const QRect area = targetArea.intersected(target.rect());
+    if (area.isEmpty() || source.isNull())
+        return;
+    const bool indexed = source.format() == QImage::Format_Indexed8;
+    const QImage converted = (indexed || source.format() == QImage::Format_RGB32
+                              || source.format() == QImage::Format_ARGB32)
+        ? source
+        : source.convertToFormat(QImage::Format_RGB32);
+    const QList<QRgb> palette = indexed ? converted.colorTable() : QList<QRgb>();
+    const double fx = double(converted.width()) / target.width();
+    const double fy = double(converted.height()) / target.height();
+    auto span = [](int t, double f, int limit) {
+        const int a = std::min(limit - 1, int(std::floor(t * f)));
+        const int b = std::clamp(int(std::floor((t + 1) * f)), a + 1, limit);
+        return std::pair{a, b};
+    };
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto [ya, yb] = span(y, fy, converted.height());
+        QRgb *out = reinterpret_cast<QRgb *>(target.scanLine(y));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const auto [xa, xb] = span(x, fx, converted.width());
+            quint64 r = 0, g = 0, b = 0;
+            for (int sy = ya; sy < yb; ++sy) {
+                const uchar *line = converted.constScanLine(sy);
+                for (int sx = xa; sx < xb; ++sx) {
+                    const QRgb c = indexed ? (line[sx] < palette.size() ? palette[line[sx]] : 0u)
+                                           : reinterpret_cast<const QRgb *>(line)[sx];
+                    r += qRed(c);
+                    g += qGreen(c);
+                    b += qBlue(c);
+                }
+            }
+            const quint64 n = quint64(yb - ya) * quint64(xb - xa);
+            out[x] = qRgb(int((r + n / 2) / n), int((g + n / 2) / n), int((b + n / 2) / n));
+        }
+    }
+}
+
+} // namespace chartrek
