@@ -1,32 +1,430 @@
 #include "app/frmMain.h"
 
+#include "app/HelpWindow.h"
+#include "app/MenuHelp.h"
 #include "app/MessageBoxSink.h"
+#include "app/TwipsGeometry.h"
+#include "app/frmSplash.h"
+#include "calibration/ScalePanel.h"
+#include "picture/ImageControl.h"
+#include "picture/Views.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QHeaderView>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
 #include <QTableView>
+#include <QToolBar>
 
 namespace chartrek {
 
-frmMain::frmMain(QWidget *parent)
-    : QMainWindow(parent), mMessageSink(std::make_unique<MessageBoxSink>(this)),
-      mMessages(std::make_unique<Messages>(*mMessageSink))
+namespace {
+// The inner size of the window at design time, in twips.
+constexpr int kDesignWidth = 11685;
+constexpr int kDesignHeight = 5985;
+// The window opens just wide enough to show the whole calibration panel, whose right end
+// lies past the design width.
+constexpr int kStartWidth = 11920;
+constexpr int kBarHeight = 255;
+// Around and behind a picture: a neutral grey that sets the picture's edges apart.
+void setCanvasColor(QWidget *control)
 {
-    setWindowTitle(QStringLiteral("Chartrek"));
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Window, QColor(0xA0, 0xA0, 0xA0));
+    control->setPalette(palette);
+}
+
+} // namespace
+
+const QString &frmMain::designCaption()
+{
+    static const QString caption = QStringLiteral("Chartrek XP Version 1.0 - 2026, the Chartrek developers");
+    return caption;
+}
+
+const QString &frmMain::closeQuestion()
+{
+    static const QString text = QStringLiteral("Close the programm?");
+    return text;
+}
+
+frmMain::frmMain(MessageSink *sink, QWidget *parent) : QMainWindow(parent)
+{
+    if (!sink) {
+        mOwnSink = std::make_unique<MessageBoxSink>(this);
+        sink = mOwnSink.get();
+    }
+    mMessages = std::make_unique<Messages>(*sink);
     mCapture = std::make_unique<ReferenceCapture>(mCalibration, mTables, *mMessages, mToolModeRoutines, *this);
 
-    grdDataPoints = new QTableView(this);
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(designCaption());
+    setWindowIcon(programIcon(QStringLiteral("point")));
+
+    buildControls();
+    mViews = std::make_unique<Views>(
+        mState, ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar});
+    mViews->setChangedHandler([this] { updateActions(); });
+    mToolModeRoutines.setWindowSteps([this] { pointerToolWindowSteps(); });
+    connectCommands();
+
+    // Key preview: the window sees key presses before its controls.
+    qApp->installEventFilter(this);
+
+    setStartValues();
+    takeClipboardPicture();
+
+    const QSize client = toPixels(QRect(0, 0, kStartWidth, kDesignHeight)).size();
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
+    updateActions();
+}
+
+frmMain::~frmMain()
+{
+    // The controls outlive the members they show; no event may reach them on the way out.
+    qApp->removeEventFilter(this);
+    mClient->removeEventFilter(this);
+}
+
+bool frmMain::hasBitmap() const
+{
+    return mPicture && mPicture->hasBitmap();
+}
+
+bool frmMain::showMarkers() const
+{
+    return mMenus.mnuViewMarker->isChecked();
+}
+
+void frmMain::buildControls()
+{
+    buildMainMenus(menuBar(), mMenus);
+
+    mClient = new QWidget(this);
+    mClient->setObjectName(QStringLiteral("client"));
+    setCentralWidget(mClient);
+    mClient->installEventFilter(this);
+
+    mToolBar = buildToolbar(mClient, mButtons);
+    setTwipsGeometry(mToolBar, 0, 0, 6780, 630);
+
+    Picture1 = new ScalePanel(mCalibration, mTables, *mCapture, mClient);
+    setTwipsGeometry(Picture1, 6775, 30, 5145, 555);
+
+    mPicture = new ImageControl(mClient);
+    mPicture->setObjectName(QStringLiteral("mPicture"));
+    setTwipsGeometry(mPicture, 0, 630, 3615, 4815);
+    mPicture->setMouseIcon(QCursor(programIcon(QStringLiteral("toolcursor")).pixmap(32, 32)));
+    setCanvasColor(mPicture);
+
+    mZoomBox = new QComboBox(mClient);
+    mZoomBox->setObjectName(QStringLiteral("mZoomBox"));
+    mZoomBox->setToolTip(QStringLiteral("select the zoom level for the zoom-window"));
+    for (int z = 2; z <= 6; ++z)
+        mZoomBox->addItem(QStringLiteral("%1 x Zoom").arg(z));
+    setTwipsGeometry(mZoomBox, 3720, 630, 2200, 315);
+
+    mZoomWindow = new ImageControl(mClient);
+    mZoomWindow->setObjectName(QStringLiteral("mZoomWindow"));
+    setTwipsGeometry(mZoomWindow, 3720, 960, 2205, 1605);
+    setCanvasColor(mZoomWindow);
+    lfHor = new QFrame(mZoomWindow);
+    lfVert = new QFrame(mZoomWindow);
+    lfHor->setObjectName(QStringLiteral("lfHor"));
+    lfVert->setObjectName(QStringLiteral("lfVert"));
+    for (QFrame *line : {lfHor, lfVert}) {
+        line->setAutoFillBackground(true);
+        line->setPalette(QPalette(QColor(0xC0, 0, 0)));
+        line->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+    grdDataPoints = new QTableView(mClient);
+    grdDataPoints->setObjectName(QStringLiteral("grdDataPoints"));
     grdDataPoints->setModel(&mTableModel);
     grdDataPoints->setToolTip(QStringLiteral("existing data"));
     grdDataPoints->verticalHeader()->hide();
+    grdDataPoints->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grdDataPoints->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int c = PointTableModel::kValueColumns; c < mTableModel.columnCount(); ++c)
         grdDataPoints->setColumnHidden(c, true);
-    setCentralWidget(grdDataPoints);
+    setTwipsGeometry(grdDataPoints, 3720, 2640, 2205, 1095);
 
-    mTableModel.setCell(PointTableModel::DataPoints, 0, 0, QStringLiteral("X"));
-    mTableModel.setCell(PointTableModel::DataPoints, 0, 1, QStringLiteral("Y"));
-    resize(800, 600);
+    grdOriginale = new QTableView(mClient);
+    grdOriginale->setObjectName(QStringLiteral("grdOriginale"));
+    grdOriginale->setModel(&mTableModel);
+    for (int c = 0; c < PointTableModel::kValueColumns; ++c)
+        grdOriginale->setColumnHidden(c, true);
+    setTwipsGeometry(grdOriginale, 3720, 2640, 2175, 615);
+    grdOriginale->hide();
+
+    mTestLead = new ImageControl(mClient);
+    mTestLead->setObjectName(QStringLiteral("mTestLead"));
+    setTwipsGeometry(mTestLead, 6090, 1995, 435, 540);
+    mTestLead->hide();
+
+    mProgBar = new QProgressBar(mClient);
+    mProgBar->setObjectName(QStringLiteral("mProgBar"));
+    mProgBar->setTextVisible(false);
+    setTwipsGeometry(mProgBar, 0, 5475, kDesignWidth, kBarHeight);
+    mProgBar->hide();
+
+    mStatusBar = new QStatusBar(mClient);
+    mStatusBar->setObjectName(QStringLiteral("mStatusBar"));
+    mStatusBar->setSizeGripEnabled(false);
+    mStatusBar->setStyleSheet(QStringLiteral("QStatusBar { border-top: 1px solid palette(mid); }"));
+    setTwipsGeometry(mStatusBar, 0, 5730, kDesignWidth, kBarHeight);
+
+    placeCrosshair();
 }
 
-frmMain::~frmMain() = default;
+void frmMain::placeCrosshair()
+{
+    const QRect zoom = twipsGeometry(mZoomWindow);
+    const int w = zoom.width();
+    const int h = zoom.height();
+    lfHor->setGeometry(0, toPixels(h / 2), toPixels(w), 1);
+    lfVert->setGeometry(toPixels(w / 2), 0, 1, toPixels(h));
+}
+
+void frmMain::connectCommands()
+{
+    connect(mToolBar, &QToolBar::actionTriggered, this, &frmMain::mToolBar_ButtonClick);
+
+    const MainMenuItems &m = mMenus;
+    connect(m.mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
+    connect(m.mnuFileSaveData, &QAction::triggered, this, &frmMain::mnuFileSaveData_Click);
+    connect(m.mnuFileSaveBitmap, &QAction::triggered, this, &frmMain::mnuFileSaveBitmap_Click);
+    connect(m.mnuFileGetFromScanner, &QAction::triggered, this, &frmMain::mnuFileGetFromScanner_Click);
+    connect(m.mnuFileQuit, &QAction::triggered, this, &frmMain::mnuFileQuit_Click);
+    connect(m.mnuEditCopyPicture, &QAction::triggered, this, &frmMain::mnuEditCopyPicture_Click);
+    connect(m.mnuEditInsert, &QAction::triggered, this, &frmMain::mnuEditInsert_Click);
+    connect(m.mnuEditKopie, &QAction::triggered, this, &frmMain::mnuEditKopie_Click);
+    connect(m.mnuEditDelete, &QAction::triggered, this, &frmMain::mnuEditDelete_Click);
+    connect(m.mnuViewNormal, &QAction::triggered, this, [this] { mViews->mnuViewNormal_Click(); });
+    connect(m.mnuViewWindow, &QAction::triggered, this, [this] { mViews->mnuViewWindow_Click(); });
+    connect(m.mnuViewRepaint, &QAction::triggered, this, [this] { mViews->mnuViewRepaint_Click(); });
+    connect(m.mnuEditSort, &QAction::toggled, this, [this](bool on) { mState.mSortData = on; });
+    connect(m.mnuViewRotate, &QAction::triggered, this, &frmMain::mnuViewRotate_Click);
+    connect(m.mnuAutomatic, &QAction::triggered, this, &frmMain::mnuAutomatic_Click);
+    connect(m.mnuHilfeIndex, &QAction::triggered, this, &frmMain::mnuHilfeIndex_Click);
+    connect(m.mnuHilfeVersion, &QAction::triggered, this, &frmMain::mnuHilfeVersion_Click);
+    connect(m.mnuMemory, &QAction::triggered, this, &frmMain::mnuMemory_Click);
+
+    auto *menuHelp = new MenuHelp(this);
+    for (QMenu *menu : {m.mnuDatei, m.mnuEdit, m.mnuView, m.mnuHelp})
+        menuHelp->watch(menu);
+    connect(menuHelp, &MenuHelp::topicRequested, this, &frmMain::openHelpTopic);
+
+    connect(mPicture, &ImageControl::mouseDown, this, &frmMain::mPicture_MouseDown);
+    connect(mPicture, &ImageControl::mouseMove, this, &frmMain::mPicture_MouseMove);
+    connect(mPicture, &ImageControl::mouseUp, this, &frmMain::mPicture_MouseUp);
+}
+
+void frmMain::setStartValues()
+{
+    mState.mToolMode = SharedState::PointerTool;
+    mState.mViewScale = 1.0;
+    mState.mFitToWindow = false;
+    mState.mCalibrating = false;
+    mState.mAutoLineStep = 0;
+    mState.mAutoLineCancel = false;
+    mState.mHasLines = true;
+    mState.mHasGrid = true;
+    mState.mRecoveryCenterX = 0;
+    mState.mRecoveryCenterY = 0;
+    mState.mLineFirstMove = false;
+    mState.mLineDragging = false;
+    mState.mRotatePickStep = 2;
+    mState.mRotatePicking = false;
+    mState.mSortData = mMenus.mnuEditSort->isChecked();
+    mZoomBox->setCurrentIndex(0);
+    mTableModel.setCell(PointTableModel::DataPoints, 0, 0, QStringLiteral("X"));
+    mTableModel.setCell(PointTableModel::DataPoints, 0, 1, QStringLiteral("Y"));
+}
+
+void frmMain::updateActions()
+{
+    mButtons.tbZoom->setEnabled(mViews->zoomAllowed());
+    mMenus.mnuViewNormal->setChecked(mViews->normalChecked());
+    mMenus.mnuViewWindow->setChecked(mViews->fitChecked());
+}
+
+void frmMain::pointerToolWindowSteps()
+{
+    mButtons.tbZeiger->setChecked(true);
+    mPicture->setMousePointer(ImageControl::PointerArrow);
+    mProgBar->hide();
+    mStatusBar->show();
+}
+
+void frmMain::useTool(int mode)
+{
+    mState.mToolMode = mode;
+    mPicture->setMousePointer(ImageControl::PointerCustom);
+}
+
+void frmMain::mToolBar_ButtonClick(QAction *button)
+{
+    const ToolbarButtons &b = mButtons;
+    if (button == b.tbOpen) {
+        mnuFileOpen_Click();
+    } else if (button == b.tbScan) {
+        mnuFileGetFromScanner_Click();
+    } else if (button == b.tbZeiger) {
+        mToolModeRoutines.SetPointerTool();
+    } else if (button == b.tbPoint) {
+        if (mCalibration.IsCalibrated())
+            useTool(SharedState::PointTool);
+        else
+            AskForOrigin(*mMessages, mToolModeRoutines);
+    } else if (button == b.tbAutomaticLine) {
+        mnuAutomatic_Click();
+    } else if (button == b.tbLine) {
+        useTool(SharedState::LineTool);
+    } else if (button == b.tbZoom) {
+        if (hasBitmap()) {
+            useTool(SharedState::ZoomTool);
+            mState.mFitToWindow = false;
+        } else {
+            mToolModeRoutines.SetPointerTool();
+        }
+    } else if (button == b.tbNormal) {
+        mViews->mnuViewNormal_Click();
+    } else if (button == b.tbStrech) {
+        mViews->mnuViewWindow_Click();
+    } else if (button == b.tbRepaint) {
+        mViews->mnuViewRepaint_Click();
+    } else if (button == b.tbDel) {
+        mnuEditDelete_Click();
+    }
+}
+
+// Commands whose subsystems attach their work here as they are built.
+void frmMain::mnuFileOpen_Click() {}
+void frmMain::mnuFileSaveData_Click() {}
+void frmMain::mnuFileSaveBitmap_Click() {}
+void frmMain::mnuFileGetFromScanner_Click() {}
+void frmMain::mnuEditCopyPicture_Click() {}
+void frmMain::mnuEditInsert_Click() {}
+void frmMain::mnuEditKopie_Click() {}
+void frmMain::mnuEditDelete_Click() {}
+void frmMain::mnuViewRotate_Click() {}
+void frmMain::mnuAutomatic_Click() {}
+void frmMain::mnuMemory_Click() {}
+void frmMain::mPicture_MouseDown(int, int, float, float) {}
+void frmMain::mPicture_MouseMove(int, int, float, float) {}
+void frmMain::mPicture_MouseUp(int, int, float, float) {}
+
+void frmMain::mnuFileQuit_Click()
+{
+    close();
+}
+
+HelpWindow *frmMain::helpWindow()
+{
+    if (!mHelpWindow)
+        mHelpWindow = new HelpWindow(this);
+    return mHelpWindow;
+}
+
+void frmMain::mnuHilfeIndex_Click()
+{
+    helpWindow()->showIndex();
+}
+
+void frmMain::openHelpTopic(int helpContextId)
+{
+    helpWindow()->showTopic(helpContextId);
+}
+
+void frmMain::mnuHilfeVersion_Click()
+{
+    frmSplash::showAbout(this);
+}
+
+void frmMain::takeClipboardPicture()
+{
+    if (!ImageControl::clipboardHasPicture())
+        return;
+    if (mPicture->paste() != LoadStatus::Loaded)
+        return;
+    mPicture->colorReduce();
+    mZoomWindow->assignFrom(*mPicture);
+    const QRect picture = twipsGeometry(mPicture);
+    mZoomWindow->setupZoomWindow(0, 0, float(picture.width()), float(picture.height()), *mPicture);
+    mZoomWindow->setRepaintEnabled(true);
+    mState.mFitToWindow = false;
+    // Shown 1:1 with the Normal check mark, whatever view was on before.
+    mViews->mnuViewNormal_Click();
+}
+
+void frmMain::MainWindowProc_HandOver()
+{
+    if (longOperationRunning()) {
+        mHandOverWaiting = true;
+        return;
+    }
+    if (isMinimized())
+        showMaximized();
+    raise();
+    activateWindow();
+    if (ImageControl::clipboardHasPicture()) {
+        mToolModeRoutines.SetPointerTool();
+        takeClipboardPicture();
+    }
+}
+
+void frmMain::beginLongOperation()
+{
+    ++mLongOperations;
+}
+
+void frmMain::endLongOperation()
+{
+    if (mLongOperations > 0 && --mLongOperations == 0 && mHandOverWaiting) {
+        mHandOverWaiting = false;
+        MainWindowProc_HandOver();
+    }
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (mMessages->AskYesNo(closeQuestion()) != AnswerYes) {
+        event->ignore();
+        return;
+    }
+    emit closing();
+    if (mHelpWindow)
+        mHelpWindow->close();
+    event->accept();
+}
+
+void frmMain::alignBottomBars()
+{
+    const QSize inner = twipsSize(mClient);
+    setTwipsGeometry(mStatusBar, 0, inner.height() - kBarHeight, inner.width(), kBarHeight);
+    setTwipsGeometry(mProgBar, 0, inner.height() - 2 * kBarHeight, inner.width(), kBarHeight);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == mClient && event->type() == QEvent::Resize) {
+        alignBottomBars();
+        mViews->Form_Resize();
+    } else if (event->type() == QEvent::KeyPress && mFormKeyDown) {
+        // Once per key: at the control that has the focus, before it sees the key.
+        auto *widget = qobject_cast<QWidget *>(watched);
+        const QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (widget == target && widget->window() == this && mFormKeyDown(static_cast<QKeyEvent *>(event)))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
 
 } // namespace chartrek

@@ -1,4 +1,7 @@
+#include "app/ProgramVersion.h"
+#include "app/SingleInstance.h"
 #include "app/frmMain.h"
+#include "app/frmSplash.h"
 
 #include <QApplication>
 
@@ -6,8 +9,22 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chartrek"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.2"));
+    QApplication::setApplicationVersion(chartrek::programVersionText());
+
+    // A second start hands over to the running instance and ends without a window.
+    chartrek::SingleInstance instance;
+    if (!instance.tryBecomePrimary()) {
+        instance.sendHandOver();
+        return 0;
+    }
+
+    // The splash is seen exactly while the main window loads.
+    auto splash = std::make_unique<chartrek::frmSplash>();
+    splash->showSplash();
     chartrek::frmMain window;
+    QObject::connect(&instance, &chartrek::SingleInstance::handOverReceived, &window,
+                     &chartrek::frmMain::MainWindowProc_HandOver);
     window.show();
+    splash.reset();
     return QApplication::exec();
 }

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace chartrek {
+
+// The help context numbers of the menu items and the pages that explain them.
+inline constexpr int kHelpIndexId = 1000;
+
+// The resource path (":/help/…html") of the topic for a help context number; the index
+// for a number without a topic of its own.
+QString helpPagePath(int helpContextId);
+
+// The same page as a "qrc:" URL, as the help window loads it.
+QString helpPageUrl(int helpContextId);
+
+// Every help context number the menus use, the index included.
+QList<int> helpContextIds();
+
+} // namespace chartrek

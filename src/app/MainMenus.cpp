@@ -1,0 +1,84 @@
+#include "app/MainMenus.h"
+
+#include "app/MenuHelp.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace chartrek {
+
+namespace {
+
+QMenu *addMenu(QMenuBar *bar, const char *name, const char *caption, int help)
+{
+    QMenu *menu = bar->addMenu(QLatin1String(caption));
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    if (help != 0)
+        MenuHelp::setHelpContextId(menu->menuAction(), help);
+    return menu;
+}
+
+QAction *addItem(QMenu *menu, const char *name, const char *caption, int help,
+                 QKeySequence key = QKeySequence())
+{
+    QAction *item = menu->addAction(QLatin1String(caption));
+    item->setObjectName(QLatin1String(name));
+    if (!key.isEmpty())
+        item->setShortcut(key);
+    if (help != 0)
+        MenuHelp::setHelpContextId(item, help);
+    return item;
+}
+
+QAction *addCheckItem(QMenu *menu, const char *name, const char *caption, int help, bool checked,
+                      QKeySequence key = QKeySequence())
+{
+    QAction *item = addItem(menu, name, caption, help, key);
+    item->setCheckable(true);
+    item->setChecked(checked);
+    return item;
+}
+
+} // namespace
+
+void buildMainMenus(QMenuBar *bar, MainMenuItems &m)
+{
+    m.mnuDatei = addMenu(bar, "mnuDatei", "&File", 1000);
+    m.mnuFileOpen = addItem(m.mnuDatei, "mnuFileOpen", "&Open ...", 1007, QKeySequence(Qt::CTRL | Qt::Key_O));
+    m.mnuFileSaveData = addItem(m.mnuDatei, "mnuFileSaveData", "&Save Data ...", 1017, QKeySequence(Qt::CTRL | Qt::Key_S));
+    m.mnuFileSaveBitmap = addItem(m.mnuDatei, "mnuFileSaveBitmap", "Save &Graphic ...", 1018);
+    m.mnuDatei->addSeparator();
+    m.mnuFileGetFromScanner = addItem(m.mnuDatei, "mnuFileGetFromScanner", "&Read graphic (TWAIN)", 1008);
+    m.mnuDatei->addSeparator();
+    m.mnuFileQuit = addItem(m.mnuDatei, "mnuFileQuit", "&Exit", 1019);
+
+    m.mnuEdit = addMenu(bar, "mnuEdit", "&Edit", 1000);
+    m.mnuEditCopyPicture = addItem(m.mnuEdit, "mnuEditCopyPicture", "&Copy graphic", 0);
+    m.mnuEditInsert = addItem(m.mnuEdit, "mnuEditInsert", "&Paste graphic", 1021, QKeySequence(Qt::CTRL | Qt::Key_V));
+    m.mnuEdit->addSeparator();
+    m.mnuEditKopie = addItem(m.mnuEdit, "mnuEditKopie", "Copy &Data", 1020, QKeySequence(Qt::CTRL | Qt::Key_C));
+    m.mnuEditDelete = addItem(m.mnuEdit, "mnuEditDelete", "D&Elete data", 1016);
+
+    m.mnuView = addMenu(bar, "mnuView", "&View", 0);
+    m.mnuViewNormal = addCheckItem(m.mnuView, "mnuViewNormal", "&Normal", 1013, true, QKeySequence(Qt::CTRL | Qt::Key_N));
+    m.mnuViewWindow = addCheckItem(m.mnuView, "mnuViewWindow", "&Fit to window", 1014, false,
+                                   QKeySequence(Qt::CTRL | Qt::Key_W));
+    m.mnuViewRepaint = addItem(m.mnuView, "mnuViewRepaint", "&Repaint", 1015, QKeySequence(Qt::CTRL | Qt::Key_R));
+    m.mnuView->addSeparator();
+    m.mnuViewMarker = addCheckItem(m.mnuView, "mnuViewMarker", "&Show markers", 1022, true);
+    m.mnuEditSort = addCheckItem(m.mnuView, "mnuEditSort", "S&Ort data (by X)", 1023, true);
+    m.mnuView->addSeparator();
+    m.mnuViewRotate = addItem(m.mnuView, "mnuViewRotate", "Rotate &Graphic", 1024);
+    m.mnuAutomatic = addItem(m.mnuView, "mnuAutomatic", "&Autoline", 1029, QKeySequence(Qt::CTRL | Qt::Key_A));
+
+    m.mnuHelp = addMenu(bar, "mnuHelp", "&?", 0);
+    m.mnuHilfeIndex = addItem(m.mnuHelp, "mnuHilfeIndex", "&Index", 1000);
+    m.mnuHelp->addSeparator();
+    m.mnuHilfeVersion = addItem(m.mnuHelp, "mnuHilfeVersion", "&About", 1000);
+    m.mnuHelp->addSeparator();
+    m.mnuMemory = addItem(m.mnuHelp, "mnuMemory", "&Memory info", 0);
+}
+
+} // namespace chartrek

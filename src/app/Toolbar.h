@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+class QAction;
+class QActionGroup;
+class QIcon;
+class QToolBar;
+class QWidget;
+
+namespace chartrek {
+
+// The toolbar's buttons, by key. The four tools and the zoom tool form one exclusive group.
+struct ToolbarButtons {
+    QAction *tbOpen = nullptr;
+    QAction *tbScan = nullptr;
+    QAction *tbZeiger = nullptr;
+    QAction *tbPoint = nullptr;
+    QAction *tbAutomaticLine = nullptr;
+    QAction *tbLine = nullptr;
+    QAction *tbZoom = nullptr;
+    QAction *tbNormal = nullptr;
+    QAction *tbStrech = nullptr;
+    QAction *tbRepaint = nullptr;
+    QAction *tbDel = nullptr;
+    QActionGroup *tools = nullptr;
+};
+
+// Builds `mToolBar` with its eleven buttons, tool tips and pictures; tbZeiger starts pressed.
+QToolBar *buildToolbar(QWidget *parent, ToolbarButtons &buttons);
+
+// A picture of the program's own icon set (":/icons/<name>.svg").
+QIcon programIcon(const QString &name);
+
+} // namespace chartrek

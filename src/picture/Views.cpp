@@ -1,0 +1,125 @@
+#include "picture/Views.h"
+
+#include "app/TwipsGeometry.h"
+#include "picture/ImageControl.h"
+
+#include <QWidget>
+
+#include <algorithm>
+
+namespace chartrek {
+
+namespace {
+// Gaps of the layout, in twips.
+constexpr int kColumnGap = 100;    // between the picture and the right column
+constexpr int kRightMargin = 200;  // right of the right column
+constexpr int kBottomGap = 50;     // above the bars at the bottom
+} // namespace
+
+void Views::changed()
+{
+    if (mChanged)
+        mChanged();
+}
+
+void Views::SetNormalPictureView()
+{
+    ImageControl &picture = *mControls.mPicture;
+    picture.setRepaintEnabled(false);
+    const QRectF source = picture.sourceRect();
+    picture.setDisplayRect(float(source.left()), float(source.top()), float(source.width()), float(source.height()));
+    picture.setDisplayClipRect(float(source.left()), float(source.top()), float(source.width()),
+                               float(source.height()));
+    mState.mViewScale = 1.0;
+    mZoomAllowed = true;
+    picture.setPaintSizeMode(ImageControl::PaintNormal);
+    picture.setRepaintEnabled(true);
+    picture.update();
+    changed();
+}
+
+void Views::FitPictureToWindow(ImageControl &control)
+{
+    const bool fit = control.hasBitmap() && mState.mFitToWindow;
+    if (fit) {
+        control.setRepaintEnabled(false);
+        control.setPaintSizeMode(ImageControl::PaintFit);
+        control.setRepaintEnabled(true);
+    }
+
+    const QRect place = twipsGeometry(&control);
+    const int width = twipsGeometry(mControls.mZoomWindow).left() - kColumnGap;
+    const int height = twipsSize(mControls.client).height() - place.top() - twipsGeometry(mControls.mToolBar).height()
+        - twipsGeometry(mControls.mStatusBar).height() - kBottomGap;
+    setTwipsGeometry(&control, place.left(), place.top(), std::max(width, 0), std::max(height, 0));
+
+    // The scale is taken from the size the control has now, so that positions under the
+    // pointer are right straight after a resize.
+    if (fit && control.innerWidth() > 0 && control.innerHeight() > 0) {
+        const double rw = double(control.bitmapWidth()) / double(control.innerWidth());
+        const double rh = double(control.bitmapHeight()) / double(control.innerHeight());
+        mState.mViewScale = rw > rh ? rw : rh;
+    }
+}
+
+void Views::Form_Resize()
+{
+    QWidget *client = mControls.client;
+    if (client->window()->isMinimized())
+        return;
+    const QSize inner = twipsSize(client);
+    const QRect zoom = twipsGeometry(mControls.mZoomWindow);
+    // Too small for the right column: leave every control where it is.
+    if (3 * zoom.width() > inner.width() || 3 * zoom.height() > inner.height())
+        return;
+
+    const int x = inner.width() - zoom.width() - kRightMargin;
+    for (QWidget *column : {static_cast<QWidget *>(mControls.mZoomWindow), mControls.mZoomBox, mControls.grdDataPoints}) {
+        const QRect r = twipsGeometry(column);
+        setTwipsGeometry(column, x, r.top(), r.width(), r.height());
+    }
+    const QRect grid = twipsGeometry(mControls.grdDataPoints);
+    const int gridHeight = inner.height() - grid.top() - twipsGeometry(mControls.mToolBar).height()
+        - twipsGeometry(mControls.mStatusBar).height() - kBottomGap;
+    setTwipsGeometry(mControls.grdDataPoints, grid.left(), grid.top(), grid.width(), std::max(gridHeight, 0));
+
+    FitPictureToWindow(*mControls.mPicture);
+}
+
+void Views::mnuViewNormal_Click()
+{
+    SetNormalPictureView();
+    mState.mFitToWindow = false;
+    mNormalChecked = true;
+    mFitChecked = false;
+    changed();
+}
+
+void Views::mnuViewWindow_Click()
+{
+    if (!mControls.mPicture->hasBitmap()) {
+        changed(); // puts back a check mark the menu may have toggled by itself
+        return;
+    }
+    mState.mFitToWindow = true;
+    mZoomAllowed = false;
+    FitPictureToWindow(*mControls.mPicture);
+    mNormalChecked = false;
+    mFitChecked = true;
+    changed();
+}
+
+void Views::mnuViewRepaint_Click()
+{
+    mControls.mPicture->forceRepaint();
+}
+
+void Views::zoomMade()
+{
+    mZoomAllowed = false;
+    mNormalChecked = false;
+    mFitChecked = false;
+    changed();
+}
+
+} // namespace chartrek

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/SharedState.h"
+
+#include <functional>
+
+class QAction;
+class QWidget;
+
+namespace chartrek {
+
+class ImageControl;
+
+// The controls the views and the window layout move and read.
+struct ViewControls {
+    QWidget *client = nullptr; // the window's inner area, the container of every control below
+    ImageControl *mPicture = nullptr;
+    ImageControl *mZoomWindow = nullptr;
+    QWidget *mZoomBox = nullptr;
+    QWidget *grdDataPoints = nullptr;
+    QWidget *mToolBar = nullptr;
+    QWidget *mStatusBar = nullptr;
+};
+
+// The 1:1 and fit-to-window views, the View commands and the main window's layout handler.
+// The view decides mViewScale. Check marks and the zoom button's enabled state are kept
+// here as state; the window shows them through its one enabled-state function, which
+// `changed` calls.
+class Views {
+public:
+    Views(SharedState &state, const ViewControls &controls) : mState(state), mControls(controls) {}
+
+    void setChangedHandler(std::function<void()> changed) { mChanged = std::move(changed); }
+
+    // Shows the picture 1:1 and allows the zoom tool again.
+    void SetNormalPictureView();
+    // Lays the control out in the picture area and, in the fit view, fits the picture and
+    // sets mViewScale from the control's new size.
+    void FitPictureToWindow(ImageControl &control);
+    // The main window's resize handler.
+    void Form_Resize();
+
+    void mnuViewNormal_Click();
+    void mnuViewWindow_Click();
+    void mnuViewRepaint_Click();
+
+    // The zoom tool made a zoom: neither view is on and the zoom tool waits for 1:1.
+    void zoomMade();
+
+    bool normalChecked() const { return mNormalChecked; }
+    bool fitChecked() const { return mFitChecked; }
+    bool zoomAllowed() const { return mZoomAllowed; }
+
+private:
+    void changed();
+
+    SharedState &mState;
+    ViewControls mControls;
+    std::function<void()> mChanged;
+    bool mNormalChecked = true;
+    bool mFitChecked = false;
+    bool mZoomAllowed = true;
+};
+
+} // namespace chartrek

@@ -1,0 +1,36 @@
+// One program start as the tests see it, in a process of its own:
+//   single_instance_probe <hand-overs to wait for> [file to hand over]
+// Prints "primary" and then "received:<path>" for each hand-over, or "sent" / "failed"
+// when another instance already runs.
+#include "app/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int expected = args.value(1).toInt();
+    const QString file = args.value(2);
+
+    QTextStream out(stdout);
+    chartrek::SingleInstance instance;
+    if (!instance.tryBecomePrimary()) {
+        out << (instance.sendHandOver(file) ? "sent" : "failed") << Qt::endl;
+        return 0;
+    }
+    out << "primary" << Qt::endl;
+
+    int received = 0;
+    QObject::connect(&instance, &chartrek::SingleInstance::handOverReceived, &app, [&](const QString &path) {
+        out << "received:" << path << Qt::endl;
+        if (++received >= expected)
+            QCoreApplication::quit();
+    });
+    QTimer::singleShot(20000, &app, &QCoreApplication::quit);
+    return expected > 0 ? QCoreApplication::exec() : 0;
+}
