@@ -3,11 +3,15 @@
 #include "app/HelpWindow.h"
 #include "app/MenuHelp.h"
 #include "app/MessageBoxSink.h"
+#include "app/QtFileDialogs.h"
 #include "app/TwipsGeometry.h"
 #include "app/frmSplash.h"
 #include "calibration/ScalePanel.h"
+#include "capture/PictureMouse.h"
+#include "picture/GraphicLoading.h"
 #include "picture/ImageControl.h"
 #include "picture/Views.h"
+#include "points/DataExport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,12 +58,17 @@ const QString &frmMain::closeQuestion()
     return text;
 }
 
-frmMain::frmMain(MessageSink *sink, QWidget *parent) : QMainWindow(parent)
+frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMainWindow(parent)
 {
     if (!sink) {
         mOwnSink = std::make_unique<MessageBoxSink>(this);
         sink = mOwnSink.get();
     }
+    if (!dialogs) {
+        mOwnDialogs = std::make_unique<QtFileDialogs>(this);
+        dialogs = mOwnDialogs.get();
+    }
+    mDialogs = dialogs;
     mMessages = std::make_unique<Messages>(*sink);
     mCapture = std::make_unique<ReferenceCapture>(mCalibration, mTables, *mMessages, mToolModeRoutines, *this);
 
@@ -72,6 +81,7 @@ frmMain::frmMain(MessageSink *sink, QWidget *parent) : QMainWindow(parent)
         mState, ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar});
     mViews->setChangedHandler([this] { updateActions(); });
     mToolModeRoutines.setWindowSteps([this] { pointerToolWindowSteps(); });
+    buildSubsystems();
     connectCommands();
 
     // Key preview: the window sees key presses before its controls.
@@ -181,6 +191,24 @@ void frmMain::buildControls()
     setTwipsGeometry(mStatusBar, 0, 5730, kDesignWidth, kBarHeight);
 
     placeCrosshair();
+}
+
+void frmMain::buildSubsystems()
+{
+    mMouse = std::make_unique<PictureMouse>(PictureMouse::Services{mState, *mPicture, mCalibration, *mCapture, mTables,
+                                                                   mToolModeRoutines, *mMessages});
+    mMouse->setShowMarkers([this] { return showMarkers(); });
+    connect(mMouse.get(), &PictureMouse::statusText, mStatusBar, [this](const QString &text) {
+        mStatusBar->showMessage(text);
+    });
+    connect(mMouse.get(), &PictureMouse::zoomed, this, [this] { mViews->zoomMade(); });
+
+    mLoading = std::make_unique<GraphicLoading>(
+        GraphicLoading::Controls{*mPicture, *mTestLead, *mZoomWindow, this},
+        GraphicLoading::Services{mState, *mViews, mTables, mToolModeRoutines, *mMessages, *mDialogs});
+    mLoading->setLayoutHandler([this] { mViews->Form_Resize(); });
+
+    mExport = std::make_unique<DataExport>(mTableModel, mCalibration, *mMessages, *mDialogs);
 }
 
 void frmMain::placeCrosshair()
@@ -306,20 +334,58 @@ void frmMain::mToolBar_ButtonClick(QAction *button)
 }
 
 // Commands whose subsystems attach their work here as they are built.
-void frmMain::mnuFileOpen_Click() {}
-void frmMain::mnuFileSaveData_Click() {}
+void frmMain::mnuFileOpen_Click()
+{
+    mLoading->mnuFileOpen_Click();
+}
+
+bool frmMain::openFile(const QString &fileName)
+{
+    return mLoading->openFile(fileName);
+}
+
+void frmMain::mnuFileSaveData_Click()
+{
+    mExport->mnuFileSaveData_Click();
+}
+
+void frmMain::mnuFileGetFromScanner_Click()
+{
+    mLoading->mnuFileGetFromScanner_Click();
+}
+
+void frmMain::mnuEditInsert_Click()
+{
+    mLoading->mnuEditInsert_Click();
+}
+
+void frmMain::mnuEditKopie_Click()
+{
+    mExport->mnuEditKopie_Click();
+}
+
+void frmMain::mPicture_MouseDown(int button, int shift, float x, float y)
+{
+    mMouse->mPicture_MouseDown(button, shift, x, y);
+}
+
+void frmMain::mPicture_MouseMove(int button, int shift, float x, float y)
+{
+    mMouse->mPicture_MouseMove(button, shift, x, y);
+}
+
+void frmMain::mPicture_MouseUp(int button, int shift, float x, float y)
+{
+    mMouse->mPicture_MouseUp(button, shift, x, y);
+}
+
+// Commands whose subsystems attach their work here as they are built.
 void frmMain::mnuFileSaveBitmap_Click() {}
-void frmMain::mnuFileGetFromScanner_Click() {}
 void frmMain::mnuEditCopyPicture_Click() {}
-void frmMain::mnuEditInsert_Click() {}
-void frmMain::mnuEditKopie_Click() {}
 void frmMain::mnuEditDelete_Click() {}
 void frmMain::mnuViewRotate_Click() {}
 void frmMain::mnuAutomatic_Click() {}
 void frmMain::mnuMemory_Click() {}
-void frmMain::mPicture_MouseDown(int, int, float, float) {}
-void frmMain::mPicture_MouseMove(int, int, float, float) {}
-void frmMain::mPicture_MouseUp(int, int, float, float) {}
 
 void frmMain::mnuFileQuit_Click()
 {
@@ -350,31 +416,25 @@ void frmMain::mnuHilfeVersion_Click()
 
 void frmMain::takeClipboardPicture()
 {
-    if (!ImageControl::clipboardHasPicture())
-        return;
-    if (mPicture->paste() != LoadStatus::Loaded)
-        return;
-    mPicture->colorReduce();
-    mZoomWindow->assignFrom(*mPicture);
-    const QRect picture = twipsGeometry(mPicture);
-    mZoomWindow->setupZoomWindow(0, 0, float(picture.width()), float(picture.height()), *mPicture);
-    mZoomWindow->setRepaintEnabled(true);
-    mState.mFitToWindow = false;
     // Shown 1:1 with the Normal check mark, whatever view was on before.
-    mViews->mnuViewNormal_Click();
+    if (mLoading->takeClipboardPicture())
+        mViews->mnuViewNormal_Click();
 }
 
-void frmMain::MainWindowProc_HandOver()
+void frmMain::MainWindowProc_HandOver(const QString &fileName)
 {
     if (longOperationRunning()) {
         mHandOverWaiting = true;
+        mHandOverFile = fileName;
         return;
     }
     if (isMinimized())
         showMaximized();
     raise();
     activateWindow();
-    if (ImageControl::clipboardHasPicture()) {
+    if (!fileName.isEmpty()) {
+        openFile(fileName);
+    } else if (ImageControl::clipboardHasPicture()) {
         mToolModeRoutines.SetPointerTool();
         takeClipboardPicture();
     }
@@ -389,7 +449,7 @@ void frmMain::endLongOperation()
 {
     if (mLongOperations > 0 && --mLongOperations == 0 && mHandOverWaiting) {
         mHandOverWaiting = false;
-        MainWindowProc_HandOver();
+        MainWindowProc_HandOver(std::exchange(mHandOverFile, QString()));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FileDialogs.h"
 #include "app/MainMenus.h"
 #include "app/Messages.h"
 #include "app/SharedState.h"
@@ -25,8 +26,11 @@ class QToolBar;
 
 namespace chartrek {
 
+class DataExport;
+class GraphicLoading;
 class HelpWindow;
 class ImageControl;
+class PictureMouse;
 class ScalePanel;
 class Views;
 
@@ -39,8 +43,9 @@ public:
     static const QString &designCaption();
     static const QString &closeQuestion();
 
-    // Messages go to `sink` when given (tests answer them there), else to boxes on screen.
-    explicit frmMain(MessageSink *sink = nullptr, QWidget *parent = nullptr);
+    // Messages go to `sink` and file dialogs to `dialogs` when given (tests answer them
+    // there), else to boxes and dialogs on screen.
+    explicit frmMain(MessageSink *sink = nullptr, FileDialogs *dialogs = nullptr, QWidget *parent = nullptr);
     ~frmMain() override;
 
     bool hasBitmap() const override;
@@ -53,6 +58,8 @@ public:
     PointTables &tables() { return mTables; }
     ReferenceCapture &referenceCapture() { return *mCapture; }
     Views &views() { return *mViews; }
+    PictureMouse &pictureMouse() { return *mMouse; }
+    GraphicLoading &graphicLoading() { return *mLoading; }
     ImageControl *picture() const { return mPicture; }
     ImageControl *testLead() const { return mTestLead; }
     ImageControl *zoomWindow() const { return mZoomWindow; }
@@ -85,8 +92,10 @@ public:
 
 public slots:
     // A second instance (or any local program) asks this one to come up and take the
-    // clipboard picture.
-    void MainWindowProc_HandOver();
+    // clipboard picture, or the named file when it gives one.
+    void MainWindowProc_HandOver(const QString &fileName = {});
+    // Opens a file named on the command line as File > Open would.
+    bool openFile(const QString &fileName);
 
     // --- commands ---
     void mToolBar_ButtonClick(QAction *button);
@@ -126,6 +135,7 @@ private:
     void placeCrosshair();
     void alignBottomBars();
     void takeClipboardPicture();
+    void buildSubsystems();
     void pointerToolWindowSteps();
     void useTool(int mode);
 
@@ -138,6 +148,11 @@ private:
     PointTables mTables{mTableModel, mCalibration, mState};
     std::unique_ptr<ReferenceCapture> mCapture;
     std::unique_ptr<Views> mViews;
+    std::unique_ptr<FileDialogs> mOwnDialogs;
+    FileDialogs *mDialogs = nullptr;
+    std::unique_ptr<PictureMouse> mMouse;
+    std::unique_ptr<GraphicLoading> mLoading;
+    std::unique_ptr<DataExport> mExport;
 
     QWidget *mClient = nullptr;
     QToolBar *mToolBar = nullptr;
@@ -159,6 +174,7 @@ private:
     std::function<bool(QKeyEvent *)> mFormKeyDown;
     int mLongOperations = 0;
     bool mHandOverWaiting = false;
+    QString mHandOverFile;
 };
 
 } // namespace chartrek

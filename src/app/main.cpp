@@ -10,11 +10,14 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chartrek"));
     QApplication::setApplicationVersion(chartrek::programVersionText());
+    // A picture named on the command line is opened as File > Open would open it.
+    const QStringList arguments = QApplication::arguments();
+    const QString fileName = arguments.size() > 1 ? arguments.at(1) : QString();
 
     // A second start hands over to the running instance and ends without a window.
     chartrek::SingleInstance instance;
     if (!instance.tryBecomePrimary()) {
-        instance.sendHandOver();
+        instance.sendHandOver(fileName);
         return 0;
     }
 
@@ -26,5 +29,7 @@ int main(int argc, char *argv[])
                      &chartrek::frmMain::MainWindowProc_HandOver);
     window.show();
     splash.reset();
+    if (!fileName.isEmpty())
+        window.openFile(fileName);
     return QApplication::exec();
 }

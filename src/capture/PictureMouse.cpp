@@ -1,0 +1,184 @@
+#include "capture/PictureMouse.h"
+
+#include "autoline/ColorProbe.h"
+#include "capture/OverlayDrawing.h"
+#include "picture/ImageControl.h"
+#include "points/NumberText.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <cmath>
+
+namespace chartrek {
+
+namespace {
+constexpr int kLeftButton = 1;
+constexpr int kShiftKey = 1;
+constexpr float kSquare = 100; // half the side of the square around a captured point, twips
+} // namespace
+
+PictureMouse::PictureMouse(const Services &services, QObject *parent)
+    : QObject(parent), mS(services), mShowMarkers([] { return true; }), mIsActiveOwnWindow(&IsActiveOwnWindow)
+{
+}
+
+bool PictureMouse::IsActiveOwnWindow()
+{
+    const QWidget *active = QApplication::activeWindow();
+    if (!active)
+        return false;
+    const QString caption = active->windowTitle();
+    return caption.startsWith(QLatin1String("Chartrek")) || caption.startsWith(QLatin1String("rotate graphic"))
+        || caption.startsWith(QLatin1String("Autoline"));
+}
+
+void PictureMouse::mPicture_MouseDown(int button, int shift, float X, float Y)
+{
+    SharedState &s = mS.state;
+    ImageControl &pic = mS.picture;
+    if (!pic.hasBitmap())
+        return;
+    const PictureCoords xy = ControlToPicture(X, Y, pic.displayLeft(), pic.displayTop(), s.mViewScale);
+    const PicturePoint P = toPicturePoint(xy);
+    const ControlPoint C{roundToInt32(X), roundToInt32(Y)};
+
+    if (s.mToolMode == SharedState::AnglePickTool)
+        emit anglePickPress(P);
+    if (s.mToolMode == SharedState::AutoLineTool)
+        emit autoLinePress(P, C);
+
+    // The hand-offs above may have returned to the pointer tool.
+    if (s.mToolMode != SharedState::PointerTool) {
+        if (s.mToolMode == SharedState::ZoomTool && button == kLeftButton) {
+            s.mZoomStartX = C.x;
+            s.mZoomStartY = C.y;
+            return;
+        }
+        if (s.mToolMode == SharedState::PointTool) {
+            if (mS.calibration.IsCalibrated())
+                captureDataPoint(P, X, Y);
+            else
+                AskForOrigin(mS.messages, mS.toolMode);
+        } else if (s.mToolMode == SharedState::LineTool) {
+            s.mLineStartX = s.mLineEndX = C.x;
+            s.mLineStartY = s.mLineEndY = C.y;
+            s.mLineFirstMove = true;
+            s.mLineDragging = true;
+        }
+        pic.setRubberBandVisible(false);
+        return;
+    }
+
+    if (s.mCalibrating)
+        mS.capture.captureClick(xy.x, xy.y);
+    if (button == kLeftButton && shift == kShiftKey) {
+        emit deletePointRequested(P);
+        pic.repaintRect(X - kSquare, Y - kSquare, X + kSquare, Y + kSquare, false);
+    }
+}
+
+void PictureMouse::captureDataPoint(const PicturePoint &P, float X, float Y)
+{
+    mS.tables.AddPointToTables(P);
+    if (!mShowMarkers())
+        return;
+    ImageControl &pic = mS.picture;
+    const ControlPoint A{roundToInt32(X - kSquare), roundToInt32(Y - kSquare)};
+    const ControlPoint B{roundToInt32(X + kSquare), roundToInt32(Y + kSquare)};
+    const qint32 colour = ColorProbe(mS.messages).GetColor(-P.x, P.y, pic);
+    DrawPointMarker(-P.x, P.y, pic, quint32(colour));
+    pic.repaintRect(X - kSquare, Y - kSquare, X + kSquare, Y + kSquare, false);
+    DrawClickSquare(A, B, pic);
+}
+
+void PictureMouse::invertLine(qint32 toX, qint32 toY)
+{
+    const SharedState &s = mS.state;
+    DrawInvertedLine({s.mLineStartX, s.mLineStartY}, {toX, toY}, mS.picture);
+}
+
+void PictureMouse::mPicture_MouseMove(int button, int shift, float X, float Y)
+{
+    Q_UNUSED(shift);
+    SharedState &s = mS.state;
+    ImageControl &pic = mS.picture;
+    if (mIsActiveOwnWindow())
+        pic.setFocus(Qt::MouseFocusReason);
+
+    if (button == kLeftButton && s.mToolMode == SharedState::ZoomTool) {
+        const float left = std::min<float>(s.mZoomStartX, X);
+        const float top = std::min<float>(s.mZoomStartY, Y);
+        pic.setRubberBandRect(left, top, std::abs(s.mZoomStartX - X), std::abs(s.mZoomStartY - Y));
+        pic.setRubberBandVisible(true);
+    }
+
+    if (s.mToolMode == SharedState::LineTool && s.mLineDragging) {
+        const ControlPoint C{roundToInt32(X), roundToInt32(Y)};
+        if (s.mLineFirstMove)
+            s.mLineFirstMove = false;
+        else
+            invertLine(s.mLineEndX, s.mLineEndY); // removes the line drawn last
+        invertLine(C.x, C.y);
+        s.mLineEndX = C.x;
+        s.mLineEndY = C.y;
+    }
+
+    const PictureCoords xy = ControlToPicture(X, Y, pic.displayLeft(), pic.displayTop(), s.mViewScale);
+    if (s.mToolMode == SharedState::AutoLineTool && s.mAutoLineStep < 2)
+        emit autoLineColorProbe(roundToInt32(-xy.x), roundToInt32(xy.y));
+    if (!pic.hasBitmap())
+        return;
+    emit magnifierUpdate(xy.x, xy.y);
+    if (mS.calibration.IsCalibrated() && !s.mRotatePicking)
+        emit statusText(valueReadout(X, Y));
+}
+
+QString PictureMouse::valueReadout(float X, float Y) const
+{
+    const ImageControl &pic = mS.picture;
+    const PictureCoords xy = ControlToPicture(X, Y, pic.displayLeft(), pic.displayTop(), mS.state.mViewScale);
+    ValuePoint v;
+    mS.calibration.PictureToValue(toPicturePoint(xy), v);
+    const CalibrationRecord &rec = mS.calibration.record();
+    return QStringLiteral(" X: ") + FormatAxisValue(v.x, rec.xLog) + QStringLiteral(" - Y: ")
+        + FormatAxisValue(v.y, rec.yLog);
+}
+
+void PictureMouse::mPicture_MouseUp(int button, int shift, float X, float Y)
+{
+    Q_UNUSED(shift);
+    SharedState &s = mS.state;
+    if (s.mToolMode == SharedState::LineTool && s.mLineDragging)
+        s.mLineDragging = false; // the last line stays on the screen until a repaint
+    if (button == kLeftButton && s.mToolMode == SharedState::ZoomTool)
+        applyZoom(X, Y);
+}
+
+void PictureMouse::applyZoom(float X, float Y)
+{
+    SharedState &s = mS.state;
+    ImageControl &pic = mS.picture;
+    if (X == float(s.mZoomStartX) || Y == float(s.mZoomStartY) || !pic.hasBitmap()) {
+        pic.setRubberBandVisible(false);
+        return;
+    }
+    const double l = std::min<double>(s.mZoomStartX, X), r = std::max<double>(s.mZoomStartX, X);
+    const double t = std::min<double>(s.mZoomStartY, Y), b = std::max<double>(s.mZoomStartY, Y);
+    const double W = pic.bitmapWidth(), H = pic.bitmapHeight();
+    const double L0 = pic.displayLeft(), T0 = pic.displayTop();
+    const double fx = (r - l) / W, fy = (b - t) / H;
+    const double f = fx > fy ? fx : fy;
+
+    pic.setRepaintEnabled(false);
+    const float left = float((L0 - l) / f), top = float((T0 - t) / f), width = float(W / f), height = float(H / f);
+    pic.setDisplayRect(left, top, width, height);
+    pic.setDisplayClipRect(left, top, width, height);
+    pic.setRubberBandVisible(false);
+    pic.setRepaintEnabled(true);
+    s.mViewScale = f;
+    emit zoomed();
+    mS.toolMode.SetPointerTool();
+}
+
+} // namespace chartrek

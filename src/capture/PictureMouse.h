@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/Messages.h"
+#include "app/SharedState.h"
+#include "app/ToolMode.h"
+#include "capture/OverlayDrawing.h"
+#include "calibration/ReferenceCapture.h"
+#include "points/PointTables.h"
+
+#include <QObject>
+
+#include <functional>
+
+namespace chartrek {
+
+class ImageControl;
+
+// What a press, move or release on the shown picture means in the current tool: reference
+// capture and deletion in the pointer tool, data points in the point tool, the line and zoom
+// tools, and the value readout under the pointer. Features attached later (angle pick,
+// Autoline, deletion, magnifier) receive their presses and moves through the signals.
+class PictureMouse : public QObject {
+    Q_OBJECT
+public:
+    struct Services {
+        SharedState &state;
+        ImageControl &picture;
+        Calibration &calibration;
+        ReferenceCapture &capture;
+        PointTables &tables;
+        ToolMode &toolMode;
+        Messages &messages;
+    };
+
+    explicit PictureMouse(const Services &services, QObject *parent = nullptr);
+
+    // Whether captured points get a marker (View > Show markers).
+    void setShowMarkers(std::function<bool()> showMarkers) { mShowMarkers = std::move(showMarkers); }
+    // Whether one of the program's own windows is active; moves only take the keyboard focus then.
+    void setActiveWindowTest(std::function<bool()> test) { mIsActiveOwnWindow = std::move(test); }
+
+    // Button: 1 left, 2 right, 4 middle; shift: 1 Shift; X, Y control twips.
+    void mPicture_MouseDown(int button, int shift, float X, float Y);
+    void mPicture_MouseMove(int button, int shift, float X, float Y);
+    void mPicture_MouseUp(int button, int shift, float X, float Y);
+
+    // The readout under the pointer, " X: 1.000 - Y: 2.000".
+    QString valueReadout(float X, float Y) const;
+
+    // Whether the active window is one of the program's: the main window, the rotate dialog
+    // or the Autoline dialog, told by their captions.
+    static bool IsActiveOwnWindow();
+
+signals:
+    void statusText(const QString &text);
+    // The zoom tool changed the view: the main window unchecks Normal and Fit, disables Zoom.
+    void zoomed();
+    // Hand-offs to features that attach later.
+    void anglePickPress(const PicturePoint &point);
+    void autoLinePress(const PicturePoint &point, const ControlPoint &control);
+    void autoLineColorProbe(qint32 drawX, qint32 drawY); // drawing coordinates
+    void deletePointRequested(const PicturePoint &point);
+    void magnifierUpdate(float x, float y);
+
+private:
+    void captureDataPoint(const PicturePoint &point, float X, float Y);
+    void applyZoom(float X, float Y);
+    void invertLine(qint32 toX, qint32 toY);
+
+    Services mS;
+    std::function<bool()> mShowMarkers;
+    std::function<bool()> mIsActiveOwnWindow;
+};
+
+} // namespace chartrek
