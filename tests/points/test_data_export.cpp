@@ -20,21 +20,6 @@ namespace {
 const QString kSaveError =
     QStringLiteral("An error accured while saving. If the problem is permanent, please copy the data over the clipboard.");
 
-class ScriptedDialogs : public FileDialogs {
-public:
-    QString answer;
-    QList<FileDialogRequest> requests;
-    QString getOpenFileName(const FileDialogRequest &r) override { return record(r); }
-    QString getSaveFileName(const FileDialogRequest &r) override { return record(r); }
-
-private:
-    QString record(const FileDialogRequest &r)
-    {
-        requests << r;
-        return answer;
-    }
-};
-
 // Two points, (0.5, 12.25) and (1, 3), on linear axes where -100 picture units are 1.
 struct Rig {
     SharedState state;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FileDialogs.h"
 #include "app/Messages.h"
 #include "calibration/Calibration.h"
 
@@ -23,6 +24,22 @@ public:
 
     int show(MessageKind kind, const QString &text) override;
     QStringList texts() const;
+};
+
+// Answers every file dialog with `answer` (empty: cancelled) and records what was asked.
+class ScriptedDialogs : public FileDialogs {
+public:
+    QString answer;
+    QList<FileDialogRequest> requests;
+    QString getOpenFileName(const FileDialogRequest &r) override { return record(r); }
+    QString getSaveFileName(const FileDialogRequest &r) override { return record(r); }
+
+private:
+    QString record(const FileDialogRequest &r)
+    {
+        requests << r;
+        return answer;
+    }
 };
 
 class FakePicture : public PictureHolder {

@@ -18,6 +18,7 @@ namespace chartrek::test {
 // A main window on the offscreen screen whose messages a RecordingSink answers.
 struct MainWindowFixture {
     RecordingSink sink;
+    ScriptedDialogs dialogs;
     std::unique_ptr<frmMain> window;
 
     // The clipboard is emptied first, so that no picture is taken at start by accident.
@@ -25,7 +26,7 @@ struct MainWindowFixture {
     {
         if (clearClipboard)
             QGuiApplication::clipboard()->clear();
-        window = std::make_unique<frmMain>(&sink);
+        window = std::make_unique<frmMain>(&sink, &dialogs);
         window->show();
         return QTest::qWaitForWindowExposed(window.get());
     }

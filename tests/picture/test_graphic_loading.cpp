@@ -1,0 +1,182 @@
+#include "MainWindowFixture.h"
+#include "ScannerTestSetup.h"
+#include "picture/GraphicLoading.h"
+#include "picture/ImageControl.h"
+#include "picture/Views.h"
+
+#include <QTemporaryDir>
+
+using namespace chartrek;
+using namespace chartrek::test;
+
+namespace {
+
+// A window with a calibrated 200 x 100 picture and one point, so that every path can show
+// what it keeps and what it resets.
+struct Rig : MainWindowFixture {
+    QTemporaryDir dir;
+
+    QString file(const QString &name, const QImage &image)
+    {
+        const QString path = dir.filePath(name);
+        image.save(path);
+        return path;
+    }
+    bool start()
+    {
+        if (!open() || !window->openFile(file(QStringLiteral("first.png"), picture(200, 100))))
+            return false;
+        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
+            window->calibration().record().backColor[r] = ColorSet;
+        window->state().mX2Pix = window->state().mY2Pix = -1500;
+        window->tables().AddPointToTables({-150, -150});
+        return true;
+    }
+    QSize shown() const { return window->picture()->image().size(); }
+    int rows() const { return window->tables().model().rows(); }
+};
+
+} // namespace
+
+class TestGraphicLoading : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { useTestScanner(); }
+
+    void openResetsTablesAndKeepsCalibration()
+    {
+        Rig rig;
+        QVERIFY(rig.start());
+        rig.window->state().mToolMode = SharedState::LineTool;
+        rig.window->views().mnuViewWindow_Click();
+        rig.dialogs.answer = rig.file(QStringLiteral("next.png"), Rig::picture(300, 120, Qt::green));
+        rig.window->mnuFileOpen_Click();
+
+        const FileDialogRequest &r = rig.dialogs.requests.at(0);
+        QCOMPARE(r.title, QStringLiteral("Grafik laden:"));
+        QVERIFY(r.filter.startsWith(QStringLiteral("Grafiken (*.bmp *.dip *.wmf *.jpg")));
+        QVERIFY(r.filter.contains(QStringLiteral("*.png")) && r.filter.contains(QStringLiteral("*.webp")));
+        QVERIFY(r.fileName.isEmpty());
+
+        QCOMPARE(rig.shown(), QSize(300, 120));
+        QCOMPARE(rig.window->picture()->bitsPerPixel(), 8);
+        QCOMPARE(rig.rows(), 2);
+        QCOMPARE(rig.window->tables().model().cell(PointTableModel::DataPoints, 0, 0), QStringLiteral("X"));
+        QVERIFY(rig.window->calibration().IsCalibrated());
+        QCOMPARE(rig.window->state().mX2Pix, -1500.0);
+        QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
+        QCOMPARE(rig.window->state().mViewScale, 1.0);
+        QVERIFY(rig.window->menuItems().mnuViewNormal->isChecked());
+        QVERIFY(!rig.window->menuItems().mnuViewWindow->isChecked());
+        QCOMPARE(rig.window->zoomWindow()->image().size(), QSize(300, 120)); // the clean copy
+    }
+
+    void refusedFilesChangeNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cancelled dialog") << "cancel" << "";
+        QTest::newRow("a picture one pixel too wide") << "wide"
+                                                      << GraphicLoading::tooBigText();
+        QTest::newRow("a file that is no picture") << "text" << "The graphic could not be loaded: ";
+        QTest::newRow("a missing file") << "missing" << "The graphic could not be loaded: ";
+    }
+    void refusedFilesChangeNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        Rig rig;
+        QVERIFY(rig.start());
+        if (kind == QLatin1String("wide")) {
+            rig.dialogs.answer = rig.file(QStringLiteral("wide.png"), Rig::picture(32761, 2));
+        } else if (kind == QLatin1String("text")) {
+            rig.dialogs.answer = rig.dir.filePath(QStringLiteral("notes.bmp"));
+            QFile f(rig.dialogs.answer);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("these are notes, not a picture");
+        } else if (kind == QLatin1String("missing")) {
+            rig.dialogs.answer = rig.dir.filePath(QStringLiteral("gone.png"));
+        }
+        rig.window->mnuFileOpen_Click();
+        if (message.isEmpty()) {
+            QVERIFY(rig.sink.shown.isEmpty());
+        } else {
+            QCOMPARE(rig.sink.shown.size(), 1);
+            QCOMPARE(rig.sink.shown[0].kind, MessageKind::Error);
+            QVERIFY2(rig.sink.shown[0].text.startsWith(message), qPrintable(rig.sink.shown[0].text));
+        }
+        QCOMPARE(rig.shown(), QSize(200, 100));
+        QCOMPARE(rig.rows(), 3);
+        QVERIFY(!rig.window->testLead()->hasBitmap());
+    }
+
+    void widestPictureIsTaken()
+    {
+        Rig rig;
+        QVERIFY(rig.start());
+        QVERIFY(rig.window->openFile(rig.file(QStringLiteral("widest.png"), Rig::picture(32760, 2))));
+        QCOMPARE(rig.shown(), QSize(32760, 2));
+    }
+
+    void paste()
+    {
+        Rig rig;
+        QVERIFY(rig.start());
+        QGuiApplication::clipboard()->clear();
+        rig.window->mnuEditInsert_Click();
+        QCOMPARE(rig.sink.texts(),
+                 QStringList{"There is no graphic in the clipboard, or the graphic format is unknown."});
+        QCOMPARE(rig.rows(), 3);
+
+        QGuiApplication::clipboard()->setImage(Rig::picture(120, 80, Qt::blue));
+        rig.window->state().mToolMode = SharedState::ZoomTool;
+        rig.window->mnuEditInsert_Click();
+        QCOMPARE(rig.shown(), QSize(120, 80));
+        QCOMPARE(rig.rows(), 2);
+        QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
+        QVERIFY(rig.window->calibration().IsCalibrated());
+    }
+
+    void scan()
+    {
+        Rig rig;
+        QVERIFY(rig.start());
+        GraphicLoading &loading = rig.window->graphicLoading();
+        QString asked = QStringLiteral("<not asked>");
+        std::optional<ScanDevice> choice = ScanDevice{QStringLiteral("test:0"), {}, {}, {}};
+        GraphicLoading::Scanner scanner;
+        scanner.selectSource = [&](const QString &last) {
+            asked = last;
+            return choice;
+        };
+        scanner.acquire = [&](const QString &device) { return acquireWithProgress(rig.window.get(), device); };
+        loading.setScanner(scanner);
+
+        rig.window->mnuFileGetFromScanner_Click();
+        QVERIFY(rig.sink.shown.isEmpty());
+        QVERIFY(rig.shown().width() > 10);
+        QVERIFY(rig.shown() != QSize(200, 100));
+        QCOMPARE(rig.rows(), 2); // points cleared, headers kept
+        QCOMPARE(rig.window->tables().model().cell(PointTableModel::DataPoints, 0, 1), QStringLiteral("Y"));
+        QCOMPARE(rig.window->picture()->bitsPerPixel(), 8);
+        QVERIFY(asked.isEmpty());
+
+        // The source chosen last is offered again; a cancelled choice is reported.
+        choice.reset();
+        rig.window->mnuFileGetFromScanner_Click();
+        QCOMPARE(asked, QStringLiteral("test:0"));
+        QCOMPARE(rig.sink.texts(), QStringList{"The device was not found, or cancel was selected."});
+
+        // A device that cannot scan.
+        rig.sink.shown.clear();
+        choice = ScanDevice{QStringLiteral("test:no-such-device"), {}, {}, {}};
+        const QSize before = rig.shown();
+        rig.window->mnuFileGetFromScanner_Click();
+        QCOMPARE(rig.sink.texts(), QStringList{"TWAIN device not ready"});
+        QCOMPARE(rig.shown(), before);
+        QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
+    }
+};
+
+QTEST_MAIN(TestGraphicLoading)
+#include "test_graphic_loading.moc"
