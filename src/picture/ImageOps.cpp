@@ -1,8 +1,10 @@
 #include "picture/ImageOps.h"
 
+#include "app/AtomicFile.h"
+
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <cmath>
 #include <numbers>
@@ -103,17 +105,17 @@ bool saveBitmap(const QImage &image, const QString &fileName, QString *error)
     };
     if (image.isNull())
         return fail(tr("There is no picture to save."));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(tr("%1 cannot be written: %2").arg(fileName, file.errorString()));
-    QImageWriter writer(&file, "bmp");
+    // Encoded in memory first, so that the file is replaced in one checked write.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
     // Qt writes 8-bit pictures with their palette and 32-bit ones as 24-bit bitmaps.
-    if (!writer.write(image)) {
-        file.cancelWriting();
+    if (!writer.write(image))
         return fail(tr("%1 cannot be written: %2").arg(fileName, writer.errorString()));
-    }
-    if (!file.commit())
-        return fail(tr("%1 cannot be written: %2").arg(fileName, file.errorString()));
+    QString reason;
+    if (!writeFileAtomically(fileName, bytes, &reason))
+        return fail(tr("%1 cannot be written: %2").arg(fileName, reason));
     return true;
 }
 

@@ -1,10 +1,10 @@
 #include "points/DataExport.h"
 
+#include "app/AtomicFile.h"
 #include "points/PointTables.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 namespace chartrek {
 
@@ -44,18 +44,6 @@ void DataExport::mnuFileSaveData_Click()
         return;
     }
     mMessages.ShowInfo(QStringLiteral("The data's where saved as ") + path + QStringLiteral("."));
-}
-
-bool DataExport::writeFileAtomically(const QString &path, const QByteArray &data, QString *error)
-{
-    QSaveFile file(path);
-    // Unbuffered, so that a disk filling up shows as a short write here; a buffered write
-    // would report success and leave a truncated file behind after commit().
-    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(data) == data.size()
-        && file.commit();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
 }
 
 } // namespace chartrek

@@ -22,8 +22,6 @@ public:
     void mnuFileSaveData_Click();
 
     static FileDialogRequest saveRequest();
-    // Replaces `path` with `data` atomically: on failure an existing file keeps its content.
-    static bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr);
 
 private:
     const PointTableModel &mModel;
