@@ -118,6 +118,23 @@ private slots:
         QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointTool));
     }
 
+    void capturedPointsLeaveThroughTheMenus()
+    {
+        LocaleScope scope(commaLocale());
+        Rig rig;
+        QVERIFY(rig.start());
+        rig.calibrate();
+        rig.click(rig.window->toolbarButtons().tbPoint);
+        rig.press({150, 100});
+        rig.window->menuItems().mnuEditKopie->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("0,5\t0,75\r\n"));
+        rig.dialogs.answer = rig.dir.filePath(QStringLiteral("points.txt"));
+        rig.window->menuItems().mnuFileSaveData->trigger();
+        QFile saved(rig.dialogs.answer);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("0.5\t0.75\r\n"));
+    }
+
     void markerIsBlueOnARedCurve()
     {
         Rig rig;

@@ -118,6 +118,15 @@ private slots:
         QCOMPARE(rig.shown(), QSize(32760, 2));
     }
 
+    void handOverWithAFileOpensIt()
+    {
+        Rig rig;
+        QVERIFY(rig.start());
+        rig.window->MainWindowProc_HandOver(rig.file(QStringLiteral("handed.png"), Rig::picture(64, 48)));
+        QCOMPARE(rig.shown(), QSize(64, 48));
+        QCOMPARE(rig.rows(), 2); // as File > Open: a new picture starts a new table
+    }
+
     void paste()
     {
         Rig rig;
