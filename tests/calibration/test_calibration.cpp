@@ -150,14 +150,6 @@ private slots:
             QCOMPARE(f.state.mY2Pix, -491400.2); // the binary value is an exact tie: to even
         }
     }
-
-    void chainTags()
-    {
-        Fixture f;
-        QVERIFY(f.cal.isChained(QStringLiteral("1")));
-        QVERIFY(!f.cal.isChained(QStringLiteral("0")));
-        QVERIFY(!f.cal.isChained(QString()));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCalibration)

@@ -135,27 +135,29 @@ private slots:
         QCOMPARE(saved.readAll(), QByteArray("0.5\t0.75\r\n"));
     }
 
-    void markerIsBlueOnARedCurve()
+    void markers_data()
     {
-        Rig rig;
-        QVERIFY(rig.start(QColor(255, 0, 0)));
-        rig.calibrate();
-        rig.click(rig.window->toolbarButtons().tbPoint);
-        rig.press({150, 150});
-        QCOMPARE(rig.pic->image().pixelColor(152, 150), QColor(Qt::blue));
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<bool>("markers");
+        QTest::addColumn<QColor>("ring");
+        QTest::newRow("blue on a pure red curve") << QColor(255, 0, 0) << true << QColor(Qt::blue);
+        QTest::newRow("red on almost red") << QColor(254, 0, 0) << true << QColor(Qt::red);
+        QTest::newRow("none when switched off") << QColor(Qt::white) << false << QColor(Qt::white);
     }
-
-    void noMarkersWhenSwitchedOff()
+    void markers()
     {
+        QFETCH(QColor, background);
+        QFETCH(bool, markers);
+        QFETCH(QColor, ring);
         Rig rig;
-        QVERIFY(rig.start());
+        QVERIFY(rig.start(background));
         rig.calibrate();
-        rig.window->menuItems().mnuViewMarker->setChecked(false);
+        rig.window->menuItems().mnuViewMarker->setChecked(markers);
         rig.click(rig.window->toolbarButtons().tbPoint);
         rig.press({150, 150});
         QCOMPARE(rig.window->tables().model().rows(), 3);
-        QCOMPARE(rig.pic->image().pixelColor(152, 150), QColor(Qt::white));
-        QVERIFY(rig.pic->overlay().isEmpty());
+        QCOMPARE(rig.pic->image().pixelColor(152, 150), ring);
+        QCOMPARE(rig.pic->overlay().isEmpty(), !markers);
     }
 
     void statusReadout_data()

@@ -127,12 +127,6 @@ private slots:
             }
         }
     }
-
-    void integerTexts()
-    {
-        QCOMPARE(integerText(-1500), QStringLiteral("-1500"));
-        QCOMPARE(integerText(491400), QStringLiteral("491400"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestNumberText)

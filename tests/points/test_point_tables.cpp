@@ -75,16 +75,6 @@ private slots:
         QVERIFY(rig.model.cell(Orig, 5, 0).isEmpty()); // trailing empty row stays last
     }
 
-    void equalXKeepCaptureOrder()
-    {
-        Rig rig;
-        rig.add(2, 1);
-        rig.add(2, 2);
-        rig.add(1, 3);
-        rig.add(2, 4);
-        QCOMPARE(rig.column(Data, 1), (QStringList{"3.000", "1.000", "2.000", "4.000"}));
-    }
-
     void cellTexts_data()
     {
         QTest::addColumn<QLocale>("locale");
