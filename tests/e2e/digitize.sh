@@ -52,8 +52,10 @@ disown $!
 wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n1 "$WORK/display")
 
-# The diagram and what it stands for: "mark x y", "origin|corner px py x y", "point px py x y".
+# The diagram and what it stands for: "size w h", "mark x y", "origin|corner px py x y",
+# "point px py x y".
 "$PROBE" known "$WORK/diagram.png" >"$WORK/known.txt" || fail "cannot make the diagram"
+read -r _ SIZE_W SIZE_H < <(grep '^size ' "$WORK/known.txt")
 read -r _ MARK_X MARK_Y < <(grep '^mark ' "$WORK/known.txt")
 read -r _ ORIGIN_PX ORIGIN_PY _ _ < <(grep '^origin ' "$WORK/known.txt")
 read -r _ CORNER_PX CORNER_PY CORNER_X CORNER_Y < <(grep '^corner ' "$WORK/known.txt")
@@ -86,7 +88,7 @@ count_blobs() { blobs "$@" | wc -l; }
 # panel_shows <colour> <n>: n indicators show that colour (the "0" in one may split off areas
 # of its own, so only areas nearly as wide as an indicator count).
 panel_shows() { [ "$(blobs "$1" "$PANEL_X" "$PANEL_Y" 343 37 | awk '$3 >= 30' | wc -l)" -eq "$2" ]; }
-markers_shown() { [ "$(count_blobs $MARKER "$PIC_X" "$PIC_Y" 640 480)" -eq "$1" ]; }
+markers_shown() { [ "$(count_blobs $MARKER "$PIC_X" "$PIC_Y" "$SIZE_W" "$SIZE_H")" -eq "$1" ]; }
 click_at() {
     xdotool mousemove --sync "$1" "$2"
     xdotool click 1
@@ -115,10 +117,7 @@ digitize() {
     WINDOW=$(timeout 15 xdotool search --sync --onlyvisible --name "$CAPTION" | head -n1) ||
         fail "$name: no main window"
     [ "$(xdotool getwindowpid "$WINDOW")" = "$APP_PID" ] || fail "$name: the window belongs to another process"
-    # Large enough for the whole diagram at 1:1, and the keyboard goes to it.
-    xdotool windowsize "$WINDOW" 1100 800
-    wait_until 10 sh -c "xdotool getwindowgeometry '$WINDOW' | grep -q 'Geometry: 1100x800'" ||
-        fail "$name: the window keeps its size"
+    # The keyboard goes to it (there is no window manager to do that).
     xdotool windowfocus --sync "$WINDOW"
 
     # Where the picture sits: the mark is the leftmost area of its colour (the magnifier to
@@ -165,7 +164,7 @@ digitize() {
     done
 
     # Copy Data with the picture focused (the pointer over it gives it the focus).
-    xdotool mousemove --sync $((PIC_X + 300)) $((PIC_Y + 300))
+    xdotool mousemove --sync $((PIC_X + SIZE_W / 2)) $((PIC_Y + SIZE_H / 2))
     xdotool key --clearmodifiers ctrl+c
     wait_until 5 sh -c "xclip -selection clipboard -o 2>/dev/null | grep -c . | grep -qx 5" ||
         fail "$name: the clipboard does not hold five lines: $(xclip -selection clipboard -o 2>&1 | od -c | head)"

@@ -50,17 +50,19 @@ int diagram(const QString &file)
 }
 
 
-// The diagram of known values: 640 x 480 pixels, x from 0 to 10 and y from 0 to 100 over the
-// pixels 80..560 and 420..60, so one pixel is 1/48 in x and 1/3.6 in y. The data points lie
-// on whole pixels, so that a click on them stands for the value exactly.
-constexpr int kOriginX = 80, kOriginY = 420, kCornerX = 560, kCornerY = 60;
+// The diagram of known values: 620 x 292 pixels, small enough to be seen whole in the picture
+// area of the window at its first size; x from 0 to 10 and y from 0 to 100 over the pixels
+// 70..550 and 240..40, so one pixel is 1/48 in x and 1/2 in y. The data points lie on whole
+// pixels, so that a click on them stands for the value exactly.
+constexpr int kWidth = 620, kHeight = 292;
+constexpr int kOriginX = 70, kOriginY = 240, kCornerX = 550, kCornerY = 40;
 constexpr double kMaxX = 10, kMaxY = 100;
 struct KnownPoint {
     double x, y;
 };
 constexpr KnownPoint kKnownPoints[] = {{1, 20}, {2.5, 42.5}, {4.5, 62.5}, {6.5, 77.5}, {9, 90}};
 // The locating mark: 4 x 4 pixels of a colour found nowhere else on the screen.
-constexpr int kMarkX = 600, kMarkY = 16;
+constexpr int kMarkX = 590, kMarkY = 10;
 
 QPointF pixelOf(double x, double y)
 {
@@ -69,11 +71,11 @@ QPointF pixelOf(double x, double y)
 
 int knownDiagram(const QString &file, bool example)
 {
-    QImage image(640, 480, QImage::Format_RGB32);
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(13);
+    font.setPixelSize(12);
     p.setFont(font);
     p.setPen(QPen(QColor(0xdd, 0xdd, 0xdd), 1));
     for (int i = 1; i <= 10; ++i)
@@ -84,16 +86,22 @@ int knownDiagram(const QString &file, bool example)
     for (int i = 0; i <= 10; ++i) {
         const QPointF at = pixelOf(i, 0);
         p.drawLine(at, at + QPointF(0, 5));
-        p.drawText(QRectF(at.x() - 20, at.y() + 8, 40, 16), Qt::AlignHCenter | Qt::AlignTop, QString::number(i));
+        p.drawText(QRectF(at.x() - 20, at.y() + 7, 40, 14), Qt::AlignHCenter | Qt::AlignTop, QString::number(i));
     }
     for (int i = 0; i <= 100; i += 10) {
         const QPointF at = pixelOf(0, i);
         p.drawLine(at, at - QPointF(5, 0));
-        p.drawText(QRectF(at.x() - 50, at.y() - 8, 42, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(i));
+        p.drawText(QRectF(at.x() - 50, at.y() - 7, 42, 14), Qt::AlignRight | Qt::AlignVCenter, QString::number(i));
     }
-    p.drawText(QRectF(kOriginX, kOriginY + 30, kCornerX - kOriginX, 20), Qt::AlignHCenter, QStringLiteral("time [h]"));
+    p.drawText(QRectF(kOriginX, kOriginY + 26, kCornerX - kOriginX, 16), Qt::AlignHCenter, QStringLiteral("time [h]"));
+    QFont title = font;
+    title.setPixelSize(15);
+    title.setBold(true);
+    p.setFont(title);
+    p.drawText(QRectF(kOriginX, 8, kCornerX - kOriginX, 22), Qt::AlignHCenter, QStringLiteral("Yield of the culture"));
+    p.setFont(font);
     p.save();
-    p.translate(24, (kOriginY + kCornerY) / 2.0);
+    p.translate(16, (kOriginY + kCornerY) / 2.0);
     p.rotate(-90);
     p.drawText(QRectF(-100, -10, 200, 20), Qt::AlignCenter, QStringLiteral("yield [%]"));
     p.restore();
@@ -129,8 +137,9 @@ int knownDiagram(const QString &file, bool example)
     const QImage out = example ? image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither) : image;
     if (!out.save(file))
         return 1;
-    // What the test needs: "mark x y", the references "origin|corner px py x y", and one
-    // "point px py x y" per data point.
+    // What the test needs: "size w h", "mark x y", the references "origin|corner px py x y",
+    // and one "point px py x y" per data point.
+    std::printf("size %d %d\n", kWidth, kHeight);
     std::printf("mark %d %d\n", kMarkX, kMarkY);
     std::printf("origin %d %d 0 0\n", kOriginX, kOriginY);
     std::printf("corner %d %d %g %g\n", kCornerX, kCornerY, kMaxX, kMaxY);
