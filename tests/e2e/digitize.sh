@@ -46,7 +46,7 @@ wait_until() {
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
 PIDS+=($!)
 disown $!
 wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start"
@@ -135,7 +135,7 @@ digitize() {
     read -r IX IY _ _ <<<"$found"
     PANEL_X=$((IX - $(px 885)))
     PANEL_Y=$((IY - $(px 30)))
-    panel_shows $NOT_SET 4 || fail "$name: the panel is not where expected ($PANEL_X, $PANEL_Y)"
+    wait_until 5 panel_shows $NOT_SET 4 || fail "$name: the panel is not where expected ($PANEL_X, $PANEL_Y)"
 
     # Calibration: "get", then the origin and the corner on the picture.
     click_at $(panel_centre 40 40 435 435)
