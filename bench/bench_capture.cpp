@@ -1,0 +1,203 @@
+// The two things a user does most while digitizing by hand, timed on the real main window:
+//  (a) moving the pointer over a calibrated picture: the picture mouse's move handling with
+//      the status readout and the magnifier's display rectangle, per move;
+//  (b) capturing one point into a table that already holds many sorted points.
+//
+//   bench_capture [moves [points]]     (default 100000 moves, 10000 points)
+
+#include "app/frmMain.h"
+#include "capture/PictureMouse.h"
+#include "picture/ImageControl.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <random>
+#include <vector>
+
+using namespace chartrek;
+
+namespace {
+
+constexpr float kTwips = ImageControl::TwipsPerPixel;
+
+// A message on screen would stop the run; a benchmark only reports it.
+class PrintingSink : public MessageSink {
+public:
+    int show(MessageKind, const QString &text) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return AnswerOk;
+    }
+};
+
+QImage diagram(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setPen(QPen(QColor(0xdd, 0xdd, 0xdd), 1));
+    for (int x = 0; x < w; x += 50)
+        p.drawLine(x, 0, x, h);
+    for (int y = 0; y < h; y += 50)
+        p.drawLine(0, y, w, y);
+    p.setPen(QPen(Qt::black, 3));
+    p.drawLine(100, h - 100, w - 100, 100);
+    return image;
+}
+
+// The magnifier's view for a pointer at picture coordinates (x, y), as the magnifier computes
+// it: the pointer's picture point at its centre, z times as large as on the picture.
+void updateMagnifier(frmMain &window, float x, float y)
+{
+    ImageControl &zoom = *window.zoomWindow();
+    const ImageControl &picture = *window.picture();
+    zoom.setRepaintEnabled(false);
+    const float z = window.zoomBox()->currentText().section(QLatin1Char(' '), 0, 0).toFloat();
+    const float Wz = zoom.width() * kTwips, Hz = zoom.height() * kTwips;
+    const float W = picture.bitmapWidth(), H = picture.bitmapHeight();
+    const float g = float(window.state().mViewScale);
+    zoom.setDisplayRect(z * x / g + Wz / 2, z * y / g + Hz / 2, z * W / g, z * H / g);
+    zoom.setRepaintEnabled(true);
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    const size_t k = std::min(values.size() - 1, size_t(p * double(values.size())));
+    std::nth_element(values.begin(), values.begin() + long(k), values.end());
+    return values[k];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const int moves = argc > 1 ? atoi(argv[1]) : 100000;
+    const int points = argc > 2 ? atoi(argv[2]) : 10000;
+    constexpr int pictureW = 2000, pictureH = 1500;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("diagram.png"));
+    if (!diagram(pictureW, pictureH).save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+
+    PrintingSink sink;
+    frmMain window(&sink);
+    window.resize(1280, 900);
+    window.show();
+    QApplication::processEvents();
+    if (!window.openFile(path))
+        return 1;
+    QApplication::processEvents();
+
+    // Calibrated as a user would: origin at picture pixel (100, 1400) for (0, 0), corner at
+    // (1900, 100) for (18, 1300); then the corner's values typed.
+    ReferenceCapture &capture = window.referenceCapture();
+    capture.startOrCancel();
+    capture.captureClick(-100 * kTwips, -1400 * kTwips);
+    capture.captureClick(-1900 * kTwips, -100 * kTwips);
+    window.calibration().setField(RefX2, QStringLiteral("18"));
+    window.calibration().setField(RefY2, QStringLiteral("1300"));
+    if (!window.calibration().IsCalibrated()) {
+        std::fprintf(stderr, "not calibrated\n");
+        return 1;
+    }
+
+    PictureMouse &mouse = window.pictureMouse();
+    QString lastText;
+    QObject::connect(&mouse, &PictureMouse::statusText, &window, [&lastText](const QString &text) { lastText = text; });
+    QObject::connect(&mouse, &PictureMouse::magnifierUpdate, &window,
+                     [&window](float x, float y) { updateMagnifier(window, x, y); });
+
+    // (a) Moves along a path that sweeps the whole picture, each timed alone.
+    const QRectF shown = window.picture()->displayRect();
+    auto moveTo = [&](int i) {
+        const float X = float(shown.left() + std::fmod(i * 37.0 * kTwips, shown.width()));
+        const float Y = float(shown.top() + std::fmod(i * 11.0 * kTwips, shown.height()));
+        mouse.mPicture_MouseMove(0, 0, X, Y);
+    };
+    for (int i = 0; i < 1000; ++i)
+        moveTo(i);
+    std::vector<double> perMove(size_t(std::max(moves, 1)));
+    for (int i = 0; i < moves; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        moveTo(i);
+        perMove[size_t(i)] = double(timer.nsecsElapsed()) / 1e3;
+    }
+    const double meanMove = std::accumulate(perMove.begin(), perMove.end(), 0.0) / double(perMove.size());
+    std::printf("picture: %d x %d, window 1280 x 900, view 1:1, \"%s\"\n", pictureW, pictureH,
+                qPrintable(window.zoomBox()->currentText()));
+    std::printf("(a) one mouse move (readout + magnifier rectangle), %d moves:\n", moves);
+    std::printf("    mean %8.2f us   99th percentile %8.2f us   max %8.2f us\n", meanMove,
+                percentile(perMove, 0.99), *std::max_element(perMove.begin(), perMove.end()));
+
+    // The readout must be the one for the pointer's place: picture pixel (1000, 750) stands
+    // for x = 18 * 900 / 1800 = 9 and y = 1300 * 650 / 1300 = 650.
+    mouse.mPicture_MouseMove(0, 0, float(shown.left() + 1000 * kTwips), float(shown.top() + 750 * kTwips));
+    const QString expected = window.pictureMouse().valueReadout(float(shown.left() + 1000 * kTwips),
+                                                                float(shown.top() + 750 * kTwips));
+    std::printf("    readout at picture pixel (1000, 750): \"%s\"\n", qPrintable(lastText));
+    if (lastText != expected || !lastText.contains(QLatin1String("9")) || !lastText.contains(QLatin1String("650"))) {
+        std::fprintf(stderr, "the readout is wrong: \"%s\"\n", qPrintable(lastText));
+        return 2;
+    }
+
+    // The same moves with the repaints they cause (the magnifier, the status bar): what the
+    // user waits for between two moves.
+    constexpr int paintedMoves = 2000;
+    std::vector<double> perPaintedMove(paintedMoves);
+    for (int i = 0; i < paintedMoves; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        moveTo(i);
+        QApplication::sendPostedEvents();
+        window.zoomWindow()->repaint();
+        perPaintedMove[size_t(i)] = double(timer.nsecsElapsed()) / 1e3;
+    }
+    std::printf("    with the magnifier repainted, %d moves: mean %8.2f us   99th percentile %8.2f us\n",
+                paintedMoves,
+                std::accumulate(perPaintedMove.begin(), perPaintedMove.end(), 0.0) / paintedMoves,
+                percentile(perPaintedMove, 0.99));
+
+    // (b) Captures into a sorted table of `points` points. Filled from the largest x down, so
+    // that each fill point finds its row at once; then each timed capture lands at a random
+    // place and is taken out again untimed, so that every capture meets the same table size.
+    PointTables &tables = window.tables();
+    window.state().mToolMode = SharedState::PointTool;
+    for (int i = points - 1; i >= 0; --i)
+        tables.AddPointToTables({qint32(-(100 + 1800.0 * i / points) * kTwips), -750 * qint32(kTwips)});
+    if (tables.model().rows() != points + 2) {
+        std::fprintf(stderr, "the table holds %d rows\n", tables.model().rows());
+        return 1;
+    }
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> column(100 * 15, 1900 * 15);
+    constexpr int captures = 1000;
+    double captureTotal = 0;
+    double captureMax = 0;
+    for (int i = 0; i < captures; ++i) {
+        const PicturePoint point{-column(random), -750 * 15};
+        QElapsedTimer timer;
+        timer.start();
+        const int row = tables.AddPointToTables(point);
+        const double us = double(timer.nsecsElapsed()) / 1e3;
+        captureTotal += us;
+        captureMax = std::max(captureMax, us);
+        tables.model().removeGridRow(row);
+    }
+    std::printf("(b) one point captured into %d sorted points (%d captures):\n", points, captures);
+    std::printf("    mean %8.1f us   max %8.1f us\n", captureTotal / captures, captureMax);
+    return meanMove < 1000 ? 0 : 2;
+}

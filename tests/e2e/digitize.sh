@@ -1,0 +1,214 @@
+#!/usr/bin/env bash
+# Digitizing by hand on a real X server, as a user does it: a diagram with known values is
+# opened from the command line, calibrated with two clicks and two typed values, five points
+# are captured with the point tool, and Ctrl+C must put exactly their values on the clipboard,
+# sorted by x, as x TAB y CR LF in the locale's number format. Run twice: with a decimal point
+# (C.UTF-8) and with a decimal comma (de_DE).
+# Usage: digitize.sh <chartrek> <screenprobe> [<folder for the screenshots>]
+set -euo pipefail
+
+APP=$1
+PROBE=$2
+SHOTS=${3:-}
+WORK=$(mktemp -d)
+PIDS=()
+
+cleanup() {
+    # The programs first, then their X server.
+    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+        kill -9 "${PIDS[i]}" 2>/dev/null || true
+    done
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "$SHOTS" ] && [ -n "${DISPLAY:-}" ]; then
+        "$PROBE" grab "$SHOTS/digitize-failed.png" 2>/dev/null && echo "screen: $SHOTS/digitize-failed.png" >&2
+    fi
+    for log in "$WORK"/*.log; do
+        [ -s "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }
+    done
+    exit 1
+}
+
+# wait_until <seconds> <command...>: polls the command until it succeeds.
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
+}
+
+export QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+PIDS+=($!)
+disown $!
+wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start"
+export DISPLAY=:$(head -n1 "$WORK/display")
+
+# The diagram and what it stands for: "size w h", "mark x y", "origin|corner px py x y",
+# "point px py x y".
+"$PROBE" known "$WORK/diagram.png" >"$WORK/known.txt" || fail "cannot make the diagram"
+read -r _ SIZE_W SIZE_H < <(grep '^size ' "$WORK/known.txt")
+read -r _ MARK_X MARK_Y < <(grep '^mark ' "$WORK/known.txt")
+read -r _ ORIGIN_PX ORIGIN_PY _ _ < <(grep '^origin ' "$WORK/known.txt")
+read -r _ CORNER_PX CORNER_PY CORNER_X CORNER_Y < <(grep '^corner ' "$WORK/known.txt")
+mapfile -t POINTS < <(grep '^point ' "$WORK/known.txt" | cut -d' ' -f2-)
+[ "${#POINTS[@]}" -eq 5 ] || fail "the diagram has ${#POINTS[@]} points"
+# One pixel's worth of each axis: the most a click on a whole pixel may be off.
+TOL_X=$(awk -v v="$CORNER_X" -v p=$((CORNER_PX - ORIGIN_PX)) 'BEGIN { print v / p }')
+TOL_Y=$(awk -v v="$CORNER_Y" -v p=$((ORIGIN_PY - CORNER_PY)) 'BEGIN { print v / p }')
+
+CAPTION='^Chartrek XP Version 1\.0 - '
+# Indicator colours of the reference labels: not set, waiting, set.
+NOT_SET=ff8080
+WAITING=ffff80
+SET=80ff80
+# The red of a point marker, and the red of the point tool's icon (the Autoline icon to its
+# right has it too).
+MARKER=ff0000
+POINT_ICON=d62d20
+# The highlight behind selected text (the Fusion style's, which the program gets on X without
+# a desktop).
+SELECTION=308cc6
+
+# Window layout, in twips (15 to a pixel), as the program rounds them to pixels.
+px() { echo $((($1 + 7) / 15)); }
+# Screen position of the centre of a control at (left, top, width, height) twips in the panel.
+panel_centre() { echo "$((PANEL_X + $(px $(($1 + $3 / 2))))) $((PANEL_Y + $(px $(($2 + $4 / 2)))))"; }
+
+blobs() { "$PROBE" blobs "$@"; }
+count_blobs() { blobs "$@" | wc -l; }
+# panel_shows <colour> <n>: n indicators show that colour (the "0" in one may split off areas
+# of its own, so only areas nearly as wide as an indicator count).
+panel_shows() { [ "$(blobs "$1" "$PANEL_X" "$PANEL_Y" 343 37 | awk '$3 >= 30' | wc -l)" -eq "$2" ]; }
+markers_shown() { [ "$(count_blobs $MARKER "$PIC_X" "$PIC_Y" "$SIZE_W" "$SIZE_H")" -eq "$1" ]; }
+click_at() {
+    xdotool mousemove --sync "$1" "$2"
+    xdotool click 1
+}
+
+# type_into <field left top width height twips> <text>: a click into a scale field selects its
+# text; the typed value replaces it.
+type_into() {
+    read -r x y < <(panel_centre "$1" "$2" "$3" "$4")
+    click_at "$x" "$y"
+    # The selection is made just after the click; typing before it would add to the old text.
+    wait_until 5 selection_shown "$((PANEL_X + $(px "$1")))" "$((PANEL_Y + $(px "$2")))" \
+        "$(px "$3")" "$(px "$4")" || fail "the field at $1,$2 shows no selection after a click"
+    xdotool type --delay 20 "$5"
+}
+selection_shown() { [ "$(count_blobs "$SELECTION" "$@")" -gt 0 ]; }
+
+# digitize <LC_ALL> <name>: one whole session; leaves the clipboard text in $WORK/<name>.txt.
+digitize() {
+    local locale=$1 name=$2
+    export XDG_RUNTIME_DIR=$WORK/runtime-$name
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    LC_ALL=$locale "$APP" "$WORK/diagram.png" >"$WORK/$name.log" 2>&1 &
+    APP_PID=$!
+    PIDS+=($APP_PID)
+    WINDOW=$(timeout 15 xdotool search --sync --onlyvisible --name "$CAPTION" | head -n1) ||
+        fail "$name: no main window"
+    [ "$(xdotool getwindowpid "$WINDOW")" = "$APP_PID" ] || fail "$name: the window belongs to another process"
+    # The keyboard goes to it (there is no window manager to do that).
+    xdotool windowfocus --sync "$WINDOW"
+
+    # Where the picture sits: the mark is the leftmost area of its colour (the magnifier to
+    # the right shows it enlarged). Shown 1:1, it is 4 x 4 pixels.
+    wait_until 10 sh -c "'$PROBE' blobs ff00ff | head -n1 | grep -q ' 4 4\$'" ||
+        fail "$name: the diagram is not shown 1:1: $(blobs ff00ff | head -n1)"
+    read -r MX MY _ _ < <(blobs ff00ff | head -n1)
+    PIC_X=$((MX - MARK_X))
+    PIC_Y=$((MY - MARK_Y))
+    # Where the calibration panel sits: X1 is the leftmost of the four unset indicators, at
+    # 885, 30 twips in the panel.
+    local found
+    found=$(blobs $NOT_SET | head -n1)
+    [ -n "$found" ] || fail "$name: no unset reference indicators"
+    read -r IX IY _ _ <<<"$found"
+    PANEL_X=$((IX - $(px 885)))
+    PANEL_Y=$((IY - $(px 30)))
+    wait_until 5 panel_shows $NOT_SET 4 || fail "$name: the panel is not where expected ($PANEL_X, $PANEL_Y)"
+
+    # Calibration: "get", then the origin and the corner on the picture.
+    click_at $(panel_centre 40 40 435 435)
+    wait_until 5 panel_shows $WAITING 2 || fail "$name: \"get\" does not wait for the origin"
+    click_at $((PIC_X + ORIGIN_PX)) $((PIC_Y + ORIGIN_PY))
+    wait_until 5 panel_shows $SET 2 || fail "$name: the origin click is not taken"
+    click_at $((PIC_X + CORNER_PX)) $((PIC_Y + CORNER_PY))
+    wait_until 5 panel_shows $SET 4 || fail "$name: the corner click is not taken"
+    type_into 1575 255 735 210 "$CORNER_X"
+    type_into 3720 255 735 210 "$CORNER_Y"
+
+    # The point tool: the leftmost area of its icon's red in the toolbar, left of the panel.
+    local icon
+    icon=$(blobs $POINT_ICON 0 "$((PANEL_Y - 2))" "$PANEL_X" 42 | head -n1)
+    [ -n "$icon" ] || fail "$name: the point tool's button is not in the toolbar"
+    read -r bx by bw bh <<<"$icon"
+    click_at $((bx + bw / 2)) $((by + bh / 2))
+
+    # Five points, not in x order: the table sorts them.
+    local n=0 i
+    for i in 2 0 4 1 3; do
+        read -r px_ py_ _ _ <<<"${POINTS[i]}"
+        click_at $((PIC_X + px_)) $((PIC_Y + py_))
+        n=$((n + 1))
+        wait_until 5 markers_shown $n || fail "$name: point $((i + 1)) at ($px_, $py_) got no marker"
+    done
+
+    # Copy Data with the picture focused (the pointer over it gives it the focus).
+    xdotool mousemove --sync $((PIC_X + SIZE_W / 2)) $((PIC_Y + SIZE_H / 2))
+    xdotool key --clearmodifiers ctrl+c
+    wait_until 5 sh -c "xclip -selection clipboard -o 2>/dev/null | grep -c . | grep -qx 5" ||
+        fail "$name: the clipboard does not hold five lines: $(xclip -selection clipboard -o 2>&1 | od -c | head)"
+    xclip -selection clipboard -o >"$WORK/$name.txt"
+    echo "clipboard with LC_ALL=$locale:"
+    sed 's/\t/ TAB /; s/\r$/ CR/' "$WORK/$name.txt"
+}
+
+# check <clipboard file> <decimal separator>: every line x TAB y CR LF, in ascending x, each
+# value within one pixel's worth of the known one, numbers written with that separator.
+check() {
+    local file=$1 sep=$2
+    local expected
+    expected=$(printf '%s\n' "${POINTS[@]}" | cut -d' ' -f3-)
+    awk -v sep="$sep" -v tolx="$TOL_X" -v toly="$TOL_Y" -v expected="$expected" '
+        BEGIN { n = split(expected, e, "\n"); bad = 0 }
+        function num(text) {
+            if (sep == "," && text ~ /\./) { print "a point in " text; bad = 1 }
+            if (sep == "." && text ~ /,/) { print "a comma in " text; bad = 1 }
+            gsub(",", ".", text)
+            return text + 0
+        }
+        {
+            if ($0 !~ /\r$/) { print "line " NR " does not end with CR LF"; bad = 1 }
+            sub(/\r$/, "")
+            if (split($0, f, "\t") != 2) { print "line " NR " is not x TAB y: " $0; bad = 1; next }
+            split(e[NR], want, " ")
+            x = num(f[1]); y = num(f[2])
+            if ((x - want[1]) ^ 2 > tolx ^ 2 || (y - want[2]) ^ 2 > toly ^ 2) {
+                printf "line %d: %s %s, wanted %s %s\n", NR, f[1], f[2], want[1], want[2]; bad = 1
+            }
+            if (want[1] != int(want[1]) && index(f[1], sep) == 0) { print "no \"" sep "\" in " f[1]; bad = 1 }
+        }
+        END { if (NR != n) { print NR " lines, wanted " n; bad = 1 } exit bad }' "$file"
+}
+
+digitize C.UTF-8 point
+check "$WORK/point.txt" . || fail "decimal point: the clipboard holds $(od -c "$WORK/point.txt")"
+[ -n "$SHOTS" ] && "$PROBE" grab "$SHOTS/digitize-end.png"
+kill -9 "$APP_PID"
+no_window() { ! xdotool search --onlyvisible --name "$CAPTION" >/dev/null 2>&1; }
+wait_until 10 no_window || fail "the first session's window stays on screen"
+
+digitize de_DE.UTF-8 comma
+check "$WORK/comma.txt" , || fail "decimal comma: the clipboard holds $(od -c "$WORK/comma.txt")"
+
+echo "PASS"
