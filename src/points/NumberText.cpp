@@ -6,19 +6,27 @@
 
 namespace chartrek {
 
-std::optional<double> parseNumber(const QString &text, const QLocale &locale)
+NumberReader::NumberReader(const QLocale &locale) : mLocale(locale)
+{
+    // A group separator would let "2.5" read as 25 in a decimal-comma locale.
+    mLocale.setNumberOptions(QLocale::RejectGroupSeparator);
+}
+
+std::optional<double> NumberReader::operator()(const QString &text) const
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
-    // A group separator would let "2.5" read as 25 in a decimal-comma locale.
-    QLocale strict = locale;
-    strict.setNumberOptions(QLocale::RejectGroupSeparator);
     bool ok = false;
-    const double value = strict.toDouble(trimmed, &ok);
+    const double value = mLocale.toDouble(trimmed, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::optional<double> parseNumber(const QString &text, const QLocale &locale)
+{
+    return NumberReader(locale)(text);
 }
 
 QString integerText(qint32 value)

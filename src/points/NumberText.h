@@ -15,6 +15,16 @@ namespace chartrek {
 // outside the double range are conversion errors. Surrounding blanks are allowed.
 std::optional<double> parseNumber(const QString &text, const QLocale &locale = QLocale());
 
+// The same conversion with the locale prepared once, for loops over many texts.
+class NumberReader {
+public:
+    explicit NumberReader(const QLocale &locale = QLocale());
+    std::optional<double> operator()(const QString &text) const;
+
+private:
+    QLocale mLocale;
+};
+
 // The decimal digits of a 32-bit integer, "-" when negative, no grouping.
 QString integerText(qint32 value);
 

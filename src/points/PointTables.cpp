@@ -15,13 +15,14 @@ int PointTables::sortedInsertIndex(double x) const
     // The first row whose x exceeds the new one, so that equal x values keep their order of
     // capture; the trailing empty row when there is none.
     int index = mModel.rows() - 1;
+    const NumberReader read;
     for (int k = 1; k < mModel.rows(); ++k) {
         const QString text = mModel.cell(Originale, k, 2);
         if (text.isEmpty()) {
             index = k;
             continue;
         }
-        const auto stored = parseNumber(text);
+        const auto stored = read(text);
         if (stored && *stored > x)
             return k;
     }
@@ -70,9 +71,10 @@ void PointTables::writeValues(int row, const ValuePoint &value)
 
 void PointTables::RecalculatePoints()
 {
+    const NumberReader read;
     for (int row = 1; row <= mModel.rows() - 2; ++row) {
-        const PicturePoint point{roundToInt32(parseNumber(mModel.cell(Originale, row, 0)).value_or(0)),
-                                 roundToInt32(parseNumber(mModel.cell(Originale, row, 1)).value_or(0))};
+        const PicturePoint point{roundToInt32(read(mModel.cell(Originale, row, 0)).value_or(0)),
+                                 roundToInt32(read(mModel.cell(Originale, row, 1)).value_or(0))};
         // Each row starts from (0, 0), as a new point does: a failed conversion must not
         // leave another point's values in this row.
         ValuePoint value;
