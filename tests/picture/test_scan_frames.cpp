@@ -4,8 +4,6 @@
 
 #include <sane/sane.h>
 
-#include <cstring>
-
 using namespace chartrek;
 
 namespace {
@@ -65,10 +63,7 @@ private slots:
         QTest::newRow("unknown height: the whole lines that came")
             << QList{frame(SANE_FRAME_GRAY, 8, 2, 2, -1, QByteArray("\x00\xff\xff\x00\x7f", 5))}
             << rgb(2, 2, {black, white, white, black});
-        QTest::newRow("data past the announced lines is dropped")
-            << QList{frame(SANE_FRAME_GRAY, 8, 1, 1, 1, QByteArray("\x00\xff", 2))} << rgb(1, 1, {black});
     }
-
     void pixelsArrive()
     {
         QFETCH(QList<ScanFrame>, frames);
@@ -77,16 +72,6 @@ private slots:
         const auto image = imageFromScanFrames(frames, &error);
         QVERIFY2(image.has_value(), qPrintable(error));
         QCOMPARE(image->convertToFormat(QImage::Format_RGB32), expected);
-    }
-
-    void sixteenBitGrayKeepsItsValues()
-    {
-        const auto image = imageFromScanFrames({frame(SANE_FRAME_GRAY, 16, 2, 4, 1, words({0x1234, 0xfedc}))});
-        QVERIFY(image.has_value());
-        QCOMPARE(image->format(), QImage::Format_Grayscale16);
-        const auto *line = reinterpret_cast<const quint16 *>(image->constScanLine(0));
-        QCOMPARE(line[0], quint16(0x1234));
-        QCOMPARE(line[1], quint16(0xfedc));
     }
 
     void framesAreRefused_data()
@@ -100,21 +85,16 @@ private slots:
                                     << "The scanner sends pictures in a form this program cannot read (frame type 11).";
         QTest::newRow("4 bits per sample") << QList{frame(SANE_FRAME_GRAY, 4, 2, 1, 1, "\x01")}
                                            << "The scanner sends 4 bits per sample; 1, 8 or 16 can be read.";
-        QTest::newRow("lines shorter than their pixels") << QList{frame(SANE_FRAME_RGB, 8, 2, 5, 1, "\x01")}
-                                                         << "The scanner reported an impossible picture size.";
         QTest::newRow("fewer lines than announced") << QList{frame(SANE_FRAME_GRAY, 8, 2, 2, 3, "\x01\x02\x03\x04")}
                                                     << "The scanner sent 2 of 3 lines.";
         QTest::newRow("gray frame followed by another")
             << QList{frame(SANE_FRAME_GRAY, 8, 1, 1, 1, "\x01"), frame(SANE_FRAME_GRAY, 8, 1, 1, 1, "\x01")}
             << "The scanner sent an unexpected sequence of frames.";
         QTest::newRow("two colour frames") << QList{red, green} << "The scanner sent 2 colour frames instead of three.";
-        QTest::newRow("red twice") << QList{red, green, red}
-                                   << "The scanner sent an unexpected sequence of colour frames.";
         QTest::newRow("colour frames of different widths")
             << QList{red, green, frame(SANE_FRAME_BLUE, 8, 2, 2, 1, "\x01\x02")}
             << "The scanner sent colour frames of different sizes.";
     }
-
     void framesAreRefused()
     {
         QFETCH(QList<ScanFrame>, frames);
