@@ -69,8 +69,8 @@ private slots:
             QTest::addRow("the last twip of the curve's pixel%s", depth) << eightBit << 50 * T + 14 << -60 * T - 14 << kCurveRef;
             QTest::addRow("white just above the curve%s", depth) << eightBit << 50 * T << -60 * T + 1 << 0xFFFFFF;
             QTest::addRow("the top-left pixel at (0, 0)%s", depth) << eightBit << 0 << 0 << 0xFFFFFF;
-            QTest::addRow("no colour above the picture%s", depth) << eightBit << 50 * T << 1 << -1;
-            QTest::addRow("no colour left of the picture%s", depth) << eightBit << -1 << -60 * T << -1;
+            QTest::addRow("no colour just above the picture%s", depth) << eightBit << 50 * T << 1 << -1;
+            QTest::addRow("no colour just left of the picture%s", depth) << eightBit << -1 << -60 * T << -1;
             QTest::addRow("no colour right of the picture%s", depth) << eightBit << 200 * T << -60 * T << -1;
             QTest::addRow("no colour below the picture%s", depth) << eightBit << 0 << -120 * T << -1;
         }

@@ -4,9 +4,6 @@
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
-#include <QWidget>
-
-#include <functional>
 
 namespace chartrek::test {
 

@@ -93,17 +93,9 @@ private slots:
         }
     }
 
-    void rotationByTheMeasuredAngleLevelsATiltedLine_data()
-    {
-        QTest::addColumn<QPoint>("left");
-        QTest::addColumn<QPoint>("right");
-        QTest::newRow("a line rising to the right") << QPoint(60, 330) << QPoint(740, 270);
-        QTest::newRow("a line falling to the right") << QPoint(60, 250) << QPoint(740, 340);
-    }
     void rotationByTheMeasuredAngleLevelsATiltedLine()
     {
-        QFETCH(QPoint, left);
-        QFETCH(QPoint, right);
+        const QPoint left(60, 330), right(740, 270);
         QImage image(800, 600, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
@@ -166,19 +158,11 @@ private slots:
         QCOMPARE(back.image.pixel(12, 100), qRgb(0, 0, 255)); // the marker's right-hand point
     }
 
-    void failedSaveLeavesTheExistingFile_data()
+    void saveThatRunsOutOfSpaceLeavesTheExistingFile()
     {
-        QTest::addColumn<bool>("intoFolder");
-        QTest::newRow("a save that runs out of file space") << false;
-        QTest::newRow("a save into a folder that does not exist") << true;
-    }
-    void failedSaveLeavesTheExistingFile()
-    {
-        QFETCH(bool, intoFolder);
-        const QString path = mDir.filePath(intoFolder ? QStringLiteral("missing/old.bmp") : QStringLiteral("old.bmp"));
+        const QString path = mDir.filePath(QStringLiteral("old.bmp"));
         const QByteArray old("the picture saved before");
-        if (!intoFolder)
-            QVERIFY(writeFile(path, old));
+        QVERIFY(writeFile(path, old));
         const QStringList filesBefore = QDir(mDir.path()).entryList(QDir::Files);
         // Writes past 4 KB fail, as on a full disk; root is bound by it too.
         std::signal(SIGXFSZ, SIG_IGN);
@@ -192,7 +176,8 @@ private slots:
         QVERIFY(!saved);
         QVERIFY(!error.isEmpty());
         QFile file(path);
-        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), intoFolder ? QByteArray() : old);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
         QCOMPARE(QDir(mDir.path()).entryList(QDir::Files), filesBefore); // no half-written file either
     }
 
