@@ -74,17 +74,6 @@ private slots:
         QVERIFY2(std::is_sorted(percents.begin(), percents.end()), "progress goes forward");
     }
 
-    void colourPassesInAnyOrderGiveWhatOneFrameGives()
-    {
-        const ScanOptions pattern{{"mode", "Color"}, {"test-picture", "Color pattern"}};
-        const auto reference = runScan(device, pattern);
-        const auto passes = runScan(device, pattern + ScanOptions{{"three-pass", true}, {"three-pass-order", "GBR"}});
-        QVERIFY2(passes->outcome() == ScanJob::Outcome::Scanned, qPrintable(passes->errorString()));
-        const QImage &expected = reference->image();
-        QVERIFY(expected.pixel(0, 0) != expected.pixel(expected.width() - 1, expected.height() / 2));
-        QCOMPARE(passes->image(), expected);
-    }
-
     void failuresAreReported_data()
     {
         QTest::addColumn<QString>("deviceName");
