@@ -4,16 +4,11 @@
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
-#include <QWidget>
-
-#include <functional>
 
 namespace chartrek::test {
 
-// Drives a modal dialog from inside its own event loop: once a visible top-level widget
-// named objectName satisfies ready, act runs on it once. Keeps polling until then.
-// A dialog that act failed to close is rejected after a while, so a fault fails the test
-// instead of hanging it.
+// Once a visible top-level widget named objectName satisfies ready, runs act on it from inside
+// its modal loop. A dialog act left open is rejected after a while, so a fault cannot hang.
 inline void whenDialogReady(const QString &objectName, std::function<bool(QWidget *)> ready,
                             std::function<void(QWidget *)> act)
 {

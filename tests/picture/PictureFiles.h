@@ -1,11 +1,9 @@
 #pragma once
 
 #include <QBuffer>
-#include <QByteArray>
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
-#include <QString>
 #include <QtEndian>
 
 namespace chartrek::test {
@@ -28,32 +26,23 @@ inline QByteArray encode(const QImage &image, const char *format, int quality = 
 }
 
 template <typename T>
-void put(QByteArray &bytes, T value)
+void put(QByteArray &bytes, std::initializer_list<T> values)
 {
-    char raw[sizeof(T)];
-    qToLittleEndian(value, raw);
-    bytes.append(raw, sizeof(T));
+    for (T value : values) {
+        char raw[sizeof(T)];
+        qToLittleEndian(value, raw);
+        bytes.append(raw, sizeof(T));
+    }
 }
 
-// A 24-bit Windows bitmap header for width x height (negative height: rows top first),
-// followed by the given pixel bytes.
+// A 24-bit Windows bitmap header for width x height (negative: rows top first), then pixels.
 inline QByteArray bitmapFile(qint32 width, qint32 height, const QByteArray &pixels)
 {
     QByteArray bytes("BM");
-    put<quint32>(bytes, quint32(54 + pixels.size()));
-    put<quint32>(bytes, 0);
-    put<quint32>(bytes, 54);
-    put<quint32>(bytes, 40);
-    put<qint32>(bytes, width);
-    put<qint32>(bytes, height);
-    put<quint16>(bytes, 1);
-    put<quint16>(bytes, 24);
-    put<quint32>(bytes, 0);
-    put<quint32>(bytes, quint32(pixels.size()));
-    put<qint32>(bytes, 2835);
-    put<qint32>(bytes, 2835);
-    put<quint32>(bytes, 0);
-    put<quint32>(bytes, 0);
+    put<quint32>(bytes, {quint32(54 + pixels.size()), 0, 54, 40});
+    put<qint32>(bytes, {width, height});
+    put<quint16>(bytes, {1, 24});
+    put<quint32>(bytes, {0, quint32(pixels.size()), 2835, 2835, 0, 0});
     return bytes + pixels;
 }
 
@@ -62,43 +51,26 @@ inline QByteArray metafile()
 {
     QByteArray body;
     auto record = [&body](quint16 function, std::initializer_list<qint16> params) {
-        put<quint32>(body, quint32(3 + params.size()));
-        put<quint16>(body, function);
-        for (qint16 p : params)
-            put<qint16>(body, p);
+        put<quint32>(body, {quint32(3 + params.size())});
+        put<quint16>(body, {function});
+        put<qint16>(body, params);
     };
-    record(0x020B, {0, 0});     // window origin
-    record(0x020C, {500, 1000}); // window extent
-    put<quint32>(body, 7);       // solid red brush
-    put<quint16>(body, 0x02FC);
-    put<quint16>(body, 0);
-    put<quint32>(body, 0x000000FF);
-    put<quint16>(body, 0);
+    record(0x020B, {0, 0});               // window origin
+    record(0x020C, {500, 1000});          // window extent
+    record(0x02FC, {0, 0xFF, 0, 0});      // solid red brush
     record(0x012D, {0});                  // select it
     record(0x041B, {400, 800, 100, 200}); // rectangle
     record(0x0000, {});                   // end
-
-    QByteArray header;
-    put<quint16>(header, 1);
-    put<quint16>(header, 9);
-    put<quint16>(header, 0x0300);
-    put<quint32>(header, quint32((18 + body.size()) / 2));
-    put<quint16>(header, 1);
-    put<quint32>(header, 7);
-    put<quint16>(header, 0);
-
-    QByteArray placeable;
-    put<quint32>(placeable, 0x9AC6CDD7u);
-    put<quint16>(placeable, 0);
-    for (qint16 v : {0, 0, 1000, 500})
-        put<qint16>(placeable, v);
-    put<quint16>(placeable, 1440);
-    put<quint32>(placeable, 0);
+    QByteArray head;
+    put<quint32>(head, {0x9AC6CDD7u});
+    put<qint16>(head, {0, 0, 0, 1000, 500, 1440, 0, 0});
     quint16 checksum = 0;
     for (int i = 0; i < 10; ++i)
-        checksum ^= qFromLittleEndian<quint16>(placeable.constData() + 2 * i);
-    put<quint16>(placeable, checksum);
-    return placeable + header + body;
+        checksum ^= qFromLittleEndian<quint16>(head.constData() + 2 * i);
+    put<quint16>(head, {checksum, 1, 9, 0x0300});
+    put<quint32>(head, {quint32((18 + body.size()) / 2)});
+    put<quint16>(head, {1, 7, 0, 0});
+    return head + body;
 }
 
 } // namespace chartrek::test

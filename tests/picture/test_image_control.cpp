@@ -1,9 +1,6 @@
 #include "PictureFiles.h"
 #include "picture/ImageControl.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,10 +20,7 @@ QImage pattern(int w, int h)
     return image;
 }
 
-QImage shown(ImageControl &control)
-{
-    return control.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
+QImage shown(ImageControl &control) { return control.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 } // namespace
 
@@ -41,79 +35,22 @@ private slots:
     }
     void cleanup() { mControl.reset(); }
 
-    void sizesAreInTwips()
-    {
-        QVERIFY(!mControl->hasBitmap());
-        mControl->setImage(pattern(120, 80));
-        QVERIFY(mControl->hasBitmap());
-        QCOMPARE(mControl->bitmapWidth(), 1800.0f);
-        QCOMPARE(mControl->bitmapHeight(), 1200.0f);
-        QCOMPARE(mControl->sourceRect(), QRectF(0, 0, 1800, 1200));
-        QCOMPARE(mControl->displayRect(), QRectF(0, 0, 1800, 1200));
-        QCOMPARE(mControl->innerWidth(), 3000.0f);
-        QCOMPARE(mControl->innerHeight(), 2250.0f);
-        QCOMPARE(mControl->bitsPerPixel(), 24);
-        mControl->colorReduce();
-        QCOMPARE(mControl->bitsPerPixel(), 8);
-        mControl->freeBitmap();
-        QVERIFY(!mControl->hasBitmap());
-        QCOMPARE(mControl->bitmapWidth(), 0.0f);
-    }
-
-    void paintsEveryView_data()
+    void everyPixelShows_data()
     {
         QTest::addColumn<bool>("eightBit");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QRectF>("display");
-        QTest::addColumn<QRectF>("expectedPixels");
-        QTest::newRow("1:1 at the top-left") << false << 0 << QRectF(0, 0, 1800, 1200) << QRectF(0, 0, 120, 80);
-        QTest::newRow("an 8-bit picture 1:1") << true << 0 << QRectF(0, 0, 1800, 1200) << QRectF(0, 0, 120, 80);
-        QTest::newRow("three times as large, shifted left") << false << 0 << QRectF(-300, 150, 5400, 3600)
-                                                             << QRectF(-20, 10, 360, 240);
-        QTest::newRow("fitted, proportions kept") << false << 3 << QRectF() << QRectF(0, 0, 200, 400 / 3.0);
-    }
-    void paintsEveryView()
-    {
-        QFETCH(bool, eightBit);
-        QFETCH(int, mode);
-        QFETCH(QRectF, display);
-        QFETCH(QRectF, expectedPixels);
-        const QImage picture = eightBit ? pattern(120, 80).convertToFormat(QImage::Format_Indexed8) : pattern(120, 80);
-        mControl->setImage(picture);
-        mControl->setPaintSizeMode(mode);
-        if (mode == ImageControl::PaintNormal)
-            mControl->setDisplayRect(display.left(), display.top(), display.width(), display.height());
-        const QRectF twips = mControl->displayRect();
-        QCOMPARE(twips, QRectF(expectedPixels.topLeft() * 15, expectedPixels.size() * 15));
-        const QImage screen = shown(*mControl);
-        const double scale = expectedPixels.width() / 120.0;
-        for (const QPoint &p : {QPoint(0, 0), QPoint(5, 7), QPoint(60, 40), QPoint(119, 79)}) {
-            // The middle of the block that shows picture pixel p.
-            const QPoint at(int(expectedPixels.left() + (p.x() + 0.5) * scale),
-                            int(expectedPixels.top() + (p.y() + 0.5) * expectedPixels.height() / 80.0));
-            if (!screen.rect().contains(at))
-                continue;
-            if (mode == ImageControl::PaintFit)
-                continue; // smoothed: checked by size above and by the 1:1 rows
-            QCOMPARE(screen.pixel(at), picture.pixel(p));
-        }
-        if (mode == ImageControl::PaintFit)
-            QVERIFY(screen.pixel(100, 140) != picture.pixel(0, 0)); // below the fitted picture
-    }
-
-    void largeEightBitPictureShowsEveryPixel_data()
-    {
         QTest::addColumn<int>("zoom");
         QTest::addColumn<int>("offset"); // picture pixels cut off at the left
-        QTest::newRow("1:1, across tile edges") << 1 << 0;
-        QTest::newRow("twice as large, scrolled right") << 2 << 150;
-        QTest::newRow("three times as large, scrolled to a tile edge") << 3 << 250;
+        QTest::newRow("a true-colour picture 1:1") << false << 1 << 0;
+        QTest::newRow("a true-colour picture three times as large, scrolled") << false << 3 << 20;
+        QTest::newRow("an 8-bit picture 1:1, across tile edges") << true << 1 << 0;
+        QTest::newRow("an 8-bit picture three times as large, scrolled to a tile edge") << true << 3 << 250;
     }
-    void largeEightBitPictureShowsEveryPixel()
+    void everyPixelShows()
     {
+        QFETCH(bool, eightBit);
         QFETCH(int, zoom);
         QFETCH(int, offset);
-        const QImage picture = reduceColors(pattern(600, 300));
+        const QImage picture = eightBit ? reduceColors(pattern(600, 300)) : pattern(600, 300);
         mControl->resize(600, 300);
         mControl->setImage(picture);
         mControl->setDisplayRect(-offset * zoom * 15, 0, 600 * zoom * 15, 300 * zoom * 15);
@@ -124,76 +61,33 @@ private slots:
                     QFAIL(qPrintable(QStringLiteral("screen pixel %1,%2").arg(x).arg(y)));
     }
 
-    void fittedViewAveragesThePicture()
+    void fittedViewKeepsProportionsAndAverages()
     {
         // A one-pixel checkerboard shown at half size is an even grey, not black or white.
-        QImage board(400, 300, QImage::Format_Indexed8);
+        QImage board(400, 200, QImage::Format_Indexed8);
         board.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-        for (int y = 0; y < 300; ++y)
+        for (int y = 0; y < 200; ++y)
             for (int x = 0; x < 400; ++x)
                 board.scanLine(y)[x] = uchar((x + y) % 2);
         mControl->setImage(board);
         mControl->setPaintSizeMode(ImageControl::PaintFit);
+        QCOMPARE(mControl->displayRect(), QRectF(0, 0, 3000, 1500));
         const QImage screen = shown(*mControl);
         QCOMPARE(qGray(screen.pixel(50, 50)), 128);
-        QCOMPARE(qGray(screen.pixel(199, 149)), 128);
-
-        // A small window on a reduced view (the magnifier over a fitted picture) reduces only
-        // the part it shows.
-        QImage quarter(400, 300, QImage::Format_Indexed8);
-        quarter.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-        for (int y = 0; y < 300; ++y)
-            for (int x = 0; x < 400; ++x)
-                quarter.scanLine(y)[x] = uchar(x >= 200 && y >= 150);
-        ImageControl small;
-        small.resize(40, 30);
-        small.setImage(quarter);
-        // Half size, scrolled so that picture pixel (200, 100) is at the top-left.
-        small.setDisplayRect(-1500, -750, 3000, 2250);
-        const QImage part = shown(small);
-        QCOMPARE(qGray(part.pixel(0, 0)), 0);
-        QCOMPARE(qGray(part.pixel(0, 29)), 255);
-        QCOMPARE(qGray(part.pixel(39, 29)), 255);
-        QCOMPARE(qGray(part.pixel(39, 20)), 0);
+        QVERIFY(qGray(screen.pixel(100, 120)) != 128); // below the picture
     }
 
-    void clipRectangleLimitsThePicture()
+    void mouseEventsReportButtonShiftAndTwips()
     {
-        mControl->setImage(pattern(120, 80));
-        mControl->setDisplayClipRect(0, 0, 600, 600);
-        const QImage screen = shown(*mControl);
-        QCOMPARE(screen.pixel(10, 10), pattern(120, 80).pixel(10, 10));
-        QCOMPARE(screen.pixel(50, 10), mControl->palette().color(QPalette::Window).rgb());
-    }
-
-    void mouseEventsReportTwips_data()
-    {
-        QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::addColumn<int>("expectedButton");
-        QTest::addColumn<int>("expectedShift");
-        QTest::newRow("left press") << Qt::LeftButton << Qt::KeyboardModifiers() << 1 << 0;
-        QTest::newRow("right press with Shift") << Qt::RightButton << Qt::KeyboardModifiers(Qt::ShiftModifier) << 2 << 1;
-        QTest::newRow("middle press with Ctrl") << Qt::MiddleButton << Qt::KeyboardModifiers(Qt::ControlModifier) << 4 << 2;
-    }
-    void mouseEventsReportTwips()
-    {
-        QFETCH(Qt::MouseButton, button);
-        QFETCH(Qt::KeyboardModifiers, modifiers);
-        QFETCH(int, expectedButton);
-        QFETCH(int, expectedShift);
         QSignalSpy down(mControl.get(), &ImageControl::mouseDown);
         QSignalSpy up(mControl.get(), &ImageControl::mouseUp);
-        QTest::mousePress(mControl.get(), button, modifiers, QPoint(10, 20));
-        QTest::mouseRelease(mControl.get(), button, modifiers, QPoint(12, 21));
+        const Qt::KeyboardModifiers mods = Qt::ShiftModifier | Qt::ControlModifier;
+        QTest::mousePress(mControl.get(), Qt::MiddleButton, mods, QPoint(10, 20));
+        QTest::mouseRelease(mControl.get(), Qt::MiddleButton, mods, QPoint(12, 21));
         QCOMPARE(down.count(), 1);
-        QCOMPARE(down.at(0).at(0).toInt(), expectedButton);
-        QCOMPARE(down.at(0).at(1).toInt(), expectedShift);
-        QCOMPARE(down.at(0).at(2).toFloat(), 150.0f);
-        QCOMPARE(down.at(0).at(3).toFloat(), 300.0f);
+        QCOMPARE(down.at(0), QVariantList({4, 3, 150.0f, 300.0f}));
         QCOMPARE(up.count(), 1);
-        QCOMPARE(up.at(0).at(2).toFloat(), 180.0f);
-        QCOMPARE(up.at(0).at(3).toFloat(), 315.0f);
+        QCOMPARE(up.at(0), QVariantList({4, 3, 180.0f, 315.0f}));
     }
 
     void invertedLineDrawnTwiceVanishes()
@@ -202,27 +96,11 @@ private slots:
         const QImage before = shown(*mControl);
         mControl->invertLine(150, 150, 1500, 900);
         const QImage with = shown(*mControl);
-        QVERIFY(with != before);
-        // Inverted, not painted: the first pixel shows the complement of the picture.
+        // Inverted, not painted; the end point is left out.
         QCOMPARE(with.pixel(10, 10), 0xFF000000u | (~before.pixel(10, 10) & 0xFFFFFFu));
-        // The end point is left out.
         QCOMPARE(with.pixel(100, 60), before.pixel(100, 60));
         mControl->invertLine(150, 150, 1500, 900);
         QCOMPARE(shown(*mControl), before);
-    }
-
-    void repaintClearsTheOverlayWhereItRepaints()
-    {
-        mControl->setImage(pattern(120, 80));
-        const QImage before = shown(*mControl);
-        mControl->invertLine(0, 300, 2000, 300);
-        mControl->repaintRect(0, 0, 900, 900);
-        const QImage partly = shown(*mControl);
-        QCOMPARE(partly.pixel(30, 20), before.pixel(30, 20));
-        QVERIFY(partly.pixel(100, 20) != before.pixel(100, 20));
-        mControl->forceRepaint();
-        QCOMPARE(shown(*mControl), before);
-        QVERIFY(mControl->overlay().isEmpty());
     }
 
     void markersDrawnOnTheBitmapReachTheScreen()
@@ -235,39 +113,14 @@ private slots:
         surface->drawCircle(300, -300, 30, 0x0000FF);
         mControl->releaseBitmapSurface(surface);
         QCOMPARE(mControl->image().format(), QImage::Format_Indexed8);
-        QCOMPARE(mControl->image().pixel(22, 20), qRgb(255, 0, 0));
         QCOMPARE(shown(*mControl).pixel(22, 20), qRgb(255, 0, 0));
-    }
 
-    void markersReachTheFittedView()
-    {
-        QImage white(400, 300, QImage::Format_RGB32);
-        white.fill(Qt::white);
-        mControl->setImage(reduceColors(white));
-        mControl->setPaintSizeMode(ImageControl::PaintFit);
-        shown(*mControl); // builds the reduced copy
-        DrawingSurface *surface = mControl->getBitmapSurface();
-        for (int r = 30; r <= 300; r += 15)
-            surface->drawCircle(3000, -2250, r, 0x0000FF);
-        mControl->releaseBitmapSurface(surface);
-        const QImage screen = shown(*mControl);
-        int reddish = 0;
-        for (int y = 70; y <= 80; ++y)
-            for (int x = 95; x <= 105; ++x)
-                reddish += qRed(screen.pixel(x, y)) - qGreen(screen.pixel(x, y)) > 100;
-        QVERIFY2(reddish > 60, qPrintable(QString::number(reddish)));
-    }
-
-    void assignedPicturesAreIndependentCopies()
-    {
-        mControl->setImage(pattern(40, 30));
-        ImageControl other;
-        other.assignFrom(*mControl);
-        DrawingSurface *surface = other.getBitmapSurface();
-        surface->drawCircle(150, -150, 30, 0x000000);
-        other.releaseBitmapSurface(surface);
-        QCOMPARE(mControl->image(), pattern(40, 30));
-        QVERIFY(other.image() != pattern(40, 30));
+        ImageControl copy; // an assigned picture is a copy of its own
+        copy.assignFrom(*mControl);
+        surface = copy.getBitmapSurface();
+        surface->drawCircle(300, -300, 30, 0xFF0000);
+        copy.releaseBitmapSurface(surface);
+        QCOMPARE(mControl->image().pixel(22, 20), qRgb(255, 0, 0));
     }
 
     void failedLoadsKeepTheHeldPicture_data()
@@ -277,6 +130,7 @@ private slots:
         QTest::newRow("a damaged file") << QByteArray("not a picture") << LoadStatus::Failed;
         QTest::newRow("a picture 32761 pixels wide") << encode(QImage(32761, 1, QImage::Format_Mono), "png")
                                                      << LoadStatus::TooLarge;
+        QTest::newRow("a good picture replaces it, shown whole") << encode(pattern(50, 20), "bmp") << LoadStatus::Loaded;
     }
     void failedLoadsKeepTheHeldPicture()
     {
@@ -289,47 +143,10 @@ private slots:
         mControl->setDisplayRect(30, 45, 600, 450);
         QString error;
         QCOMPARE(mControl->load(path, &error), expected);
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(mControl->image(), pattern(40, 30));
-        QCOMPARE(mControl->displayRect(), QRectF(30, 45, 600, 450));
-    }
-
-    void loadShowsTheWholePicture()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("p.bmp"));
-        QVERIFY(writeFile(path, encode(pattern(50, 20), "bmp")));
-        mControl->setDisplayRect(100, 100, 10, 10);
-        QCOMPARE(mControl->load(path), LoadStatus::Loaded);
-        QCOMPARE(mControl->displayRect(), QRectF(0, 0, 750, 300));
-        QCOMPARE(mControl->image().convertToFormat(QImage::Format_RGB32), pattern(50, 20));
-    }
-
-    void clipboardRoundTrip()
-    {
-        QGuiApplication::clipboard()->clear();
-        QVERIFY(!ImageControl::clipboardHasPicture());
-        QCOMPARE(mControl->paste(), LoadStatus::Failed);
-        QVERIFY(!mControl->copy()); // nothing held
-        QGuiApplication::clipboard()->setText(QStringLiteral("1\t2"));
-        QVERIFY(!ImageControl::clipboardHasPicture());
-
-        mControl->setImage(reduceColors(pattern(30, 20)));
-        QVERIFY(mControl->copy());
-        QVERIFY(ImageControl::clipboardHasPicture());
-        ImageControl other;
-        QCOMPARE(other.paste(), LoadStatus::Loaded);
-        QCOMPARE(other.image().convertToFormat(QImage::Format_RGB32), mControl->image().convertToFormat(QImage::Format_RGB32));
-    }
-
-    void operationsKeepTheView()
-    {
-        mControl->setImage(pattern(60, 40));
-        mControl->setDisplayRect(15, 30, 450, 300);
-        mControl->colorReduce();
-        mControl->rotate(150);
-        QCOMPARE(mControl->displayRect(), QRectF(15, 30, 450, 300));
-        QCOMPARE(mControl->bitsPerPixel(), 8);
+        const bool loaded = expected == LoadStatus::Loaded;
+        QCOMPARE(error.isEmpty(), loaded);
+        QCOMPARE(mControl->image().convertToFormat(QImage::Format_RGB32), loaded ? pattern(50, 20) : pattern(40, 30));
+        QCOMPARE(mControl->displayRect(), loaded ? QRectF(0, 0, 750, 300) : QRectF(30, 45, 600, 450));
     }
 
     void rubberBandShowsOnlyWhenVisible()
@@ -338,11 +155,9 @@ private slots:
         white.fill(Qt::white);
         mControl->setImage(white);
         mControl->setRubberBandRect(150, 150, 600, 300);
-        QCOMPARE(shown(*mControl).pixel(10, 10), qRgb(255, 255, 255));
         mControl->setRubberBandVisible(true);
         const QImage band = shown(*mControl);
-        // Inverted, so it shows on any picture: black on white, along every edge.
-        for (const QPoint &p : {QPoint(10, 10), QPoint(30, 10), QPoint(49, 20), QPoint(30, 29), QPoint(10, 20)})
+        for (const QPoint &p : {QPoint(10, 10), QPoint(49, 20), QPoint(30, 29)}) // inverted: black on white
             QCOMPARE(band.pixel(p), qRgb(0, 0, 0));
         QCOMPARE(band.pixel(30, 20), qRgb(255, 255, 255));
         mControl->setRubberBandVisible(false);

@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -16,45 +15,23 @@ using namespace chartrek::test;
 
 namespace {
 
-enum class Answer { OkButton, DoubleClickSecond, CancelButton, EscapeKey, CloseWindow };
+enum class Answer { Ok, DoubleClickSecond, Cancel };
 
-QPushButton *button(QWidget *dialog, QDialogButtonBox::StandardButton which)
-{
-    return dialog->findChild<QDialogButtonBox *>()->button(which);
-}
-
-bool listFilled(QWidget *dialog)
-{
-    return dialog->findChild<QListWidget *>(QStringLiteral("scannerList"))->count() > 0;
-}
+QListWidget *list(QWidget *dialog) { return dialog->findChild<QListWidget *>(QStringLiteral("scannerList")); }
+bool listFilled(QWidget *dialog) { return list(dialog)->count() > 0; }
 
 void give(QWidget *dialog, Answer answer)
 {
-    switch (answer) {
-    case Answer::OkButton:
-        QTest::mouseClick(button(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
-        break;
-    case Answer::DoubleClickSecond: {
-        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("scannerList"));
-        const QRect rect = list->visualItemRect(list->item(1));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-        break;
-    }
-    case Answer::CancelButton:
-        QTest::mouseClick(button(dialog, QDialogButtonBox::Cancel), Qt::LeftButton);
-        break;
-    case Answer::EscapeKey:
-        QTest::keyClick(dialog, Qt::Key_Escape);
-        break;
-    case Answer::CloseWindow:
-        dialog->close();
-        break;
+    auto *buttons = dialog->findChild<QDialogButtonBox *>();
+    if (answer == Answer::DoubleClickSecond) {
+        const QPoint at = list(dialog)->visualItemRect(list(dialog)->item(1)).center();
+        QTest::mouseClick(list(dialog)->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list(dialog)->viewport(), Qt::LeftButton, {}, at);
+    } else {
+        QTest::mouseClick(buttons->button(answer == Answer::Ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel),
+                          Qt::LeftButton);
     }
 }
-
-const ScanOptions slowScan{{"read-limit", true}, {"read-limit-size", 16}, {"read-delay", true},
-                           {"read-delay-duration", 50000}};
 
 } // namespace
 
@@ -71,15 +48,12 @@ private slots:
         QTest::addColumn<Answer>("answer");
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("error");
-        QTest::newRow("OK takes the first device") << "" << Answer::OkButton << "test:0" << "";
-        QTest::newRow("the device used last is selected again") << "test:1" << Answer::OkButton << "test:1" << "";
-        QTest::newRow("a device that went away selects the first") << "gone:0" << Answer::OkButton << "test:0" << "";
+        QTest::newRow("OK takes the first device") << "" << Answer::Ok << "test:0" << "";
+        QTest::newRow("the device used last is selected again") << "test:1" << Answer::Ok << "test:1" << "";
+        QTest::newRow("a device that went away selects the first") << "gone:0" << Answer::Ok << "test:0" << "";
         QTest::newRow("double click chooses that device") << "" << Answer::DoubleClickSecond << "test:1" << "";
-        QTest::newRow("Cancel is a failure") << "test:1" << Answer::CancelButton << "" << "cancelled";
-        QTest::newRow("Escape is a failure") << "" << Answer::EscapeKey << "" << "cancelled";
-        QTest::newRow("closing the window is a failure") << "" << Answer::CloseWindow << "" << "cancelled";
+        QTest::newRow("Cancel is a failure") << "test:1" << Answer::Cancel << "" << "cancelled";
     }
-
     void selectSourceAnswers()
     {
         QFETCH(QString, preselected);
@@ -88,9 +62,8 @@ private slots:
         QFETCH(QString, error);
         QStringList shownNames;
         whenDialogReady(QStringLiteral("scannerSelectDialog"), listFilled, [&](QWidget *dialog) {
-            auto *list = dialog->findChild<QListWidget *>(QStringLiteral("scannerList"));
-            for (int i = 0; i < list->count(); ++i)
-                shownNames << list->item(i)->text();
+            for (int i = 0; i < list(dialog)->count(); ++i)
+                shownNames << list(dialog)->item(i)->text();
             give(dialog, answer);
         });
         QString actualError;
@@ -105,74 +78,33 @@ private slots:
         auto *dialog = new ScannerSelectDialog;
         dialog->show();
         delete dialog; // the search may still run; it must end on its own without the dialog
-        whenDialogReady(QStringLiteral("scannerSelectDialog"), listFilled,
-                        [](QWidget *next) { give(next, Answer::OkButton); });
+        whenDialogReady(QStringLiteral("scannerSelectDialog"), listFilled, [](QWidget *next) { give(next, Answer::Ok); });
         const auto device = ScannerSelectDialog::selectSource(nullptr);
-        QVERIFY(device.has_value());
-        QCOMPARE(device->name, QStringLiteral("test:0"));
+        QCOMPARE(device ? device->name : QString(), QStringLiteral("test:0"));
     }
 
-    void acquireGivesThePicture()
+    void cancelledScanLeavesTheDeviceUsable()
     {
-        const AcquireResult result = acquireWithProgress(nullptr, QStringLiteral("test:0"));
-        QVERIFY2(result.image.has_value(), qPrintable(result.error));
-        QCOMPARE(result.image->size(), QSize(78, 39));
-        QVERIFY(!result.cancelled);
-        QVERIFY(result.error.isEmpty());
-    }
-
-    void acquireCanBeCancelled_data()
-    {
-        QTest::addColumn<Answer>("answer");
-        QTest::newRow("Cancel button") << Answer::CancelButton;
-        QTest::newRow("Escape key") << Answer::EscapeKey;
-        QTest::newRow("closing the window") << Answer::CloseWindow;
-    }
-
-    void acquireCanBeCancelled()
-    {
-        QFETCH(Answer, answer);
         bool stayedOpenWhileCancelling = false;
         QString label;
         whenDialogReady(QStringLiteral("scanProgressDialog"), [](QWidget *) { return true; }, [&](QWidget *dialog) {
-            give(dialog, answer);
+            give(dialog, Answer::Cancel);
             stayedOpenWhileCancelling = dialog->isVisible();
             label = dialog->findChild<QLabel *>()->text();
         });
         QElapsedTimer clock;
         clock.start();
-        const AcquireResult result = acquireWithProgress(nullptr, QStringLiteral("test:0"), slowScan);
+        const ScanOptions slow{{"read-limit", true}, {"read-limit-size", 16}, {"read-delay", true},
+                               {"read-delay-duration", 50000}};
+        const AcquireResult result = acquireWithProgress(nullptr, QStringLiteral("test:0"), slow);
         QVERIFY2(clock.elapsed() < 5000, "the scan stopped early");
         QVERIFY(result.cancelled);
         QVERIFY(!result.image.has_value());
         QCOMPARE(result.error, QStringLiteral("The scan was cancelled."));
         QVERIFY(stayedOpenWhileCancelling);
         QCOMPARE(label, QStringLiteral("Cancelling ..."));
-        // The device is free again.
-        QVERIFY(acquireWithProgress(nullptr, QStringLiteral("test:0")).image.has_value());
-    }
-
-    void acquireFromAnUnknownDeviceFails()
-    {
-        const AcquireResult result = acquireWithProgress(nullptr, QStringLiteral("nosuch:0"));
-        QVERIFY(!result.image.has_value());
-        QVERIFY(!result.cancelled);
-        QVERIFY2(result.error.startsWith(QStringLiteral("The scanner \"nosuch:0\" could not be opened: ")),
-                 qPrintable(result.error));
-    }
-
-    void progressFollowsTheScan()
-    {
-        QList<int> values;
-        whenDialogReady(QStringLiteral("scanProgressDialog"), [](QWidget *) { return true; }, [&](QWidget *dialog) {
-            auto *bar = dialog->findChild<QProgressBar *>();
-            connect(bar, &QProgressBar::valueChanged, bar, [&values](int v) { values << v; });
-        });
-        const ScanOptions paced{{"read-limit", true}, {"read-limit-size", 512}, {"read-delay", true},
-                                {"read-delay-duration", 20000}};
-        QVERIFY(acquireWithProgress(nullptr, QStringLiteral("test:0"), paced).image.has_value());
-        QVERIFY2(values.size() >= 3, "several steps between start and end");
-        QCOMPARE(values.last(), 100);
+        const AcquireResult again = acquireWithProgress(nullptr, QStringLiteral("test:0"));
+        QCOMPARE(again.image ? again.image->size() : QSize(), QSize(78, 39));
     }
 };
 
