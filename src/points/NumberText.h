@@ -22,7 +22,10 @@ public:
     std::optional<double> operator()(const QString &text) const;
 
 private:
+    std::optional<double> readPlain(const QString &text) const;
+
     QLocale mLocale;
+    QChar mDecimalPoint;
 };
 
 // The decimal digits of a 32-bit integer, "-" when negative, no grouping.
