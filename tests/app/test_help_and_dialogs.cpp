@@ -97,8 +97,6 @@ private slots:
         QTest::addColumn<int>("topic");
         QTest::newRow("Help Index opens the contents") << "" << "mnuHilfeIndex" << kHelpIndexId;
         QTest::newRow("F1 on a highlighted item opens its page") << "mnuDatei" << "mnuFileSaveData" << 1017;
-        QTest::newRow("F1 on an item in a menu without a number opens the item's page")
-            << "mnuView" << "mnuAutomatic" << 1029;
         QTest::newRow("F1 on an item without a number opens its menu's page")
             << "mnuEdit" << "mnuEditCopyPicture" << 1000;
     }
