@@ -1,7 +1,5 @@
-// One program start as the tests see it, in a process of its own:
-//   single_instance_probe <hand-overs to wait for> [file to hand over]
-// Prints "primary" and then "received:<path>" for each hand-over, or "sent" / "failed"
-// when another instance already runs.
+// single_instance_probe <hand-overs to wait for> [file to hand over]: prints "primary" and
+// "received:<path>" per hand-over, or "sent" / "failed" when another instance runs.
 #include "app/SingleInstance.h"
 
 #include <QCoreApplication>

@@ -4,12 +4,7 @@
 #include "picture/Views.h"
 
 #include <QActionGroup>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QSignalSpy>
-#include <QMenu>
-#include <QProgressBar>
-#include <QStatusBar>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -17,59 +12,32 @@ using namespace chartrek::test;
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void firstLayoutAtDesignSize_data()
+    void layout_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");
-        QTest::newRow("picture fills the area left of the column") << "mPicture" << QRect(0, 630, 9180, 4420);
-        QTest::newRow("zoom box in the right column") << "mZoomBox" << QRect(9280, 630, 2200, 315);
-        QTest::newRow("magnifier in the right column") << "mZoomWindow" << QRect(9280, 960, 2205, 1605);
-        QTest::newRow("value table reaches down to the bars") << "grdDataPoints" << QRect(9280, 2640, 2205, 2410);
-        QTest::newRow("panel stays") << "Picture1" << QRect(6775, 30, 5145, 555);
-        QTest::newRow("status bar at the bottom") << "mStatusBar" << QRect(0, 5730, 11685, 255);
-    }
-    void firstLayoutAtDesignSize()
-    {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        QVERIFY(f.setClientTwips(11685, 5985));
-        QCOMPARE(twipsSize(f.window->clientArea()), QSize(11685, 5985));
-        QCOMPARE(twipsGeometry(f.control(name.toLatin1())), twips);
-    }
-
-    void windowTooSmallForTheColumn_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<bool>("laidOut");
+        QTest::addColumn<QSize>("client");
+        QTest::addColumn<QRect>("picture");
+        QTest::addColumn<QRect>("magnifier");
+        const QRect designPicture(0, 630, 9180, 4420), designMagnifier(9280, 960, 2205, 1605);
         // The magnifier is 2205 x 1605 twips: three of it are 6615 x 4815.
-        QTest::newRow("a pixel narrower than three magnifiers is left alone") << 6600 << 5985 << false;
-        QTest::newRow("a pixel lower than three magnifiers is left alone") << 11685 << 4800 << false;
-        QTest::newRow("exactly three magnifiers wide is laid out") << 6615 << 5985 << true;
+        QTest::newRow("at the design size the column starts at 9280")
+            << QSize(11685, 5985) << designPicture << designMagnifier;
+        QTest::newRow("a window narrower than three magnifiers is left alone")
+            << QSize(6600, 5985) << designPicture << designMagnifier;
+        QTest::newRow("exactly three magnifiers wide is laid out")
+            << QSize(6615, 5985) << QRect(0, 630, 4110, 4420) << QRect(4210, 960, 2205, 1605);
     }
-    void windowTooSmallForTheColumn()
+    void layout()
     {
-        QFETCH(int, width);
-        QFETCH(int, height);
-        QFETCH(bool, laidOut);
+        QFETCH(QSize, client);
+        QFETCH(QRect, picture);
+        QFETCH(QRect, magnifier);
         MainWindowFixture f;
         QVERIFY(f.open());
         QVERIFY(f.setClientTwips(11685, 5985));
-        const char *names[] = {"mPicture", "mZoomBox", "mZoomWindow", "grdDataPoints"};
-        QList<QRect> before;
-        for (const char *name : names)
-            before << twipsGeometry(f.control(name));
-
-        QVERIFY(f.setClientTwips(width, height));
-        if (laidOut) {
-            QCOMPARE(twipsGeometry(f.control("mZoomWindow")).left(), width - 2205 - 200);
-            QCOMPARE(twipsGeometry(f.control("mPicture")).width(), width - 2205 - 200 - 100);
-        } else {
-            for (int i = 0; i < 4; ++i)
-                QCOMPARE(twipsGeometry(f.control(names[i])), before[i]);
-        }
+        QVERIFY(f.setClientTwips(client.width(), client.height()));
+        QCOMPARE(twipsGeometry(f.control("mPicture")), picture);
+        QCOMPARE(twipsGeometry(f.control("mZoomWindow")), magnifier);
+        QCOMPARE(twipsGeometry(f.control("grdDataPoints")).left(), magnifier.left());
     }
 
     void viewCommands()
@@ -77,91 +45,55 @@ private slots:
         MainWindowFixture f;
         QVERIFY(f.open());
         frmMain &w = *f.window;
-        const MainMenuItems &m = w.menuItems();
+        QAction *normal = w.menuItems().mnuViewNormal, *fit = w.menuItems().mnuViewWindow;
         QAction *tbZoom = w.toolbarButtons().tbZoom;
-        QCOMPARE(m.mnuViewNormal->isChecked(), true);
-        QCOMPARE(m.mnuViewWindow->isChecked(), false);
+        auto checks = [&] { return std::pair(normal->isChecked(), fit->isChecked()); };
 
-        // Without a picture Fit to window changes nothing, check marks included.
-        m.mnuViewWindow->trigger();
-        QCOMPARE(m.mnuViewNormal->isChecked(), true);
-        QCOMPARE(m.mnuViewWindow->isChecked(), false);
-        QCOMPARE(w.state().mFitToWindow, false);
+        fit->trigger(); // without a picture nothing changes
+        QCOMPARE(checks(), std::pair(true, false));
         QCOMPARE(w.state().mViewScale, 1.0);
-        QVERIFY(tbZoom->isEnabled());
 
         // 3000 x 600 pixels in a 612 x 295 pixel picture area: the width decides.
         QVERIFY(f.setClientTwips(11685, 5985));
         w.picture()->setImage(MainWindowFixture::picture(3000, 600));
-        m.mnuViewWindow->trigger();
-        QCOMPARE(m.mnuViewNormal->isChecked(), false);
-        QCOMPARE(m.mnuViewWindow->isChecked(), true);
-        QCOMPARE(w.state().mFitToWindow, true);
+        fit->trigger();
+        QCOMPARE(checks(), std::pair(false, true));
         QVERIFY(!tbZoom->isEnabled());
-        QCOMPARE(w.picture()->paintSizeMode(), int(ImageControl::PaintFit));
         QCOMPARE(w.state().mViewScale, 3000.0 * 15 / 9180);
-
         // A resize refits with the size the picture has after it, not before.
         QVERIFY(f.setClientTwips(11685 + 1500, 5985));
-        QCOMPARE(twipsGeometry(w.picture()).width(), 9180 + 1500);
         QCOMPARE(w.state().mViewScale, 3000.0 * 15 / (9180 + 1500));
 
-        m.mnuViewNormal->trigger();
-        QCOMPARE(m.mnuViewNormal->isChecked(), true);
-        QCOMPARE(m.mnuViewWindow->isChecked(), false);
-        QCOMPARE(w.state().mFitToWindow, false);
-        QCOMPARE(w.state().mViewScale, 1.0);
+        normal->trigger();
+        QCOMPARE(checks(), std::pair(true, false));
         QVERIFY(tbZoom->isEnabled());
-        QCOMPARE(w.picture()->paintSizeMode(), int(ImageControl::PaintNormal));
+        QCOMPARE(w.state().mViewScale, 1.0);
         QCOMPARE(w.picture()->displayRect(), QRectF(0, 0, 3000 * 15, 600 * 15));
-    }
 
-    void zoomMadeWaitsForNormal()
-    {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        frmMain &w = *f.window;
-        w.views().zoomMade();
-        QVERIFY(!w.toolbarButtons().tbZoom->isEnabled());
-        QCOMPARE(w.menuItems().mnuViewNormal->isChecked(), false);
-        QCOMPARE(w.menuItems().mnuViewWindow->isChecked(), false);
-        f.click(w.toolbarButtons().tbNormal);
-        QVERIFY(w.toolbarButtons().tbZoom->isEnabled());
-        QCOMPARE(w.menuItems().mnuViewNormal->isChecked(), true);
-    }
-
-    void repaintClearsWhatWasDrawnOnScreenOnly()
-    {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        frmMain &w = *f.window;
-        w.picture()->setImage(MainWindowFixture::picture(100, 100));
-        w.picture()->invertLine(0, 0, 900, 900);
-        QVERIFY(!w.picture()->overlay().isEmpty());
-        f.click(w.toolbarButtons().tbRepaint);
-        QVERIFY(w.picture()->overlay().isEmpty());
+        w.views().zoomMade(); // a zoomed view is neither
+        QCOMPARE(checks(), std::pair(false, false));
     }
 
     void toolButtons_data()
     {
-        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<bool>("picture");
         QTest::addColumn<bool>("calibrated");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QStringList>("messages");
-        const QStringList none;
-        const QStringList origin{QStringLiteral("You have to determine the origin first.")};
+        const QStringList none, origin{QStringLiteral("You have to determine the origin first.")};
         QTest::newRow("get points before calibration asks for the origin, pointer stays")
-            << "tbPoint" << true << false << 1 << origin;
-        QTest::newRow("get points without a picture asks for the origin") << "tbPoint" << false << true << 1 << origin;
-        QTest::newRow("get points when calibrated") << "tbPoint" << true << true << 3 << none;
-        QTest::newRow("zoom without a picture keeps the pointer tool") << "tbZoom" << false << false << 1 << none;
-        QTest::newRow("zoom with a picture") << "tbZoom" << true << false << 4 << none;
-        QTest::newRow("line") << "tbLine" << false << false << 2 << none;
+            << QStringList{"tbPoint"} << true << false << 1 << origin;
+        QTest::newRow("get points when calibrated") << QStringList{"tbPoint"} << true << true << 3 << none;
+        QTest::newRow("zoom without a picture keeps the pointer tool")
+            << QStringList{"tbZoom"} << false << false << 1 << none;
+        QTest::newRow("zoom with a picture") << QStringList{"tbZoom"} << true << false << 4 << none;
+        QTest::newRow("the pointer ends the line tool") << QStringList{"tbLine", "tbZeiger"} << false << false << 1
+                                                        << none;
     }
     void toolButtons()
     {
-        QFETCH(QString, button);
+        QFETCH(QStringList, clicks);
         QFETCH(bool, picture);
         QFETCH(bool, calibrated);
         QFETCH(int, mode);
@@ -173,53 +105,13 @@ private slots:
             w.picture()->setImage(MainWindowFixture::picture(50, 50));
         if (calibrated)
             w.calibration().record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
-
-        auto *action = w.findChild<QAction *>(button);
-        f.click(action);
+        for (const QString &button : clicks)
+            f.click(w.findChild<QAction *>(button));
         QCOMPARE(w.state().mToolMode, mode);
         QCOMPARE(f.sink.texts(), messages);
         const ToolbarButtons &b = w.toolbarButtons();
-        QCOMPARE(b.tools->checkedAction(), mode == 1 ? b.tbZeiger : action);
+        QCOMPARE(b.tools->checkedAction(), mode == 1 ? b.tbZeiger : w.findChild<QAction *>(clicks.last()));
         QCOMPARE(w.picture()->mousePointer(), int(mode == 1 ? ImageControl::PointerArrow : ImageControl::PointerCustom));
-    }
-
-    void pointerToolEndsEveryTool()
-    {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        frmMain &w = *f.window;
-        f.click(w.toolbarButtons().tbLine);
-        w.progressBar()->show();
-        w.statusBarControl()->hide();
-        f.click(w.toolbarButtons().tbZeiger);
-        QCOMPARE(w.state().mToolMode, 1);
-        QVERIFY(w.toolbarButtons().tbZeiger->isChecked());
-        QVERIFY(!w.toolbarButtons().tbLine->isChecked());
-        QVERIFY(w.progressBar()->isHidden());
-        QVERIFY(!w.statusBarControl()->isHidden());
-        QCOMPARE(w.picture()->mousePointer(), int(ImageControl::PointerArrow));
-    }
-
-    // The program's own pictures load from the resources and are drawn at both sizes.
-    void toolbarPicturesLoad()
-    {
-        RecordingSink sink;
-        frmMain w(&sink);
-        const QList<QAction *> buttons = w.findChild<QToolBar *>(QStringLiteral("mToolBar"))->actions();
-        QCOMPARE(buttons.size(), 11 + 2);
-        for (QAction *button : buttons) {
-            if (button->isSeparator())
-                continue;
-            for (int size : {16, 24}) {
-                const QImage image = button->icon().pixmap(size, size).toImage();
-                int opaque = 0;
-                for (int y = 0; y < image.height(); ++y)
-                    for (int x = 0; x < image.width(); ++x)
-                        opaque += qAlpha(image.pixel(x, y)) > 0;
-                QVERIFY2(image.size() == QSize(size, size) && opaque > size,
-                         qPrintable(QStringLiteral("%1 at %2 px").arg(button->objectName()).arg(size)));
-            }
-        }
     }
 
     void closeQuestion_data()
@@ -227,8 +119,6 @@ private slots:
         QTest::addColumn<bool>("fromExit");
         QTest::addColumn<int>("answer");
         QTest::newRow("close box, No keeps the program running") << false << int(AnswerNo);
-        QTest::newRow("File Exit, No keeps the program running") << true << int(AnswerNo);
-        QTest::newRow("close box, Yes closes") << false << int(AnswerYes);
         QTest::newRow("File Exit, Yes closes") << true << int(AnswerYes);
     }
     void closeQuestion()
@@ -238,7 +128,6 @@ private slots:
         MainWindowFixture f;
         QVERIFY(f.open());
         frmMain &w = *f.window;
-        w.tables().model().insertRowTexts(1, QStringLiteral("1\t2"), QStringLiteral("-15\t-30\t1\t2"));
         QSignalSpy closing(&w, &frmMain::closing);
         f.sink.answers = {answer};
         if (fromExit)
@@ -249,94 +138,43 @@ private slots:
         QCOMPARE(f.sink.shown.first().kind, MessageKind::YesNo);
         QCOMPARE(w.isVisible(), answer == AnswerNo);
         QCOMPARE(closing.count(), answer == AnswerYes ? 1 : 0);
-        QCOMPARE(w.tables().model().pointCount(), 1);
     }
 
-    void clipboardPictureAtStart()
+    void handOver_data()
     {
-        QGuiApplication::clipboard()->setImage(MainWindowFixture::picture(120, 80, Qt::red));
-        MainWindowFixture f;
-        QVERIFY(f.open(false));
-        ImageControl *picture = f.window->picture();
-        QVERIFY(picture->hasBitmap());
-        QCOMPARE(picture->displayRect(), QRectF(0, 0, 120 * 15, 80 * 15));
-        QVERIFY(f.window->zoomWindow()->hasBitmap());
-        QCOMPARE(f.window->state().mViewScale, 1.0);
-        QGuiApplication::clipboard()->clear();
+        QTest::addColumn<bool>("clipboardPicture");
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("a clipboard picture is shown 1:1 with the pointer tool") << true << false;
+        QTest::newRow("without a clipboard picture the window only comes up") << false << false;
+        QTest::newRow("during a long operation the picture waits for its end") << true << true;
     }
-
-    void handOverTakesTheClipboardPicture()
+    void handOver()
     {
+        QFETCH(bool, clipboardPicture);
+        QFETCH(bool, busy);
         MainWindowFixture f;
         QVERIFY(f.open());
         frmMain &w = *f.window;
         w.picture()->setImage(MainWindowFixture::picture(3000, 600));
         w.menuItems().mnuViewWindow->trigger();
         f.click(w.toolbarButtons().tbLine);
-        w.tables().model().insertRowTexts(1, QStringLiteral("1\t2"), QStringLiteral("-15\t-30\t1\t2"));
         w.showMinimized();
-
-        QGuiApplication::clipboard()->setImage(MainWindowFixture::picture(200, 100, Qt::blue));
+        if (clipboardPicture)
+            QGuiApplication::clipboard()->setImage(MainWindowFixture::picture(200, 100, Qt::blue));
+        else
+            QGuiApplication::clipboard()->setText(QStringLiteral("no picture"));
+        if (busy)
+            w.beginLongOperation();
         w.MainWindowProc_HandOver();
+        if (busy) {
+            QCOMPARE(w.picture()->image().size(), QSize(3000, 600));
+            w.endLongOperation();
+        }
         QTRY_VERIFY(w.isMaximized());
-        QCOMPARE(w.state().mToolMode, 1);
-        QVERIFY(w.toolbarButtons().tbZeiger->isChecked());
-        QCOMPARE(w.picture()->image().size(), QSize(200, 100));
-        QCOMPARE(w.picture()->displayRect(), QRectF(0, 0, 200 * 15, 100 * 15));
-        QCOMPARE(w.state().mViewScale, 1.0);
-        QCOMPARE(w.state().mFitToWindow, false);
-        QCOMPARE(w.menuItems().mnuViewNormal->isChecked(), true);
-        QCOMPARE(w.menuItems().mnuViewWindow->isChecked(), false);
-        QCOMPARE(w.zoomWindow()->image().size(), QSize(200, 100));
-        QCOMPARE(w.tables().model().pointCount(), 1);
+        QCOMPARE(w.picture()->image().size(), clipboardPicture ? QSize(200, 100) : QSize(3000, 600));
+        QCOMPARE(w.state().mToolMode, clipboardPicture ? 1 : 2);
+        QCOMPARE(w.state().mFitToWindow, !clipboardPicture);
         QGuiApplication::clipboard()->clear();
-    }
-
-    void handOverWithoutPictureOnlyComesUp()
-    {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        frmMain &w = *f.window;
-        f.click(w.toolbarButtons().tbLine);
-        QGuiApplication::clipboard()->setText(QStringLiteral("no picture"));
-        w.MainWindowProc_HandOver();
-        QVERIFY(!w.picture()->hasBitmap());
-        QCOMPARE(w.state().mToolMode, 2);
-        QVERIFY(f.sink.shown.isEmpty());
-    }
-
-    void handOverWaitsForALongOperation()
-    {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        frmMain &w = *f.window;
-        QGuiApplication::clipboard()->setImage(MainWindowFixture::picture(40, 30));
-        w.beginLongOperation();
-        w.MainWindowProc_HandOver();
-        QVERIFY(!w.picture()->hasBitmap());
-        w.endLongOperation();
-        QVERIFY(w.picture()->hasBitmap());
-        QCOMPARE(w.picture()->image().size(), QSize(40, 30));
-        QGuiApplication::clipboard()->clear();
-    }
-
-    void keyPreviewSeesKeysBeforeTheControls()
-    {
-        MainWindowFixture f;
-        QVERIFY(f.open());
-        frmMain &w = *f.window;
-        QList<int> seen;
-        w.setFormKeyDown([&](QKeyEvent *key) {
-            seen << key->key();
-            return key->key() == Qt::Key_Space; // the skip key: swallowed
-        });
-        auto *field = w.findChild<QLineEdit *>(QStringLiteral("sX1"));
-        field->setFocus();
-        QTRY_VERIFY(field->hasFocus());
-        field->clear();
-        QTest::keyClicks(field, QStringLiteral("7 "));
-        QCOMPARE(seen, (QList<int>{Qt::Key_7, Qt::Key_Space}));
-        QCOMPARE(field->text(), QStringLiteral("7"));
     }
 };
 
