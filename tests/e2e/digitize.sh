@@ -10,47 +10,18 @@ set -euo pipefail
 APP=$1
 PROBE=$2
 SHOTS=${3:-}
-WORK=$(mktemp -d)
-PIDS=()
+source "$(dirname "$0")/xsession.sh"
 
-cleanup() {
-    # The programs first, then their X server.
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
-        kill -9 "${PIDS[i]}" 2>/dev/null || true
-    done
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
+on_fail() {
     if [ -n "$SHOTS" ] && [ -n "${DISPLAY:-}" ]; then
         "$PROBE" grab "$SHOTS/digitize-failed.png" 2>/dev/null && echo "screen: $SHOTS/digitize-failed.png" >&2
     fi
     for log in "$WORK"/*.log; do
         [ -s "$log" ] && { echo "--- $log" >&2; cat "$log" >&2; }
     done
-    exit 1
 }
 
-# wait_until <seconds> <command...>: polls the command until it succeeds.
-wait_until() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
-}
-
-export QT_QPA_PLATFORM=xcb
-export XDG_RUNTIME_DIR=$WORK/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-PIDS+=($!)
-disown $!
-wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start"
-export DISPLAY=:$(head -n1 "$WORK/display")
+start_xserver 1024x768
 
 # The diagram and what it stands for: "size w h", "mark x y", "origin|corner px py x y",
 # "point px py x y".

@@ -10,43 +10,8 @@ set -euo pipefail
 
 APP=$1
 PROBE=$2
-WORK=$(mktemp -d)
-PIDS=()
-
-cleanup() {
-    # The programs first, then their X server.
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
-        kill -9 "${PIDS[i]}" 2>/dev/null || true
-    done
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-# wait_until <seconds> <command...>: polls the command until it succeeds.
-wait_until() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
-
-export XDG_RUNTIME_DIR=$WORK/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb
-
-# A private X server on the first free display.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-PIDS+=($!)
-disown $!
-wait_until 10 test -s "$WORK/display" || fail "Xvfb did not start"
-export DISPLAY=:$(head -n1 "$WORK/display")
+source "$(dirname "$0")/xsession.sh"
+start_xserver 1280x1024
 
 CAPTION='^Chartrek XP Version 1\.0 - '
 

@@ -20,13 +20,8 @@ namespace {
 const QString kSaveError =
     QStringLiteral("An error accured while saving. If the problem is permanent, please copy the data over the clipboard.");
 
-// Two points, (0.5, 12.25) and (1, 3), on linear axes where -100 picture units are 1.
-struct Rig {
-    SharedState state;
-    FakePicture picture;
-    Calibration cal{state, picture};
-    PointTableModel model;
-    PointTables tables{model, cal, state};
+// Two points, (0.5, 12.25) and (1, 3).
+struct Rig : CalibratedTables {
     RecordingSink sink;
     Messages messages{sink};
     ScriptedDialogs dialogs;
@@ -34,13 +29,9 @@ struct Rig {
 
     explicit Rig(bool withPoints = true)
     {
-        state.mX2Pix = state.mY2Pix = -100;
-        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
-            cal.record().backColor[r] = ColorSet;
-        tables.ResetPointTables();
         if (withPoints) {
-            tables.AddPointToTables({-50, -1225});
-            tables.AddPointToTables({-100, -300});
+            add(0.5, 12.25);
+            add(1, 3);
         }
     }
 };

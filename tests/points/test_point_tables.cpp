@@ -12,23 +12,7 @@ namespace {
 constexpr auto Data = PointTableModel::DataPoints;
 constexpr auto Orig = PointTableModel::Originale;
 
-// Linear axes where picture x -100·v and picture y -100·v stand for the value v.
-struct Rig {
-    SharedState state;
-    FakePicture picture;
-    Calibration cal{state, picture};
-    PointTableModel model;
-    PointTables tables{model, cal, state};
-
-    Rig()
-    {
-        state.mX1Pix = state.mY1Pix = 0;
-        state.mX2Pix = state.mY2Pix = -100;
-        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
-            cal.record().backColor[r] = ColorSet;
-        tables.ResetPointTables();
-    }
-    int add(double x, double y = 0) { return tables.AddPointToTables({qint32(-100 * x), qint32(-100 * y)}); }
+struct Rig : CalibratedTables {
     QStringList column(PointTableModel::Table t, int c) const
     {
         QStringList out;

@@ -3,6 +3,7 @@
 #include "app/FileDialogs.h"
 #include "app/Messages.h"
 #include "calibration/Calibration.h"
+#include "points/PointTables.h"
 
 #include <QList>
 #include <QLocale>
@@ -46,6 +47,24 @@ class FakePicture : public PictureHolder {
 public:
     bool held = true;
     bool hasBitmap() const override { return held; }
+};
+
+// Point tables on linear axes where picture x -100·v and picture y -100·v stand for the value v.
+struct CalibratedTables {
+    SharedState state;
+    FakePicture picture;
+    Calibration cal{state, picture};
+    PointTableModel model;
+    PointTables tables{model, cal, state};
+
+    CalibratedTables()
+    {
+        state.mX2Pix = state.mY2Pix = -100;
+        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
+            cal.record().backColor[r] = ColorSet;
+        tables.ResetPointTables();
+    }
+    int add(double x, double y = 0) { return tables.AddPointToTables({qint32(-100 * x), qint32(-100 * y)}); }
 };
 
 // Sets the default locale for the life of the object.
