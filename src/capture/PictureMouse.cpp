@@ -131,13 +131,11 @@ void PictureMouse::mPicture_MouseMove(int button, int shift, float X, float Y)
         return;
     emit magnifierUpdate(xy.x, xy.y);
     if (mS.calibration.IsCalibrated() && !s.mRotatePicking)
-        emit statusText(valueReadout(X, Y));
+        emit statusText(valueReadout(xy));
 }
 
-QString PictureMouse::valueReadout(float X, float Y) const
+QString PictureMouse::valueReadout(const PictureCoords &xy) const
 {
-    const ImageControl &pic = mS.picture;
-    const PictureCoords xy = ControlToPicture(X, Y, pic.displayLeft(), pic.displayTop(), mS.state.mViewScale);
     ValuePoint v;
     mS.calibration.PictureToValue(toPicturePoint(xy), v);
     const CalibrationRecord &rec = mS.calibration.record();

@@ -44,8 +44,8 @@ public:
     void mPicture_MouseMove(int button, int shift, float X, float Y);
     void mPicture_MouseUp(int button, int shift, float X, float Y);
 
-    // The readout under the pointer, " X: 1.000 - Y: 2.000".
-    QString valueReadout(float X, float Y) const;
+    // The readout of a picture position, " X: 1.000 - Y: 2.000".
+    QString valueReadout(const PictureCoords &xy) const;
 
     // Whether the active window is one of the program's: the main window, the rotate dialog
     // or the Autoline dialog, told by their captions.
