@@ -90,15 +90,20 @@ bool GraphicLoading::openFile(const QString &fileName)
     const LoadStatus status = mC.mTestLead.load(fileName, &error);
     if (refuseLoad(status, error))
         return false;
+    showNewPicture();
+    mS.toolMode.SetPointerTool();
+    return true;
+}
+
+void GraphicLoading::showNewPicture()
+{
+    takeTestPicture();
     mS.tables.ResetPointTables();
     mS.state.mFitToWindow = false;
-    takeTestPicture();
     // Laid out afresh through the fit view, ending 1:1 with the Normal check mark.
     mS.views.SetNormalPictureView();
     mS.views.mnuViewWindow_Click();
     mS.views.mnuViewNormal_Click();
-    mS.toolMode.SetPointerTool();
-    return true;
 }
 
 void GraphicLoading::mnuEditInsert_Click()
@@ -111,12 +116,7 @@ void GraphicLoading::mnuEditInsert_Click()
         if (refuseLoad(status, error))
             return;
         mS.toolMode.SetPointerTool();
-        takeTestPicture();
-        mS.tables.ResetPointTables();
-        mS.state.mFitToWindow = false;
-        mS.views.SetNormalPictureView();
-        mS.views.mnuViewWindow_Click();
-        mS.views.mnuViewNormal_Click();
+        showNewPicture();
     }
     if (mLayout)
         mLayout();

@@ -68,6 +68,8 @@ public:
 private:
     bool refuseLoad(LoadStatus status, const QString &error);
     void takeTestPicture();
+    // After Open and Paste: the test control's picture shown 1:1 with empty tables.
+    void showNewPicture();
     void copyIntoZoomWindow();
 
     Controls mC;
