@@ -112,11 +112,6 @@ double &Calibration::mirrorRef(Ref ref)
     return mState.mY2Pix;
 }
 
-double Calibration::mirror(Ref ref) const
-{
-    return const_cast<Calibration *>(this)->mirrorRef(ref);
-}
-
 void Calibration::setReferencePosition(Ref ref, float position)
 {
     mRecord.caption[ref] = generalNumberText(position, QLocale(), 7);

@@ -97,7 +97,6 @@ public:
     void setReferencePosition(Ref ref, float position);
     // The colour a reference shows when it is passed over: set when it was ever captured.
     quint32 colorByCaption(Ref ref) const;
-    double mirror(Ref ref) const;
 
     // The panel's edits.
     void setField(Ref ref, const QString &text);

@@ -35,9 +35,6 @@ public:
     void setRowCount(int count);
     void clearCells();
 
-    // Points in the tables (rows between the header and the trailing empty row).
-    int pointCount() const { return rows() - 2; }
-
     // QAbstractTableModel
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
