@@ -17,6 +17,8 @@ PACKAGES=(
   fonts-dejavu-core
   # end-to-end tests: a real X server, real input and the real clipboard
   xvfb xauth xdotool xclip x11-utils
+  # the C library's own decimal-comma locale, which the number-text tests switch to
+  locales
 )
 
 SUDO=""
@@ -33,10 +35,15 @@ done
 
 if [ "${#missing[@]}" -eq 0 ]; then
   echo "install-deps: all packages present"
-  exit 0
+else
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-echo "install-deps: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# A decimal-comma locale of the C library: the tests check that no number text follows it.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+  echo "install-deps: generating the de_DE.UTF-8 locale"
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

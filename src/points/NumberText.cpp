@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace chartrek {
 
@@ -74,22 +72,27 @@ struct Decimal {
     int exponent = 0; // decimal exponent of the first digit
 };
 
-// Rounds to `digits` significant digits the way printf does (exact binary value, ties to even).
+// The shortest C-locale text of a value in the given form; std::to_chars never follows the C
+// library's locale, which Qt sets from the environment and which need not be the program's.
+QString cText(double value, std::chars_format format, int precision)
+{
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
+    return QString::fromLatin1(buffer, result.ec == std::errc() ? result.ptr - buffer : 0);
+}
+
+// Rounds to `digits` significant digits from the exact binary value, ties to even.
 Decimal roundDecimal(double value, int digits)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", digits - 1, value);
+    const QString text = cText(value, std::chars_format::scientific, digits - 1); // "-1.5000e-07"
     Decimal d;
-    const char *p = buffer;
-    if (*p == '-') {
-        d.negative = true;
-        ++p;
+    d.negative = text.startsWith(QLatin1Char('-'));
+    const qsizetype e = text.indexOf(QLatin1Char('e'));
+    for (qsizetype i = 0; i < e; ++i) {
+        if (text.at(i).isDigit())
+            d.digits.append(text.at(i));
     }
-    for (; *p && *p != 'e'; ++p) {
-        if (*p >= '0' && *p <= '9')
-            d.digits.append(QLatin1Char(*p));
-    }
-    d.exponent = *p == 'e' ? std::atoi(p + 1) : 0;
+    d.exponent = text.mid(e + 1).toInt();
     while (d.digits.size() > 1 && d.digits.endsWith(QLatin1Char('0')))
         d.digits.chop(1);
     return d;
@@ -128,19 +131,16 @@ QString generalNumberText(double value, const QLocale &locale, int digits)
 
 QString FormatAxisValue(double value, bool logarithmic, const QLocale &locale)
 {
-    char buffer[400];
+    if (!std::isfinite(value))
+        return locale.toString(value); // nothing sensible to pattern
     if (!logarithmic) {
-        std::snprintf(buffer, sizeof buffer, "%.3f", value);
-        QString text = QString::fromLatin1(buffer);
+        QString text = cText(value, std::chars_format::fixed, 3);
         if (text == QLatin1String("-0.000"))
             text.remove(0, 1); // a value that rounds to zero shows no sign
         return text.replace(QLatin1Char('.'), locale.decimalPoint());
     }
-    std::snprintf(buffer, sizeof buffer, "%.3e", value);
-    QString text = QString::fromLatin1(buffer); // "-1.235e+04"
+    const QString text = cText(value, std::chars_format::scientific, 3); // "-1.235e+04"
     const qsizetype e = text.indexOf(QLatin1Char('e'));
-    if (e < 0)
-        return locale.toString(value); // inf or nan: nothing sensible to pattern
     const int exponent = text.mid(e + 1).toInt();
     QString mantissa = text.left(e);
     if (mantissa == QLatin1String("-0.000"))

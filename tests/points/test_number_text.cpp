@@ -3,7 +3,9 @@
 
 #include <QTest>
 
+#include <clocale>
 #include <cmath>
+#include <string>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -14,6 +16,21 @@ static QString inLocale(QString text, const QLocale &locale)
 {
     return text.replace(QLatin1Char('.'), locale.decimalPoint());
 }
+
+// Switches the C library's LC_NUMERIC for the life of the object.
+class CNumericScope {
+public:
+    explicit CNumericScope(const char *name) : mOld(std::setlocale(LC_NUMERIC, nullptr))
+    {
+        mActive = std::setlocale(LC_NUMERIC, name) != nullptr;
+    }
+    ~CNumericScope() { std::setlocale(LC_NUMERIC, mOld.c_str()); }
+    bool active() const { return mActive; }
+
+private:
+    std::string mOld;
+    bool mActive = false;
+};
 
 class TestNumberText : public QObject {
     Q_OBJECT
@@ -74,8 +91,13 @@ private slots:
         QFETCH(double, value);
         QFETCH(bool, logarithmic);
         QFETCH(QString, expected);
-        for (const QLocale &locale : {pointLocale(), commaLocale()})
-            QCOMPARE(FormatAxisValue(value, logarithmic, locale), inLocale(expected, locale));
+        // The C library's number locale, which Qt sets from the environment, must not leak in.
+        for (const char *cLocale : {"C", "de_DE.UTF-8"}) {
+            const CNumericScope scope(cLocale);
+            QVERIFY2(scope.active(), cLocale);
+            for (const QLocale &locale : {pointLocale(), commaLocale()})
+                QCOMPARE(FormatAxisValue(value, logarithmic, locale), inLocale(expected, locale));
+        }
     }
 
     void parse_data()
