@@ -5,8 +5,24 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
+
+#include <algorithm>
+#include <memory>
 
 namespace chartrek {
+
+namespace {
+
+// Every form of text a clipboard offers; each would otherwise compete with the new text.
+bool isTextFormat(const QString &format)
+{
+    return format.startsWith(QLatin1String("text/")) || format == QLatin1String("UTF8_STRING")
+        || format == QLatin1String("STRING") || format == QLatin1String("TEXT")
+        || format == QLatin1String("COMPOUND_TEXT");
+}
+
+} // namespace
 
 void DataExport::mnuEditKopie_Click()
 {
@@ -15,7 +31,21 @@ void DataExport::mnuEditKopie_Click()
         mMessages.ShowInfo(QStringLiteral("There are now data available."));
         return;
     }
-    QGuiApplication::clipboard()->setText(text);
+    // Only the text is replaced: a picture the user copied stays on the clipboard beside it.
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    auto data = std::make_unique<QMimeData>();
+    if (const QMimeData *old = clipboard->mimeData()) {
+        if (old->hasImage())
+            data->setImageData(old->imageData());
+        for (const QString &format : old->formats()) {
+            const bool image = format.startsWith(QLatin1String("image/"))
+                || format == QLatin1String("application/x-qt-image");
+            if (!isTextFormat(format) && !(image && data->hasImage()))
+                data->setData(format, old->data(format));
+        }
+    }
+    data->setText(text);
+    clipboard->setMimeData(data.release());
 }
 
 FileDialogRequest DataExport::saveRequest()
@@ -37,8 +67,11 @@ void DataExport::mnuFileSaveData_Click()
     const QString path = mDialogs.getSaveFileName(saveRequest());
     if (path.isEmpty())
         return;
-    // The export text is ASCII only: digits, '.', '-', '+', 'E', TAB, CR, LF.
-    if (!writeFileAtomically(path, BuildExportText(mModel, true).toLatin1())) {
+    // The file is ASCII: digits, '.', '-', '+', 'E', TAB, CR, LF. Anything else could only be
+    // written as '?', which would be a corrupted file reported as saved.
+    const QString text = BuildExportText(mModel, true);
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!ascii || !writeFileAtomically(path, text.toLatin1())) {
         mMessages.ShowError(QStringLiteral(
             "An error accured while saving. If the problem is permanent, please copy the data over the clipboard."));
         return;

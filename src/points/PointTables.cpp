@@ -86,10 +86,12 @@ void PointTables::RecalculatePoints()
 QString BuildExportText(const PointTableModel &model, bool pointDecimal)
 {
     QString text;
+    // The texts were written with the locale's separator, which need be neither "," nor ".".
+    const QString separator = QLocale().decimalPoint();
     const auto cellText = [&](int row, int column) {
         QString t = model.cell(Originale, row, column);
         if (pointDecimal)
-            t.replace(QLatin1Char(','), QLatin1Char('.'));
+            t.replace(separator, QStringLiteral(".")).replace(QLatin1Char(','), QLatin1Char('.'));
         return t;
     };
     for (int row = 1; row <= model.rows() - 2; ++row)

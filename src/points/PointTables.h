@@ -38,7 +38,8 @@ private:
 };
 
 // The export text: one line per point, x TAB y CR LF, from the full-precision values.
-// With `pointDecimal` every decimal comma becomes a point (the data file's form).
+// With `pointDecimal` every decimal separator (the locale's, and any comma) becomes a point:
+// the data file's form.
 QString BuildExportText(const PointTableModel &model, bool pointDecimal);
 
 } // namespace chartrek

@@ -47,12 +47,27 @@ QByteArray readAll(const QString &path)
 class TestDataExport : public QObject {
     Q_OBJECT
 private slots:
+    void copyKeepsTheLocaleAndSaveWritesPoints_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("decimal point") << pointLocale();
+        QTest::newRow("decimal comma") << commaLocale();
+        QTest::newRow("Arabic decimal separator") << QLocale(QLocale::Arabic, QLocale::Egypt);
+        QTest::newRow("Persian decimal separator") << QLocale(QLocale::Persian, QLocale::Iran);
+    }
     void copyKeepsTheLocaleAndSaveWritesPoints()
     {
-        LocaleScope scope(commaLocale());
+        QFETCH(QLocale, locale);
+        LocaleScope scope(locale);
         Rig rig;
+        // A picture the user copied before stays on the clipboard beside the text.
+        QImage picture(3, 2, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QGuiApplication::clipboard()->setImage(picture);
         rig.exporter.mnuEditKopie_Click();
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("0,5\t12,25\r\n1\t3\r\n"));
+        const QString sep = locale.decimalPoint();
+        QCOMPARE(QGuiApplication::clipboard()->text(), "0" + sep + "5\t12" + sep + "25\r\n1\t3\r\n");
+        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), picture);
 
         QTemporaryDir dir;
         rig.dialogs.answer = dir.filePath(QStringLiteral("data.txt"));
@@ -60,6 +75,18 @@ private slots:
         QCOMPARE(readAll(rig.dialogs.answer), QByteArray("0.5\t12.25\r\n1\t3\r\n"));
         QCOMPARE(rig.sink.texts(), QStringList{"The data's where saved as " + rig.dialogs.answer + "."});
         QCOMPARE(rig.sink.shown[0].kind, MessageKind::Info);
+    }
+
+    void textTheFileCannotHoldIsAnError()
+    {
+        Rig rig;
+        // Captured under a locale whose separator is neither the present one nor a comma.
+        rig.model.setCell(PointTableModel::Originale, 1, 2, QStringLiteral("0\u066B5"));
+        QTemporaryDir dir;
+        rig.dialogs.answer = dir.filePath(QStringLiteral("data.txt"));
+        rig.exporter.mnuFileSaveData_Click();
+        QVERIFY(!QFile::exists(rig.dialogs.answer));
+        QCOMPARE(rig.sink.texts(), QStringList{kSaveError});
     }
 
     void overwriteWithAnEmptyNameBoxEachTime()
