@@ -9,8 +9,9 @@
 // 3. The run of line-colour pixels through that pixel, in the same column, is taken, and the
 //    point becomes the centre of that run: x stays the candidate's x, y the middle of the run
 //    in twips. Status FOUND.
-// 4. Nothing found: x stays, y is one row below the picture (its -y exceeds the picture's
-//    height, which the tracer reads as "no line point"). Status NOT_FOUND.
+// 4. Nothing found, or a line colour no pixel can have (outside 0 to 0xFFFFFF): x stays, y is
+//    one row below the picture (its -y exceeds the picture's height, which the tracer reads as
+//    "no line point"). Status NOT_FOUND.
 // 5. A found point is checked for a crossing: a ring of RingRadius pixels around the point is
 //    read, the ring's most frequent colour other than the line colour is its background, and
 //    every stretch of the ring that is the line colour or clearly differs from the background
@@ -80,14 +81,32 @@ int colorDistance(int32_t a, int32_t b)
     return d;
 }
 
+struct RingOffset {
+    int32_t dx;
+    int32_t dy;
+};
+
+// The ring's pixel offsets, worked out once: the tracer probes thousands of points a trace.
+const std::array<RingOffset, RingSamples> &ringOffsets()
+{
+    static const std::array<RingOffset, RingSamples> offsets = [] {
+        std::array<RingOffset, RingSamples> ring{};
+        for (int k = 0; k < RingSamples; ++k) {
+            const double angle = 2.0 * 3.14159265358979323846 * k / RingSamples;
+            ring[k] = {int32_t(std::lround(RingRadius * std::cos(angle))),
+                       int32_t(std::lround(RingRadius * std::sin(angle)))};
+        }
+        return ring;
+    }();
+    return offsets;
+}
+
 bool isCrossing(const PixProbeSurface *dc, int32_t col, int32_t row, int32_t lineColor)
 {
     std::array<int32_t, RingSamples> ring;
-    for (int k = 0; k < RingSamples; ++k) {
-        const double angle = 2.0 * 3.14159265358979323846 * k / RingSamples;
-        ring[k] = pixel(dc, col + int32_t(std::lround(RingRadius * std::cos(angle))),
-                        row + int32_t(std::lround(RingRadius * std::sin(angle))));
-    }
+    const auto &offsets = ringOffsets();
+    for (int k = 0; k < RingSamples; ++k)
+        ring[k] = pixel(dc, col + offsets[k].dx, row + offsets[k].dy);
     // The background: the most frequent colour that is not the line's (outside counts too).
     int32_t background = lineColor;
     int bestCount = 0;
@@ -141,7 +160,9 @@ PIXPROBE_API int32_t GetAPoint(int32_t x, int32_t y, PixProbePoint *point, int32
     const int32_t start = std::clamp(floorDiv(-int64_t(y), tpp), 0, dc->height - 1);
     point->x = x;
     point->y = -int32_t((int64_t(dc->height) + 1) * tpp);
-    if (col < 0 || col >= dc->width)
+    // Only a colour a pixel can have is searched for; -1 (no colour) would match the rows
+    // outside the picture.
+    if (col < 0 || col >= dc->width || lineColor < 0 || lineColor > 0xFFFFFF)
         return PIXPROBE_NOT_FOUND;
 
     int32_t found = -1;
@@ -154,9 +175,9 @@ PIXPROBE_API int32_t GetAPoint(int32_t x, int32_t y, PixProbePoint *point, int32
     if (found < 0)
         return PIXPROBE_NOT_FOUND;
     int32_t top = found, bottom = found;
-    while (pixel(dc, col, top - 1) == lineColor)
+    while (top > 0 && pixel(dc, col, top - 1) == lineColor)
         --top;
-    while (pixel(dc, col, bottom + 1) == lineColor)
+    while (bottom < dc->height - 1 && pixel(dc, col, bottom + 1) == lineColor)
         ++bottom;
     point->y = -int32_t((int64_t(tpp) * (int64_t(top) + bottom + 1)) / 2);
     return isCrossing(dc, col, (top + bottom) / 2, lineColor) ? PIXPROBE_CROSSING : PIXPROBE_FOUND;

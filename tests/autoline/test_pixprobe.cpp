@@ -98,16 +98,21 @@ private slots:
         QTest::addColumn<qint32>("expectedStatus");
         QTest::addColumn<qint32>("expectedY"); // 0: below the picture
         QTest::addColumn<int>("tolerance");   // twips
-        QTest::newRow("a point on a thin line stays on it") << Scene::Thin << -60 * T << 1 << -60 * T - 7 << 0;
-        QTest::newRow("a point 8 rows above the line snaps down to it") << Scene::Thin << -52 * T << 1 << -60 * T - 7 << 0;
-        QTest::newRow("a point 10 rows below the line snaps up to it") << Scene::Thin << -70 * T << 1 << -60 * T - 7 << 0;
-        QTest::newRow("a point 11 rows away finds nothing") << Scene::Thin << -71 * T << 0 << 0 << 0;
-        QTest::newRow("an empty area finds nothing") << Scene::Thin << -20 * T << 0 << 0 << 0;
+        QTest::addColumn<qint32>("colour");
+        QTest::newRow("a point on a thin line stays on it") << Scene::Thin << -60 * T << 1 << -60 * T - 7 << 0 << kCurveRef;
+        QTest::newRow("a point 8 rows above the line snaps down to it") << Scene::Thin << -52 * T << 1 << -60 * T - 7 << 0 << kCurveRef;
+        QTest::newRow("a point 10 rows below the line snaps up to it") << Scene::Thin << -70 * T << 1 << -60 * T - 7 << 0 << kCurveRef;
+        QTest::newRow("a point 11 rows away finds nothing") << Scene::Thin << -71 * T << 0 << 0 << 0 << kCurveRef;
+        QTest::newRow("an empty area finds nothing") << Scene::Thin << -20 * T << 0 << 0 << 0 << kCurveRef;
         // Rows 59 to 61: the run spans twips 885 to 930.
-        QTest::newRow("a point on a thick line goes to the run's middle twip") << Scene::Thick << -57 * T << 1 << -907 << 0;
-        QTest::newRow("a grid line crossing the curve is a crossing") << Scene::Crossed << -60 * T << 1000 << -907 << 7;
-        QTest::newRow("two curves of the line colour crossing") << Scene::SameColourCross << -60 * T << 1000 << -907 << 7;
-        QTest::newRow("an anti-aliased sloping line alone is trusted") << Scene::AntiAliased << -61 * T << 1 << -907 << 22;
+        QTest::newRow("a point on a thick line goes to the run's middle twip") << Scene::Thick << -57 * T << 1 << -907 << 0 << kCurveRef;
+        QTest::newRow("a grid line crossing the curve is a crossing") << Scene::Crossed << -60 * T << 1000 << -907 << 7 << kCurveRef;
+        QTest::newRow("two curves of the line colour crossing") << Scene::SameColourCross << -60 * T << 1000 << -907 << 7 << kCurveRef;
+        // The colour beside a picture smaller than the control is -1, which no pixel has.
+        QTest::newRow("no colour, below the picture") << Scene::Thin << -125 * T << 0 << 0 << 0 << -1;
+        QTest::newRow("no colour, inside the picture") << Scene::Thin << -60 * T << 0 << 0 << 0 << -1;
+        QTest::newRow("a colour beyond 24 bits") << Scene::Thin << -60 * T << 0 << 0 << 0 << (kCurveRef | 0x1000000);
+        QTest::newRow("an anti-aliased sloping line alone is trusted") << Scene::AntiAliased << -61 * T << 1 << -907 << 22 << kCurveRef;
     }
     void linePoint()
     {
@@ -116,10 +121,11 @@ private slots:
         QFETCH(qint32, expectedStatus);
         QFETCH(qint32, expectedY);
         QFETCH(int, tolerance);
+        QFETCH(qint32, colour);
         HeldBitmap picture(reduceColors(scene(kind)));
         Probe p;
         PixProbePoint point{100 * T, y};
-        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, kCurveRef, picture), expectedStatus);
+        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, colour, picture), expectedStatus);
         QCOMPARE(point.x, 100 * T);
         if (expectedY == 0) {
             QVERIFY2(-point.y > picture.bitmapHeight(), qPrintable(QString::number(point.y)));
