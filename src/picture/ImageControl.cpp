@@ -108,6 +108,13 @@ void ImageControl::replacePicture(QImage image)
 void ImageControl::pictureChanged()
 {
     mCache.setSource(&mImage);
+    viewChanged();
+}
+
+void ImageControl::viewChanged()
+{
+    // Inverted lines belong to what was on the screen when they were drawn.
+    mOverlay.clearAll();
     update();
 }
 
@@ -155,8 +162,11 @@ void ImageControl::setRepaintEnabled(bool enabled)
 
 void ImageControl::setPaintSizeMode(int mode)
 {
-    mPaintSizeMode = (mode == PaintFit) ? PaintFit : PaintNormal;
-    update();
+    const int newMode = (mode == PaintFit) ? PaintFit : PaintNormal;
+    if (newMode == mPaintSizeMode)
+        return;
+    mPaintSizeMode = newMode;
+    viewChanged();
 }
 
 QRectF ImageControl::displayRect() const
@@ -171,8 +181,12 @@ QRectF ImageControl::displayRect() const
 
 void ImageControl::setDisplayRect(float left, float top, float width, float height)
 {
-    mDisplayRect = QRectF(left, top, width, height);
-    update();
+    const QRectF rect(left, top, width, height);
+    if (rect == mDisplayRect)
+        return;
+    mDisplayRect = rect;
+    if (mPaintSizeMode != PaintFit)
+        viewChanged();
 }
 
 void ImageControl::setDisplayClipRect(float left, float top, float width, float height)
@@ -396,6 +410,9 @@ void ImageControl::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     mOverlay.resize(size());
+    // The fitted picture follows the control's size.
+    if (mPaintSizeMode == PaintFit && hasBitmap())
+        viewChanged();
 }
 
 void ImageControl::emitMouse(void (ImageControl::*signal)(int, int, float, float), int button, QMouseEvent *event)

@@ -126,6 +126,8 @@ protected:
 private:
     void replacePicture(QImage image);
     void pictureChanged();
+    // The picture or where it is shown changed: repaints it and drops the inverted lines.
+    void viewChanged();
     void updatePictureArea(const QRect &pixels);
     QRectF displayRectPixels() const;
     void emitMouse(void (ImageControl::*signal)(int, int, float, float), int button, QMouseEvent *event);

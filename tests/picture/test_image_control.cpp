@@ -103,6 +103,39 @@ private slots:
         QCOMPARE(shown(*mControl), before);
     }
 
+    void invertedLinesGoWithTheViewTheyWereDrawnOn_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("a new picture") << 0;
+        QTest::newRow("another display rectangle (a zoom)") << 1;
+        QTest::newRow("the fitted view") << 2;
+        QTest::newRow("a resize of the fitted view") << 3;
+        QTest::newRow("a rotation") << 4;
+    }
+    void invertedLinesGoWithTheViewTheyWereDrawnOn()
+    {
+        QFETCH(int, change);
+        mControl->show(); // a hidden control hears of its resize only when shown
+        mControl->setImage(pattern(120, 80));
+        if (change == 3)
+            mControl->setPaintSizeMode(ImageControl::PaintFit);
+        mControl->invertLine(150, 150, 1500, 900);
+        QVERIFY(!mControl->overlay().isEmpty());
+        switch (change) {
+        case 0: mControl->setImage(pattern(60, 60)); break;
+        case 1: mControl->setDisplayRect(0, 0, 3600, 2400); break;
+        case 2: mControl->setPaintSizeMode(ImageControl::PaintFit); break;
+        case 3: mControl->resize(300, 150); break;
+        case 4: mControl->rotate(9000); break;
+        }
+        QVERIFY(mControl->overlay().isEmpty());
+        // Setting the view it already has leaves the lines alone.
+        mControl->invertLine(150, 150, 1500, 900);
+        mControl->setDisplayRect(float(mControl->displayRect().left()), float(mControl->displayRect().top()),
+                                 mControl->displayWidth(), mControl->displayHeight());
+        QVERIFY(!mControl->overlay().isEmpty());
+    }
+
     void markersDrawnOnTheBitmapReachTheScreen()
     {
         mControl->setImage(reduceColors(pattern(120, 80)));
