@@ -78,7 +78,7 @@ frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMa
 
     buildControls();
     mViews = std::make_unique<Views>(
-        mState, ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar});
+        mState, mToolModeRoutines, ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar});
     mViews->setChangedHandler([this] { updateActions(); });
     mToolModeRoutines.setWindowSteps([this] { pointerToolWindowSteps(); });
     buildSubsystems();

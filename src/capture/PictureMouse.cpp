@@ -157,12 +157,18 @@ void PictureMouse::applyZoom(float X, float Y)
 {
     SharedState &s = mS.state;
     ImageControl &pic = mS.picture;
-    if (X == float(s.mZoomStartX) || Y == float(s.mZoomStartY) || !pic.hasBitmap()) {
+    // The start was stored rounded; the end is rounded too, so that a click on one spot
+    // between whole twips (a screen of pixel ratio 2) is no zoom by a ten-thousandth.
+    const ControlPoint end{roundToInt32(X), roundToInt32(Y)};
+    // The zoom rectangle is worked out from the picture shown 1:1 at its display origin.
+    const bool normalView =
+        !s.mFitToWindow && s.mViewScale == 1.0 && pic.paintSizeMode() == ImageControl::PaintNormal;
+    if (end.x == s.mZoomStartX || end.y == s.mZoomStartY || !pic.hasBitmap() || !normalView) {
         pic.setRubberBandVisible(false);
         return;
     }
-    const double l = std::min<double>(s.mZoomStartX, X), r = std::max<double>(s.mZoomStartX, X);
-    const double t = std::min<double>(s.mZoomStartY, Y), b = std::max<double>(s.mZoomStartY, Y);
+    const double l = std::min(s.mZoomStartX, end.x), r = std::max(s.mZoomStartX, end.x);
+    const double t = std::min(s.mZoomStartY, end.y), b = std::max(s.mZoomStartY, end.y);
     const double W = pic.bitmapWidth(), H = pic.bitmapHeight();
     const double L0 = pic.displayLeft(), T0 = pic.displayTop();
     const double fx = (r - l) / W, fy = (b - t) / H;

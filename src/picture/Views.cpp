@@ -22,6 +22,14 @@ void Views::changed()
         mChanged();
 }
 
+void Views::leaveNormalView()
+{
+    mZoomAllowed = false;
+    // The zoom tool works on the 1:1 view only; it must not outlive it.
+    if (mState.mToolMode == SharedState::ZoomTool)
+        mToolMode.SetPointerTool();
+}
+
 void Views::SetNormalPictureView()
 {
     ImageControl &picture = *mControls.mPicture;
@@ -102,7 +110,7 @@ void Views::mnuViewWindow_Click()
         return;
     }
     mState.mFitToWindow = true;
-    mZoomAllowed = false;
+    leaveNormalView();
     FitPictureToWindow(*mControls.mPicture);
     mNormalChecked = false;
     mFitChecked = true;
@@ -116,7 +124,7 @@ void Views::mnuViewRepaint_Click()
 
 void Views::zoomMade()
 {
-    mZoomAllowed = false;
+    leaveNormalView();
     mNormalChecked = false;
     mFitChecked = false;
     changed();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/SharedState.h"
+#include "app/ToolMode.h"
 
 #include <functional>
 
@@ -28,7 +29,10 @@ struct ViewControls {
 // `changed` calls.
 class Views {
 public:
-    Views(SharedState &state, const ViewControls &controls) : mState(state), mControls(controls) {}
+    Views(SharedState &state, ToolMode &toolMode, const ViewControls &controls)
+        : mState(state), mToolMode(toolMode), mControls(controls)
+    {
+    }
 
     void setChangedHandler(std::function<void()> changed) { mChanged = std::move(changed); }
 
@@ -54,7 +58,10 @@ public:
 private:
     void changed();
 
+    void leaveNormalView();
+
     SharedState &mState;
+    ToolMode &mToolMode;
     ViewControls mControls;
     std::function<void()> mChanged;
     bool mNormalChecked = true;

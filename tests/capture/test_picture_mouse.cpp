@@ -37,6 +37,11 @@ struct Rig : MainWindowFixture {
         QTest::mousePress(pic, button, mods, px);
         QTest::mouseRelease(pic, button, mods, px);
     }
+    void mouse(QEvent::Type type, QPointF px, Qt::MouseButton button)
+    {
+        QMouseEvent event(type, px, pic->mapToGlobal(px), button, type == QEvent::MouseButtonPress ? button : Qt::NoButton, {});
+        QApplication::sendEvent(pic, &event);
+    }
     void move(QPoint px, Qt::MouseButtons buttons = Qt::NoButton)
     {
         QMouseEvent event(QEvent::MouseMove, QPointF(px), pic->mapToGlobal(QPointF(px)), Qt::NoButton, buttons, {});
@@ -221,15 +226,39 @@ private slots:
         QCOMPARE(rig.status(), before);
     }
 
-    void zoomWithoutWidthChangesNothing()
+    void zoomThatCannotBeMadeChangesNothing_data()
     {
+        QTest::addColumn<QPointF>("from");
+        QTest::addColumn<QPointF>("to");
+        QTest::addColumn<bool>("fitted");
+        QTest::newRow("no width") << QPointF(40, 30) << QPointF(40, 90) << false;
+        // A screen of pixel ratio 2 reports half pixels; one spot must stay one spot.
+        QTest::newRow("a click on one spot between whole pixels") << QPointF(40.5, 30.5) << QPointF(40.5, 30.5) << false;
+        QTest::newRow("a drag in the fitted view") << QPointF(40, 30) << QPointF(240, 105) << true;
+    }
+    void zoomThatCannotBeMadeChangesNothing()
+    {
+        QFETCH(QPointF, from);
+        QFETCH(QPointF, to);
+        QFETCH(bool, fitted);
         Rig rig;
         QVERIFY(rig.start());
         rig.click(rig.window->toolbarButtons().tbZoom);
-        QTest::mousePress(rig.pic, Qt::LeftButton, {}, QPoint(40, 30));
-        QTest::mouseRelease(rig.pic, Qt::LeftButton, {}, QPoint(40, 90));
-        QCOMPARE(rig.window->state().mViewScale, 1.0);
+        const double scale = rig.window->state().mViewScale;
+        if (fitted) {
+            rig.window->menuItems().mnuViewWindow->trigger();
+            // Leaving the 1:1 view puts the zoom tool away ...
+            QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
+            QVERIFY(rig.window->toolbarButtons().tbZeiger->isChecked());
+            // ... and a zoom that reaches it anyway is refused.
+            rig.window->state().mToolMode = SharedState::ZoomTool;
+        }
+        const double before = rig.window->state().mViewScale;
+        rig.mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        rig.mouse(QEvent::MouseButtonRelease, to, Qt::LeftButton);
+        QCOMPARE(rig.window->state().mViewScale, fitted ? before : scale);
         QCOMPARE(rig.window->state().mToolMode, int(SharedState::ZoomTool));
+        QVERIFY(!rig.pic->rubberBandVisible());
     }
 
     void lineToolKeepsOnlyTheLastLine()
