@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -472,11 +473,32 @@ void frmMain::alignBottomBars()
     setTwipsGeometry(mProgBar, 0, inner.height() - 2 * kBarHeight, inner.width(), kBarHeight);
 }
 
+bool frmMain::menuShortcut(const QKeyEvent *key) const
+{
+    const QKeySequence pressed(key->keyCombination());
+    for (const QMenu *menu : {mMenus.mnuDatei, mMenus.mnuEdit, mMenus.mnuView, mMenus.mnuHelp}) {
+        for (const QAction *item : menu->actions()) {
+            if (item->isEnabled() && !item->shortcut().isEmpty()
+                && item->shortcut().matches(pressed) == QKeySequence::ExactMatch)
+                return true;
+        }
+    }
+    return false;
+}
+
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == mClient && event->type() == QEvent::Resize) {
         alignBottomBars();
         mViews->Form_Resize();
+    } else if (event->type() == QEvent::ShortcutOverride && menuShortcut(static_cast<QKeyEvent *>(event))) {
+        // A field would take Ctrl+C, Ctrl+V or Ctrl+A for itself; in this window the menus'
+        // shortcuts win, as the menus promise. Left unaccepted, the key goes to the menu.
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this) {
+            event->ignore();
+            return true;
+        }
     } else if (event->type() == QEvent::KeyPress && mFormKeyDown) {
         // Once per key: at the control that has the focus, before it sees the key.
         auto *widget = qobject_cast<QWidget *>(watched);

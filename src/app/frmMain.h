@@ -138,6 +138,8 @@ private:
     void buildSubsystems();
     void pointerToolWindowSteps();
     void useTool(int mode);
+    // Whether the key is the shortcut of an enabled menu item.
+    bool menuShortcut(const QKeyEvent *key) const;
 
     SharedState mState;
     std::unique_ptr<MessageSink> mOwnSink;

@@ -4,6 +4,7 @@
 #include "picture/Views.h"
 
 #include <QActionGroup>
+#include <QLineEdit>
 #include <QSignalSpy>
 
 using namespace chartrek;
@@ -138,6 +139,27 @@ private slots:
         QCOMPARE(f.sink.shown.first().kind, MessageKind::YesNo);
         QCOMPARE(w.isVisible(), answer == AnswerNo);
         QCOMPARE(closing.count(), answer == AnswerYes ? 1 : 0);
+    }
+
+    void menuShortcutsWinOverTheFields()
+    {
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        auto *field = f.window->findChild<QLineEdit *>(QStringLiteral("sX2"));
+        field->setFocus();
+        QTRY_VERIFY(field->hasSelectedText()); // the field selects its text on focus
+        QTest::keyClicks(field, QStringLiteral("10"));
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier); // Copy Data
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier); // Paste graphic
+        QCOMPARE(f.sink.texts(), (QStringList{QStringLiteral("There are now data available."),
+                                              QStringLiteral("There is no graphic in the clipboard, or the graphic "
+                                                             "format is unknown.")}));
+        QCOMPARE(field->text(), QStringLiteral("10"));
+        // Other keys still reach the field.
+        QTest::keyClick(field, Qt::Key_5);
+        QCOMPARE(field->text(), QStringLiteral("105"));
     }
 
     void handOver_data()
