@@ -112,8 +112,10 @@ bool SingleInstance::tryBecomePrimary()
 
 bool SingleInstance::sendHandOver(const QString &filePath, int timeoutMs)
 {
-    if (serverPath().isEmpty())
+    if (serverPath().isEmpty()) {
+        mError = tr("No private runtime folder to find the running instance in.");
         return false;
+    }
     const QString path = filePath.isEmpty() ? QString() : QFileInfo(filePath).absoluteFilePath();
     const QByteArray message = handover::encode(path);
     if (message.size() > handover::kHeaderSize + handover::kMaxPathBytes) {
@@ -138,37 +140,35 @@ bool SingleInstance::sendHandOver(const QString &filePath, int timeoutMs)
             return false;
         }
     }
-    return socket.read(1) == QByteArray(1, handover::kReceipt);
-}
-
-void SingleInstance::setDeferred(bool deferred)
-{
-    mDeferred = deferred;
-    deliverQueued();
+    if (socket.read(1) != QByteArray(1, handover::kReceipt)) {
+        mError = tr("The running instance did not confirm the hand-over.");
+        return false;
+    }
+    return true;
 }
 
 void SingleInstance::connectNotify(const QMetaMethod &signal)
 {
     // Deliver from the event loop: the receiver is still being connected right now.
     if (signal == QMetaMethod::fromSignal(&SingleInstance::handOverReceived) && !mQueued.isEmpty())
-        QMetaObject::invokeMethod(this, &SingleInstance::deliverQueued, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &SingleInstance::deliverWaiting, Qt::QueuedConnection);
 }
 
 bool SingleInstance::canDeliver() const
 {
-    return !mDeferred && isSignalConnected(QMetaMethod::fromSignal(&SingleInstance::handOverReceived));
+    return !(mHold && mHold()) && isSignalConnected(QMetaMethod::fromSignal(&SingleInstance::handOverReceived));
 }
 
-void SingleInstance::deliverQueued()
+void SingleInstance::deliverWaiting()
 {
-    // A receiver may start deferring again while the queue is delivered; the rest then waits.
-    while (canDeliver() && !mQueued.isEmpty())
+    // A receiver that runs a dialog for one hand-over sees the next only after it returns: a
+    // call from inside it leaves the rest to the loop below, which keeps the order.
+    if (mDelivering)
+        return;
+    mDelivering = true;
+    while (!mQueued.isEmpty() && canDeliver())
         emit handOverReceived(mQueued.takeFirst());
-}
-
-bool SingleInstance::isDeferred() const
-{
-    return mDeferred;
+    mDelivering = false;
 }
 
 void SingleInstance::acceptConnections()
@@ -227,10 +227,8 @@ void SingleInstance::dropConnection(QLocalSocket *socket)
 
 void SingleInstance::deliver(const QString &filePath)
 {
-    if (canDeliver())
-        emit handOverReceived(filePath);
-    else
-        mQueued.append(filePath);
+    mQueued.append(filePath);
+    deliverWaiting();
 }
 
 } // namespace chartrek

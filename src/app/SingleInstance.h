@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QLocalServer;
@@ -41,12 +42,14 @@ public:
     // confirmed it.
     bool sendHandOver(const QString &filePath = {}, int timeoutMs = 5000);
 
-    // While deferred (a long operation runs), received hand-overs wait in a queue; when
-    // deferring ends each is delivered once, in the order received. Hand-overs that arrive
-    // before anything is connected to handOverReceived (while the main window is still being
-    // built) wait the same way and are delivered, from the event loop, once a receiver connects.
-    void setDeferred(bool deferred);
-    bool isDeferred() const;
+    // While `hold` answers true (a dialog or a long operation runs), received hand-overs wait
+    // in a queue; deliverWaiting() hands them on, each once, in the order received, as long as
+    // the hold stays off. Hand-overs that arrive before anything is connected to
+    // handOverReceived (while the main window is still being built) wait the same way and are
+    // delivered, from the event loop, once a receiver connects.
+    void setHold(std::function<bool()> hold) { mHold = std::move(hold); }
+    void deliverWaiting();
+    int waitingCount() const { return int(mQueued.size()); }
 
     // The full path of the socket (for diagnostics and tests).
     QString serverPath() const;
@@ -70,7 +73,6 @@ private:
     void readFrom(QLocalSocket *socket);
     void dropConnection(QLocalSocket *socket);
     void deliver(const QString &filePath);
-    void deliverQueued();
     bool canDeliver() const;
 
     QString mRuntimeDir;
@@ -78,7 +80,8 @@ private:
     std::unique_ptr<QLocalServer> mServer;
     QHash<QLocalSocket *, Peer> mPeers;
     QList<QString> mQueued;
-    bool mDeferred = false;
+    std::function<bool()> mHold;
+    bool mDelivering = false;
 };
 
 } // namespace chartrek

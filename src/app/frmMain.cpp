@@ -3,7 +3,9 @@
 #include "app/HelpWindow.h"
 #include "app/MenuHelp.h"
 #include "app/MessageBoxSink.h"
+#include "app/ModalCalls.h"
 #include "app/QtFileDialogs.h"
+#include "app/SingleInstance.h"
 #include "app/TwipsGeometry.h"
 #include "app/frmSplash.h"
 #include "calibration/ScalePanel.h"
@@ -53,6 +55,12 @@ const QString &frmMain::designCaption()
     return caption;
 }
 
+const QString &frmMain::handOverQuestion()
+{
+    static const QString text = QStringLiteral("Delete existing data?");
+    return text;
+}
+
 const QString &frmMain::closeQuestion()
 {
     static const QString text = QStringLiteral("Close the programm?");
@@ -69,8 +77,9 @@ frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMa
         mOwnDialogs = std::make_unique<QtFileDialogs>(this);
         dialogs = mOwnDialogs.get();
     }
-    mDialogs = dialogs;
-    mMessages = std::make_unique<Messages>(*sink);
+    mModal = std::make_unique<ModalCalls>(*sink, *dialogs, [this] { handOversMayGo(); });
+    mDialogs = mModal.get();
+    mMessages = std::make_unique<Messages>(*mModal);
     mCapture = std::make_unique<ReferenceCapture>(mCalibration, mTables, *mMessages, mToolModeRoutines, *this);
 
     setObjectName(QStringLiteral("frmMain"));
@@ -422,18 +431,37 @@ void frmMain::takeClipboardPicture()
         mViews->mnuViewNormal_Click();
 }
 
+void frmMain::attachHandOvers(SingleInstance &service)
+{
+    mHandOvers = &service;
+    service.setHold([this] { return handOverMustWait(); });
+    connect(&service, &SingleInstance::handOverReceived, this, &frmMain::MainWindowProc_HandOver);
+}
+
+bool frmMain::handOverMustWait() const
+{
+    // Dialogs that do not go through the message routines or the file dialogs (About, the
+    // scanner's) are modal widgets of their own.
+    return mLongOperations > 0 || mModal->running() || QApplication::activeModalWidget();
+}
+
+void frmMain::handOversMayGo()
+{
+    // From the event loop: whoever ended the dialog finishes its work first.
+    if (mHandOvers)
+        QMetaObject::invokeMethod(mHandOvers, &SingleInstance::deliverWaiting, Qt::QueuedConnection);
+}
+
 void frmMain::MainWindowProc_HandOver(const QString &fileName)
 {
-    if (longOperationRunning()) {
-        mHandOverWaiting = true;
-        mHandOverFile = fileName;
-        return;
-    }
     if (isMinimized())
         showMaximized();
     raise();
     activateWindow();
     if (!fileName.isEmpty()) {
+        // A file sent from a file manager must not silently discard minutes of work.
+        if (mTableModel.rows() > 2 && mMessages->AskYesNo(handOverQuestion()) != AnswerYes)
+            return;
         openFile(fileName);
     } else if (ImageControl::clipboardHasPicture()) {
         mToolModeRoutines.SetPointerTool();
@@ -448,10 +476,8 @@ void frmMain::beginLongOperation()
 
 void frmMain::endLongOperation()
 {
-    if (mLongOperations > 0 && --mLongOperations == 0 && mHandOverWaiting) {
-        mHandOverWaiting = false;
-        MainWindowProc_HandOver(std::exchange(mHandOverFile, QString()));
-    }
+    if (mLongOperations > 0 && --mLongOperations == 0)
+        handOversMayGo();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -488,7 +514,9 @@ bool frmMain::menuShortcut(const QKeyEvent *key) const
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == mClient && event->type() == QEvent::Resize) {
+    if (watched == this && event->type() == QEvent::WindowUnblocked) {
+        handOversMayGo(); // a modal dialog over this window has closed
+    } else if (watched == mClient && event->type() == QEvent::Resize) {
         alignBottomBars();
         mViews->Form_Resize();
     } else if (event->type() == QEvent::ShortcutOverride && menuShortcut(static_cast<QKeyEvent *>(event))) {

@@ -30,8 +30,10 @@ class DataExport;
 class GraphicLoading;
 class HelpWindow;
 class ImageControl;
+class ModalCalls;
 class PictureMouse;
 class ScalePanel;
+class SingleInstance;
 class Views;
 
 // The main window: builds the controls at their design places, wires their events to the
@@ -78,6 +80,10 @@ public:
     // control does; returning true swallows the key.
     void setFormKeyDown(std::function<bool(QKeyEvent *)> handler) { mFormKeyDown = std::move(handler); }
 
+    // Takes the hand-overs of later starts from the single-instance service. Each waits while
+    // a dialog, a message box or a long operation runs, and comes afterwards, in order.
+    void attachHandOvers(SingleInstance &service);
+
     // A long operation (the Autoline trace) lets window events run while it works; a
     // hand-over that arrives meanwhile waits until the operation ends.
     void beginLongOperation();
@@ -90,9 +96,12 @@ public:
     // The help window, made on first use.
     HelpWindow *helpWindow();
 
+    static const QString &handOverQuestion();
+
 public slots:
     // A second instance (or any local program) asks this one to come up and take the
-    // clipboard picture, or the named file when it gives one.
+    // clipboard picture, or the named file when it gives one. A file replaces the points only
+    // after the user agreed.
     void MainWindowProc_HandOver(const QString &fileName = {});
     // Opens a file named on the command line as File > Open would.
     bool openFile(const QString &fileName);
@@ -138,11 +147,16 @@ private:
     void buildSubsystems();
     void pointerToolWindowSteps();
     void useTool(int mode);
+    bool handOverMustWait() const;
+    // A dialog or long operation ended: hand-overs that wait may come now.
+    void handOversMayGo();
     // Whether the key is the shortcut of an enabled menu item.
     bool menuShortcut(const QKeyEvent *key) const;
 
     SharedState mState;
     std::unique_ptr<MessageSink> mOwnSink;
+    std::unique_ptr<FileDialogs> mOwnDialogs;
+    std::unique_ptr<ModalCalls> mModal;
     std::unique_ptr<Messages> mMessages;
     ToolMode mToolModeRoutines{mState};
     Calibration mCalibration{mState, *this};
@@ -150,7 +164,6 @@ private:
     PointTables mTables{mTableModel, mCalibration, mState};
     std::unique_ptr<ReferenceCapture> mCapture;
     std::unique_ptr<Views> mViews;
-    std::unique_ptr<FileDialogs> mOwnDialogs;
     FileDialogs *mDialogs = nullptr;
     std::unique_ptr<PictureMouse> mMouse;
     std::unique_ptr<GraphicLoading> mLoading;
@@ -175,8 +188,7 @@ private:
 
     std::function<bool(QKeyEvent *)> mFormKeyDown;
     int mLongOperations = 0;
-    bool mHandOverWaiting = false;
-    QString mHandOverFile;
+    SingleInstance *mHandOvers = nullptr;
 };
 
 } // namespace chartrek

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -17,16 +19,19 @@ int main(int argc, char *argv[])
     // A second start hands over to the running instance and ends without a window.
     chartrek::SingleInstance instance;
     if (!instance.tryBecomePrimary()) {
-        instance.sendHandOver(fileName);
-        return 0;
+        if (instance.sendHandOver(fileName))
+            return 0;
+        // Silence would look as if the running instance had taken the request.
+        std::fprintf(stderr, "chartrek: the running instance did not take the hand-over: %s\n",
+                     qPrintable(instance.errorString()));
+        return 1;
     }
 
     // The splash is seen exactly while the main window loads.
     auto splash = std::make_unique<chartrek::frmSplash>();
     splash->showSplash();
     chartrek::frmMain window;
-    QObject::connect(&instance, &chartrek::SingleInstance::handOverReceived, &window,
-                     &chartrek::frmMain::MainWindowProc_HandOver);
+    window.attachHandOvers(instance);
     window.show();
     splash.reset();
     if (!fileName.isEmpty())

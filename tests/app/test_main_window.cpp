@@ -3,7 +3,10 @@
 #include "picture/ImageControl.h"
 #include "picture/Views.h"
 
+#include "app/SingleInstance.h"
+
 #include <QActionGroup>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QSignalSpy>
 
@@ -165,15 +168,12 @@ private slots:
     void handOver_data()
     {
         QTest::addColumn<bool>("clipboardPicture");
-        QTest::addColumn<bool>("busy");
-        QTest::newRow("a clipboard picture is shown 1:1 with the pointer tool") << true << false;
-        QTest::newRow("without a clipboard picture the window only comes up") << false << false;
-        QTest::newRow("during a long operation the picture waits for its end") << true << true;
+        QTest::newRow("a clipboard picture is shown 1:1 with the pointer tool") << true;
+        QTest::newRow("without a clipboard picture the window only comes up") << false;
     }
     void handOver()
     {
         QFETCH(bool, clipboardPicture);
-        QFETCH(bool, busy);
         MainWindowFixture f;
         QVERIFY(f.open());
         frmMain &w = *f.window;
@@ -185,18 +185,62 @@ private slots:
             QGuiApplication::clipboard()->setImage(MainWindowFixture::picture(200, 100, Qt::blue));
         else
             QGuiApplication::clipboard()->setText(QStringLiteral("no picture"));
-        if (busy)
-            w.beginLongOperation();
         w.MainWindowProc_HandOver();
-        if (busy) {
-            QCOMPARE(w.picture()->image().size(), QSize(3000, 600));
-            w.endLongOperation();
-        }
         QTRY_VERIFY(w.isMaximized());
         QCOMPARE(w.picture()->image().size(), clipboardPicture ? QSize(200, 100) : QSize(3000, 600));
         QCOMPARE(w.state().mToolMode, clipboardPicture ? 1 : 2);
         QCOMPARE(w.state().mFitToWindow, !clipboardPicture);
         QGuiApplication::clipboard()->clear();
+    }
+
+    // Three points are captured; hand-overs arrive while Save Data's dialog is open and during
+    // a long operation. Each waits for its end and comes in order, and a file replaces the
+    // points only after the user agreed.
+    void handOversWaitAndAskBeforeDiscardingPoints()
+    {
+        QTemporaryDir dir;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+        SingleInstance service;
+        QVERIFY(service.tryBecomePrimary() && service.isListening());
+        MainWindowFixture f;
+        QVERIFY(f.open());
+        frmMain &w = *f.window;
+        w.attachHandOvers(service);
+        const QString first = dir.filePath(QStringLiteral("first.png"));
+        const QString other = dir.filePath(QStringLiteral("other.png"));
+        QVERIFY(MainWindowFixture::picture(300, 200).save(first) && MainWindowFixture::picture(120, 90).save(other));
+        QVERIFY(w.openFile(first));
+        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
+            w.calibration().record().backColor[r] = ColorSet;
+        w.state().mX2Pix = w.state().mY2Pix = -100;
+        for (int k = 1; k <= 3; ++k)
+            w.tables().AddPointToTables({-100 * k, -50});
+
+        f.dialogs.answer = dir.filePath(QStringLiteral("data.txt"));
+        f.dialogs.whileOpen = [&] {
+            QVERIFY(handOverFromAnotherThread(other));
+            QVERIFY(handOverFromAnotherThread({}));
+        };
+        f.sink.answers = {AnswerOk, AnswerNo}; // the save's message; keep the points
+        w.menuItems().mnuFileSaveData->trigger();
+        QCOMPARE(w.picture()->image().size(), QSize(300, 200));
+        QFile saved(f.dialogs.answer);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll().count('\n'), 3);
+        QTRY_COMPARE(service.waitingCount(), 0);
+        QCOMPARE(f.sink.texts().mid(1), QStringList{frmMain::handOverQuestion()});
+        QCOMPARE(w.picture()->image().size(), QSize(300, 200));
+        QCOMPARE(w.tables().model().rows(), 5);
+
+        f.dialogs.whileOpen = {};
+        f.sink.answers = {AnswerYes};
+        w.beginLongOperation();
+        QVERIFY(handOverFromAnotherThread(other));
+        QCOMPARE(service.waitingCount(), 1);
+        w.endLongOperation();
+        QTRY_COMPARE(w.picture()->image().size(), QSize(120, 90));
+        QCOMPARE(w.tables().model().rows(), 2);
+        QCOMPARE(f.sink.texts().size(), 3);
     }
 };
 

@@ -1,6 +1,8 @@
+#include "TestSupport.h"
 #include "app/HandOverMessage.h"
 #include "app/SingleInstance.h"
 
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
@@ -12,22 +14,10 @@
 #include <memory>
 
 using namespace chartrek;
+using namespace chartrek::test;
 using handover::Status;
 
 namespace {
-// sendHandOver waits for the running instance's answer, and that instance lives on this
-// thread: the second one sends from a thread of its own while the test's event loop runs.
-bool handOverFromAnotherThread(const QString &path)
-{
-    bool ok = false;
-    std::unique_ptr<QThread> thread(QThread::create([&ok, path] { ok = SingleInstance().sendHandOver(path); }));
-    QSignalSpy finished(thread.get(), &QThread::finished);
-    thread->start();
-    if (!finished.wait(10000))
-        qFatal("hand-over thread hung");
-    return ok;
-}
-
 // A header with the given fields, then the payload as it stands.
 QByteArray message(quint8 version, quint8 kind, quint32 length, const QByteArray &payload = {})
 {
@@ -176,31 +166,63 @@ private slots:
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("/after.png"));
     }
 
+    void failedHandOverIsSaidAndFails_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("hangUp");
+        QTest::newRow("a path over the limit") << "/" + QString(handover::kMaxPathBytes + 1, QLatin1Char('p')) << false;
+        QTest::newRow("an instance that hangs up without a receipt") << QStringLiteral("/plot.png") << true;
+    }
+    void failedHandOverIsSaidAndFails()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, hangUp);
+        // Something listens where the running instance would, but does not take hand-overs.
+        QLocalServer fake;
+        QVERIFY(fake.listen(SingleInstance().serverPath()));
+        connect(&fake, &QLocalServer::newConnection, this, [&] {
+            while (QLocalSocket *peer = fake.nextPendingConnection()) {
+                if (hangUp)
+                    peer->disconnectFromServer();
+            }
+        });
+        QProcess second;
+        second.start(QStringLiteral(CHARTREK_PROGRAM), {path});
+        QVERIFY(second.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 15000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 1);
+        QVERIFY2(second.readAllStandardError().contains("did not take the hand-over"), "no reason on stderr");
+    }
+
     void handOversWaitAndComeOnceEachInOrder()
     {
         SingleInstance instance;
         QVERIFY(instance.tryBecomePrimary());
         // The main window connects only once it is built; a second start may come earlier.
         QVERIFY(handOverFromAnotherThread(QStringLiteral("/early")));
+        bool hold = false;
+        instance.setHold([&] { return hold; });
         QStringList delivered;
         connect(&instance, &SingleInstance::handOverReceived, this, [&](const QString &path) {
             delivered << path;
-            if (path == QLatin1String("/a")) // it starts a long operation, which defers the rest
-                instance.setDeferred(true);
+            if (path == QLatin1String("/a")) {
+                instance.deliverWaiting(); // as a dialog of the receiver ending would
+                delivered << QStringLiteral("/a handled");
+            }
         });
         QTRY_COMPARE(delivered, QStringList{QStringLiteral("/early")});
 
-        instance.setDeferred(true);
+        hold = true;
         QVERIFY(handOverFromAnotherThread(QStringLiteral("/a")));
         QVERIFY(handOverFromAnotherThread({}));
-        QCoreApplication::processEvents();
         QCOMPARE(delivered.size(), 1);
-        instance.setDeferred(false);
-        QCOMPARE(delivered.size(), 2);
-        instance.setDeferred(false);
-        instance.setDeferred(true);
-        instance.setDeferred(false);
-        QCOMPARE(delivered, (QStringList{QStringLiteral("/early"), QStringLiteral("/a"), QString()}));
+        QCOMPARE(instance.waitingCount(), 2);
+        hold = false;
+        instance.deliverWaiting();
+        instance.deliverWaiting();
+        QCOMPARE(delivered, (QStringList{QStringLiteral("/early"), QStringLiteral("/a"), QStringLiteral("/a handled"),
+                                         QString()}));
     }
 };
 

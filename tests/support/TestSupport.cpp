@@ -1,6 +1,24 @@
 #include "TestSupport.h"
 
+#include "app/SingleInstance.h"
+
+#include <QSignalSpy>
+#include <QThread>
+
+#include <memory>
+
 namespace chartrek::test {
+
+bool handOverFromAnotherThread(const QString &path)
+{
+    bool ok = false;
+    std::unique_ptr<QThread> thread(QThread::create([&ok, path] { ok = SingleInstance().sendHandOver(path); }));
+    QSignalSpy finished(thread.get(), &QThread::finished);
+    thread->start();
+    if (!finished.wait(10000))
+        qFatal("hand-over thread hung");
+    return ok;
+}
 
 int RecordingSink::show(MessageKind kind, const QString &text)
 {

@@ -27,11 +27,13 @@ public:
     QStringList texts() const;
 };
 
-// Answers every file dialog with `answer` (empty: cancelled) and records what was asked.
+// Answers every file dialog with `answer` (empty: cancelled) and records what was asked;
+// `whileOpen` runs as if the user did something else while the dialog is open.
 class ScriptedDialogs : public FileDialogs {
 public:
     QString answer;
     QList<FileDialogRequest> requests;
+    std::function<void()> whileOpen;
     QString getOpenFileName(const FileDialogRequest &r) override { return record(r); }
     QString getSaveFileName(const FileDialogRequest &r) override { return record(r); }
 
@@ -39,9 +41,16 @@ private:
     QString record(const FileDialogRequest &r)
     {
         requests << r;
+        if (whileOpen)
+            whileOpen();
         return answer;
     }
 };
+
+// A second start's hand-over (an empty path: the clipboard picture). The second start waits
+// for the running instance's answer, and that instance lives on this thread, so it sends from
+// a thread of its own while this thread's event loop runs. True once the hand-over was taken.
+bool handOverFromAnotherThread(const QString &path);
 
 class FakePicture : public PictureHolder {
 public:

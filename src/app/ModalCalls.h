@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/FileDialogs.h"
+#include "app/Messages.h"
+
+#include <functional>
+
+namespace chartrek {
+
+// The message routines' sink and the file dialogs as the main window hands them to its
+// subsystems: each call runs a modal loop, and the window must know when one runs (a hand-over
+// from a second start waits until it has ended). Calls go on to the boxes and dialogs given.
+class ModalCalls : public MessageSink, public FileDialogs {
+public:
+    ModalCalls(MessageSink &sink, FileDialogs &dialogs, std::function<void()> ended)
+        : mSink(sink), mDialogs(dialogs), mEnded(std::move(ended))
+    {
+    }
+
+    bool running() const { return mDepth > 0; }
+
+    int show(MessageKind kind, const QString &text) override;
+    QString getOpenFileName(const FileDialogRequest &request) override;
+    QString getSaveFileName(const FileDialogRequest &request) override;
+
+private:
+    template <typename Call>
+    auto tracked(Call call);
+
+    MessageSink &mSink;
+    FileDialogs &mDialogs;
+    std::function<void()> mEnded;
+    int mDepth = 0;
+};
+
+} // namespace chartrek
