@@ -78,8 +78,8 @@ public:
     // control does; returning true swallows the key.
     void setFormKeyDown(std::function<bool(QKeyEvent *)> handler) { mFormKeyDown = std::move(handler); }
 
-    // A long operation (the Autoline trace) lets window events run while it works; a
-    // hand-over that arrives meanwhile waits until the operation ends.
+    // A long operation (the Autoline trace, opening a file) lets window events run while it
+    // works; a hand-over that arrives meanwhile waits until the operation ends.
     void beginLongOperation();
     void endLongOperation();
     bool longOperationRunning() const { return mLongOperations > 0; }
