@@ -344,14 +344,21 @@ void frmMain::mToolBar_ButtonClick(QAction *button)
 }
 
 // Commands whose subsystems attach their work here as they are built.
+// Window events run while a metafile is drawn: a hand-over arriving then waits, so that it
+// comes after this load instead of inside it.
 void frmMain::mnuFileOpen_Click()
 {
+    beginLongOperation();
     mLoading->mnuFileOpen_Click();
+    endLongOperation();
 }
 
 bool frmMain::openFile(const QString &fileName)
 {
-    return mLoading->openFile(fileName);
+    beginLongOperation();
+    const bool taken = mLoading->openFile(fileName);
+    endLongOperation();
+    return taken;
 }
 
 void frmMain::mnuFileSaveData_Click()

@@ -84,8 +84,8 @@ public:
     // a dialog, a message box or a long operation runs, and comes afterwards, in order.
     void attachHandOvers(SingleInstance &service);
 
-    // A long operation (the Autoline trace) lets window events run while it works; a
-    // hand-over that arrives meanwhile waits until the operation ends.
+    // A long operation (the Autoline trace, opening a file) lets window events run while it
+    // works; a hand-over that arrives meanwhile waits until the operation ends.
     void beginLongOperation();
     void endLongOperation();
     bool longOperationRunning() const { return mLongOperations > 0; }

@@ -3,6 +3,7 @@
 #include "app/TwipsGeometry.h"
 #include "picture/ImageControl.h"
 #include "picture/ImageOps.h"
+#include "picture/MetafileProgress.h"
 #include "picture/ScannerSelectDialog.h"
 #include "picture/Views.h"
 
@@ -17,6 +18,9 @@ GraphicLoading::GraphicLoading(const Controls &controls, const Services &service
         return ScannerSelectDialog::selectSource(window, last);
     };
     mScanner.acquire = [window](const QString &device) { return acquireWithProgress(window, device); };
+    mWaitForHelper = [window](QProcess &helper, int timeoutMs) {
+        return waitForMetafileHelper(window, helper, timeoutMs);
+    };
 }
 
 const QString &GraphicLoading::tooBigText()
@@ -46,7 +50,9 @@ bool GraphicLoading::refuseLoad(LoadStatus status, const QString &error)
 {
     if (status == LoadStatus::Loaded && CheckPictureSize(mC.mTestLead))
         return false;
-    if (status == LoadStatus::Failed) {
+    if (status == LoadStatus::Cancelled) {
+        // The person stopped it: nothing to report, and nothing changes.
+    } else if (status == LoadStatus::Failed) {
         // Nothing is said about this case by the program's older versions; silence would look
         // like success, so the reader's reason is shown.
         mS.messages.ShowError(QStringLiteral("The graphic could not be loaded: ") + error);
@@ -87,7 +93,7 @@ void GraphicLoading::mnuFileOpen_Click()
 bool GraphicLoading::openFile(const QString &fileName)
 {
     QString error;
-    const LoadStatus status = mC.mTestLead.load(fileName, &error);
+    const LoadStatus status = mC.mTestLead.load(fileName, &error, mWaitForHelper);
     if (refuseLoad(status, error))
         return false;
     showNewPicture();

@@ -52,6 +52,7 @@ public:
     // File > Open.
     void mnuFileOpen_Click();
     // Opens a named file as File > Open does after its dialog; false when it was not taken.
+    // A metafile's converter runs while the window's events do, behind a progress dialog.
     bool openFile(const QString &fileName);
     // Edit > Paste graphic.
     void mnuEditInsert_Click();
@@ -75,6 +76,7 @@ private:
     Controls mC;
     Services mS;
     Scanner mScanner;
+    HelperWaiter mWaitForHelper;
     std::function<void()> mLayout;
     QString mLastScanner;
 };

@@ -260,9 +260,9 @@ void ImageControl::setRubberBandVisible(bool visible)
     update();
 }
 
-LoadStatus ImageControl::load(const QString &fileName, QString *error)
+LoadStatus ImageControl::load(const QString &fileName, QString *error, const HelperWaiter &wait)
 {
-    LoadedPicture loaded = loadPicture(fileName);
+    LoadedPicture loaded = loadPicture(fileName, wait);
     if (loaded.status == LoadStatus::Loaded)
         setImage(std::move(loaded.image));
     else if (error)

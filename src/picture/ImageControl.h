@@ -83,8 +83,9 @@ public:
 
     // --- picture operations; failures leave the held picture as it was ---
     // Loads the first page in the file's own colour depth. A picture wider or higher than
-    // 32760 pixels is refused as TooLarge before it is decoded.
-    LoadStatus load(const QString &fileName, QString *error = nullptr);
+    // 32760 pixels is refused as TooLarge before it is decoded. A helper that draws the file
+    // is waited for with wait.
+    LoadStatus load(const QString &fileName, QString *error = nullptr, const HelperWaiter &wait = waitBlocking);
     // True exactly when the clipboard holds a picture this control accepts.
     static bool clipboardHasPicture();
     LoadStatus paste(QString *error = nullptr);

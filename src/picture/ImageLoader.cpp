@@ -142,7 +142,7 @@ bool pictureSizeAllowed(const QSize &pixels)
         && pixels.height() <= MaxPictureSide;
 }
 
-LoadedPicture loadPicture(const QString &fileName)
+LoadedPicture loadPicture(const QString &fileName, const HelperWaiter &wait)
 {
     const QFileInfo info(fileName);
     if (!info.exists())
@@ -159,7 +159,7 @@ LoadedPicture loadPicture(const QString &fileName)
         return failed(tr("The file %1 is empty.").arg(fileName));
     if (looksLikeMetafile(file.peek(32))) {
         file.close();
-        return decodeMetafile(fileName);
+        return decodeMetafile(fileName, wait);
     }
     if (info.suffix().compare(QStringLiteral("wmf"), Qt::CaseInsensitive) == 0
         && !QImageReader(&file).canRead())

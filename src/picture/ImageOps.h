@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/HelperWait.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -11,7 +13,8 @@ namespace chartrek {
 // Largest picture side accepted, in pixels.
 constexpr int MaxPictureSide = 32760;
 
-enum class LoadStatus { Loaded, TooLarge, Failed };
+// Cancelled: the person stopped the load; nothing to report.
+enum class LoadStatus { Loaded, TooLarge, Failed, Cancelled };
 
 struct LoadedPicture {
     LoadStatus status = LoadStatus::Failed;
@@ -24,8 +27,9 @@ bool pictureSizeAllowed(const QSize &pixels);
 
 // Reads the first page of a picture file: BMP and DIB, JPEG, PNG, GIF, TIFF, WebP (told by
 // content, not by the name) and Windows Metafiles (drawn by a separate helper process). An
-// oversized picture is refused from its header, before decoding.
-LoadedPicture loadPicture(const QString &fileName);
+// oversized picture is refused from its header, before decoding. The helper is waited for
+// with wait.
+LoadedPicture loadPicture(const QString &fileName, const HelperWaiter &wait = waitBlocking);
 
 // A picture taken from elsewhere (the clipboard), under the same size test.
 LoadedPicture acceptPicture(const QImage &image);

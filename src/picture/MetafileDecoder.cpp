@@ -67,7 +67,13 @@ bool looksLikeMetafile(const QByteArray &head)
     return head.size() >= 6 && plainHeader(bytes);
 }
 
-LoadedPicture decodeMetafile(const QString &fileName)
+HelperWait waitBlocking(QProcess &helper, int timeoutMs)
+{
+    return helper.state() == QProcess::NotRunning || helper.waitForFinished(timeoutMs) ? HelperWait::Finished
+                                                                                       : HelperWait::TimedOut;
+}
+
+LoadedPicture decodeMetafile(const QString &fileName, const HelperWaiter &wait)
 {
     const MetafileSettings settings = metafileSettings();
     QFile file(fileName);
@@ -102,9 +108,12 @@ LoadedPicture decodeMetafile(const QString &fileName)
     if (!converter.waitForStarted(settings.timeoutMs))
         return failed(tr("The metafile converter %1 could not be started: %2")
                           .arg(settings.program, converter.errorString()));
-    if (!converter.waitForFinished(settings.timeoutMs)) {
+    const HelperWait outcome = wait(converter, settings.timeoutMs);
+    if (outcome != HelperWait::Finished) {
         converter.kill();
         converter.waitForFinished(1000);
+        if (outcome == HelperWait::Cancelled)
+            return {LoadStatus::Cancelled, {}, tr("Drawing the metafile was cancelled.")};
         return failed(tr("Drawing the metafile took too long and was stopped."));
     }
     if (converter.exitStatus() != QProcess::NormalExit || converter.exitCode() != 0) {

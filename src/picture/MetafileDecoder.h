@@ -23,7 +23,8 @@ MetafileSettings &metafileSettings();
 // True when the first bytes are those of a metafile (placeable or plain).
 bool looksLikeMetafile(const QByteArray &head);
 
-// Draws a metafile into a picture, then reads that under the usual size test.
-LoadedPicture decodeMetafile(const QString &fileName);
+// Draws a metafile into a picture, then reads that under the usual size test. The converter
+// is waited for with wait; a cancelled wait stops it and gives a Cancelled load.
+LoadedPicture decodeMetafile(const QString &fileName, const HelperWaiter &wait = waitBlocking);
 
 } // namespace chartrek

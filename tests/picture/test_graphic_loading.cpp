@@ -1,9 +1,14 @@
+#include "DialogDriver.h"
 #include "MainWindowFixture.h"
+#include "PictureFiles.h"
 #include "ScannerTestSetup.h"
+#include "app/SingleInstance.h"
 #include "picture/GraphicLoading.h"
 #include "picture/ImageControl.h"
+#include "picture/MetafileDecoder.h"
 #include "picture/Views.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
 
 using namespace chartrek;
@@ -42,6 +47,7 @@ class TestGraphicLoading : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { useTestScanner(); }
+    void cleanup() { metafileSettings() = MetafileSettings(); }
 
     void openResetsTablesAndKeepsCalibration()
     {
@@ -110,6 +116,55 @@ private slots:
         QVERIFY(!rig.window->testLead()->hasBitmap());
     }
 
+    void metafileIsDrawnWhileTheWindowRuns_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("Cancel stops the drawing silently and keeps the old picture") << "cancel";
+        QTest::newRow("a drawing past its time is stopped with a message") << "time out";
+        QTest::newRow("a hand-over during the drawing is opened after it") << "hand over";
+    }
+    void metafileIsDrawnWhileTheWindowRuns()
+    {
+        QFETCH(QString, kind);
+        const bool handOver = kind == QLatin1String("hand over");
+        Rig rig;
+        QVERIFY(rig.start());
+        // The converter "draws" drawn.png once the file go exists, or never ends.
+        const QString converter = rig.dir.filePath(QStringLiteral("converter.sh"));
+        QVERIFY(writeFile(converter, "#!/bin/sh\ncd '" + QFile::encodeName(rig.dir.path()) + "'\n"
+                                         + (handOver ? "while [ ! -e go ]; do sleep 0.01; done\ncp drawn.png \"$4\"\n"
+                                                     : "exec sleep 30\n")));
+        QVERIFY(QFile::setPermissions(converter, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        metafileSettings() = {converter, kind == QLatin1String("time out") ? 200 : 10000};
+        const QString drawing = rig.dir.filePath(QStringLiteral("drawing.wmf"));
+        QVERIFY(writeFile(drawing, metafile()));
+        rig.file(QStringLiteral("drawn.png"), Rig::picture(90, 30));
+
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(rig.dir.path()));
+        SingleInstance service;
+        QVERIFY(service.tryBecomePrimary());
+        rig.window->attachHandOvers(service);
+        rig.sink.answers = {AnswerYes}; // "Delete existing data?"
+        bool ranDuringTheLoad = false;
+        QTimer::singleShot(0, rig.window.get(), [&] {
+            ranDuringTheLoad = true;
+            if (handOver) {
+                QVERIFY(handOverFromAnotherThread(rig.file(QStringLiteral("handed.png"), Rig::picture(64, 48))));
+                writeFile(rig.dir.filePath(QStringLiteral("go")), {});
+            }
+        });
+        if (kind == QLatin1String("cancel"))
+            whenDialogReady(QStringLiteral("metafileProgressDialog"), [](QWidget *) { return true; },
+                            [](QWidget *d) { QTest::mouseClick(d->findChild<QPushButton *>(), Qt::LeftButton); });
+        QCOMPARE(rig.window->openFile(drawing), handOver);
+        QVERIFY(ranDuringTheLoad);
+        QCOMPARE(rig.sink.texts().join(QString()).section(QStringLiteral(": "), 1),
+                 kind == QLatin1String("time out") ? "Drawing the metafile took too long and was stopped." : QString());
+        QTRY_COMPARE(service.waitingCount(), 0);
+        QCOMPARE(rig.shown(), handOver ? QSize(64, 48) : QSize(200, 100));
+        QCOMPARE(rig.rows(), handOver ? 2 : 3);
+    }
+
     void widestPictureIsTaken()
     {
         Rig rig;
@@ -122,7 +177,9 @@ private slots:
     {
         Rig rig;
         QVERIFY(rig.start());
+        rig.sink.answers = {AnswerYes};
         rig.window->MainWindowProc_HandOver(rig.file(QStringLiteral("handed.png"), Rig::picture(64, 48)));
+        QCOMPARE(rig.sink.texts(), QStringList{frmMain::handOverQuestion()});
         QCOMPARE(rig.shown(), QSize(64, 48));
         QCOMPARE(rig.rows(), 2); // as File > Open: a new picture starts a new table
     }

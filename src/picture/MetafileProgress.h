@@ -1,0 +1,16 @@
+#pragma once
+
+#include "picture/HelperWait.h"
+
+class QProcess;
+class QWidget;
+
+namespace chartrek {
+
+// Waits for the metafile converter while the window keeps repainting. Input waits for the
+// first moments, so that a quick drawing flashes no dialog; after that a window-modal busy
+// dialog with a Cancel button shows until the converter ends, the timeout passes or the
+// person cancels (button, Escape or closing the dialog).
+HelperWait waitForMetafileHelper(QWidget *parent, QProcess &helper, int timeoutMs);
+
+} // namespace chartrek
