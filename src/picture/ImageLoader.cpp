@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <limits>
@@ -16,8 +17,10 @@ namespace chartrek {
 
 namespace {
 
-// Enough for a 32760-pixel-wide picture of 16000 lines at 32 bits per pixel.
-constexpr int kAllocationLimitMB = 2048;
+// The most memory Qt's readers may take for one picture. They count every picture at no less
+// than 32 bits per pixel, so this is what a 32760 x 32760 one needs, 1-bit and grey ones too;
+// only pictures of 16 bits per channel can need more.
+constexpr int kAllocationLimitMB = 4096;
 
 QString tr(const char *text)
 {
@@ -38,12 +41,28 @@ LoadedPicture tooLarge(const QSize &size)
                 .arg(MaxPictureSide)};
 }
 
+LoadedPicture notEnoughMemory(const QSize &size)
+{
+    return failed(tr("There is not enough memory for a picture of %1 x %2 pixels.")
+                      .arg(size.width())
+                      .arg(size.height()));
+}
+
+// What a reader counts for a picture of this size and format, in whole megabytes.
+qint64 readerMegabytes(const QSize &size, QImage::Format format)
+{
+    const int depth = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bits = std::max(32, depth);
+    return ((qint64(size.width()) * bits + 31) / 32 * 4 * size.height()) >> 20;
+}
+
 // Transparent parts as a viewer shows them, on white: the tracer compares plain colours.
 QImage flattenAlpha(QImage image)
 {
     if (!image.hasAlphaChannel())
         return image;
-    if (image.format() == QImage::Format_Indexed8) {
+    if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono
+        || image.format() == QImage::Format_MonoLSB) {
         QList<QRgb> table = image.colorTable();
         for (QRgb &c : table) {
             const int a = qAlpha(c);
@@ -60,6 +79,16 @@ QImage flattenAlpha(QImage image)
     QPainter painter(&flat);
     painter.drawImage(0, 0, image);
     return flat;
+}
+
+// A decoded picture in the form it is held in, without transparency.
+LoadedPicture held(QImage image)
+{
+    const QSize size = image.size();
+    image = toHeldFormat(flattenAlpha(std::move(image)));
+    if (image.isNull())
+        return notEnoughMemory(size);
+    return {LoadStatus::Loaded, image, {}};
 }
 
 // A JPEG whose end-of-image marker is missing was cut short; libjpeg would fill the rest
@@ -119,19 +148,30 @@ LoadedPicture readRaster(QIODevice &device)
     reader.setAutoTransform(true);
     if (!reader.canRead())
         return failed(tr("The file is not a picture in a known format, or it is damaged."));
-    const QByteArray format = reader.format();
     const QSize announced = reader.size();
     if (announced.isValid() && !pictureSizeAllowed(announced))
         return tooLarge(announced);
+    // The reader would refuse it with no more than "Unable to read image data".
+    const QImage::Format decoded = reader.imageFormat();
+    if (announced.isValid() && readerMegabytes(announced, decoded) > kAllocationLimitMB)
+        return failed(tr("The picture of %1 x %2 pixels would need %3 MB of memory to be read; "
+                         "at most %4 MB are allowed for one picture.")
+                          .arg(announced.width())
+                          .arg(announced.height())
+                          .arg(readerMegabytes(announced, decoded))
+                          .arg(kAllocationLimitMB));
     QImage image = reader.read();
-    if (image.isNull())
+    if (image.isNull()) {
+        // The reader says the same when memory ran out; a picture that cannot even be made
+        // empty tells which it was.
+        if (announced.isValid()
+            && QImage(announced, decoded == QImage::Format_Invalid ? QImage::Format_RGB32 : decoded).isNull())
+            return notEnoughMemory(announced);
         return failed(tr("The picture could not be read: %1").arg(reader.errorString()));
+    }
     if (!pictureSizeAllowed(image.size()))
         return tooLarge(image.size());
-    image = flattenAlpha(std::move(image));
-    if (image.isNull())
-        return failed(tr("There is not enough memory for the picture."));
-    return {LoadStatus::Loaded, image, {}};
+    return held(std::move(image));
 }
 
 } // namespace
@@ -173,10 +213,7 @@ LoadedPicture acceptPicture(const QImage &image)
         return failed(tr("There is no picture."));
     if (!pictureSizeAllowed(image.size()))
         return tooLarge(image.size());
-    QImage flat = flattenAlpha(image);
-    if (flat.isNull())
-        return failed(tr("There is not enough memory for the picture."));
-    return {LoadStatus::Loaded, flat, {}};
+    return held(image);
 }
 
 } // namespace chartrek

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <zlib.h>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -15,6 +16,46 @@ using namespace chartrek::test;
 namespace {
 
 enum class Make { Bytes, Folder, Pipe, Unreadable, Nothing };
+
+// A PNG whose bytes are all zero (black), compressed row by row as it is made, so that a
+// 1 MB file holds a gigabyte of pixels. Colour type 0 grey, 2 RGB; without data a header only.
+QByteArray blackPng(quint32 w, quint32 h, int bitDepth, int colourType, bool withData)
+{
+    auto chunk = [](const QByteArray &typeAndData) {
+        QByteArray bytes(4, '\0');
+        qToBigEndian(quint32(typeAndData.size() - 4), bytes.data());
+        QByteArray crc(4, '\0');
+        qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef *>(typeAndData.constData()), uInt(typeAndData.size()))),
+                     crc.data());
+        return bytes + typeAndData + crc;
+    };
+    QByteArray header("IHDR", 4);
+    header.append(8, '\0');
+    qToBigEndian(w, header.data() + 4);
+    qToBigEndian(h, header.data() + 8);
+    header += QByteArray::fromRawData("\0\0\0\0\0", 5);
+    header[12] = char(bitDepth);
+    header[13] = char(colourType);
+    QByteArray data("IDAT");
+    if (withData) {
+        const QByteArray row(1 + w * (colourType == 2 ? 3 : 1) * bitDepth / 8, '\0'); // filter byte first
+        z_stream z{};
+        deflateInit(&z, 6);
+        QByteArray out(1 << 16, '\0');
+        for (quint32 y = 0; y < h; ++y) {
+            z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(row.constData()));
+            z.avail_in = uInt(row.size());
+            do {
+                z.next_out = reinterpret_cast<Bytef *>(out.data());
+                z.avail_out = uInt(out.size());
+                deflate(&z, y + 1 == h ? Z_FINISH : Z_NO_FLUSH);
+                data.append(out.constData(), out.size() - z.avail_out);
+            } while (z.avail_out == 0);
+        }
+        deflateEnd(&z);
+    }
+    return "\x89PNG\r\n\x1a\n" + chunk(header) + chunk(data) + chunk("IEND");
+}
 
 QImage noisy(int w, int h)
 {
@@ -126,6 +167,32 @@ private slots:
         QCOMPARE(loaded.status, LoadStatus::Loaded);
         QCOMPARE(loaded.image.convertToFormat(QImage::Format_RGB32),
                  format == "jpeg" ? QImageReader(path).read().convertToFormat(QImage::Format_RGB32) : original);
+    }
+
+    void largePicturesLoadOrSayWhy_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("reason"); // empty: loads
+        QTest::newRow("a 1 MB grey PNG of 32760 x 32760 loads, at 8 bits")
+            << blackPng(32760, 32760, 8, 0, true) << QString();
+        // Refused before its (missing) data is read.
+        QTest::newRow("a 16-bit colour PNG of 32760 x 16400 is more than the reader may take")
+            << blackPng(32760, 16400, 16, 2, false) << QStringLiteral("4096 MB");
+    }
+    void largePicturesLoadOrSayWhy()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, reason);
+        const QString path = mDir.filePath(QStringLiteral("large.png"));
+        QVERIFY(writeFile(path, file));
+        file.clear();
+        const LoadedPicture loaded = loadPicture(path);
+        QVERIFY2(loaded.error.contains(reason), qPrintable(loaded.error));
+        QCOMPARE(loaded.status, reason.isEmpty() ? LoadStatus::Loaded : LoadStatus::Failed);
+        if (reason.isEmpty()) {
+            QCOMPARE(loaded.image.format(), QImage::Format_Indexed8);
+            QCOMPARE(loaded.image.pixel(32759, 32759), qRgb(0, 0, 0));
+        }
     }
 
     void topDownBitmapKeepsItsRowOrderAndTransparencyShowsWhite()
