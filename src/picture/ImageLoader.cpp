@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace chartrek {
@@ -91,18 +92,89 @@ LoadedPicture held(QImage image)
     return {LoadStatus::Loaded, image, {}};
 }
 
-// A JPEG whose end-of-image marker is missing was cut short; libjpeg would fill the rest
-// with grey and call it a picture.
+// Reads a file forwards in blocks, for walking through its structure without holding all of it.
+class ByteWalker {
+public:
+    explicit ByteWalker(QIODevice &device) : mDevice(device) {}
+
+    // The next byte, -1 at the end of the file.
+    int next()
+    {
+        if (mPos == mBlock.size() && !refill())
+            return -1;
+        return uchar(mBlock[mPos++]);
+    }
+    // False when the file ends first.
+    bool skip(qint64 count)
+    {
+        const qint64 buffered = std::min<qint64>(count, mBlock.size() - mPos);
+        mPos += buffered;
+        count -= buffered;
+        return count == 0 || mDevice.skip(count) == count;
+    }
+    // Moves on to the next 0xFF byte and takes it; false at the end of the file.
+    bool takeThroughFF()
+    {
+        for (;;) {
+            const char *from = mBlock.constData() + mPos;
+            const void *found = std::memchr(from, 0xFF, size_t(mBlock.size() - mPos));
+            if (found) {
+                mPos += static_cast<const char *>(found) - from + 1;
+                return true;
+            }
+            if (!refill())
+                return false;
+        }
+    }
+
+private:
+    bool refill()
+    {
+        mBlock = mDevice.read(64 * 1024);
+        mPos = 0;
+        return !mBlock.isEmpty();
+    }
+
+    QIODevice &mDevice;
+    QByteArray mBlock;
+    qsizetype mPos = 0;
+};
+
+// A JPEG ends with its end-of-image marker, after the last scan; libjpeg would fill a file cut
+// short before it with grey and call it a picture. What follows the marker (a phone's second
+// picture or video) is no part of it. The segments are walked from the start: marker
+// segments by their lengths, the coded data of each scan up to the next marker that is
+// neither a stuffed 0xFF00 nor a restart marker.
 // Read before the decoder starts, which must then find the device where it began.
 bool jpegComplete(QIODevice &device)
 {
     const qint64 start = device.pos();
-    const qint64 size = device.size();
-    const qint64 tail = std::min<qint64>(size, 64 * 1024);
-    if (!device.seek(size - tail))
-        return false;
-    const QByteArray end = device.read(tail);
-    return device.seek(start) && end.contains(QByteArray("\xFF\xD9", 2));
+    ByteWalker walk(device);
+    bool complete = false;
+    if (walk.next() == 0xFF && walk.next() == 0xD8) {
+        for (;;) {
+            // Bytes between segments are skipped, as libjpeg skips them.
+            if (!walk.takeThroughFF())
+                break;
+            int marker = walk.next();
+            while (marker == 0xFF) // fill bytes before a marker
+                marker = walk.next();
+            if (marker < 0)
+                break;
+            if (marker == 0xD9) {
+                complete = true;
+                break;
+            }
+            // Stuffed zero bytes and restart markers belong to a scan's coded data; the rest
+            // without a length stand alone.
+            if (marker == 0x00 || (marker >= 0xD0 && marker <= 0xD8) || marker == 0x01)
+                continue;
+            const int high = walk.next(), low = walk.next();
+            if (high < 0 || low < 0 || ((high << 8) | low) < 2 || !walk.skip(((high << 8) | low) - 2))
+                break;
+        }
+    }
+    return device.seek(start) && complete;
 }
 
 // The size a header announces, for formats whose reader refuses to tell a very large one.
