@@ -41,7 +41,9 @@ QImage toHeldFormat(QImage image);
 
 // 8 bits per pixel with a palette, no dithering: every colour of the picture maps to one
 // entry, the same one wherever it occurs. Pure black, pure red and pure blue always have an
-// exact entry. A picture of at most 253 other colours keeps them all exactly.
+// exact entry. A picture of at most 253 other colours keeps them all exactly. An 8-bit picture
+// is read as it is, with the same result as its 32-bit form. The picture as it was when
+// memory runs out.
 QImage reduceColors(const QImage &image);
 
 // Rotation about the centre by hundredths of a degree, positive clockwise on the screen;
