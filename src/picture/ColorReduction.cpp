@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <system_error>
+#include <thread>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace chartrek {
 
@@ -13,13 +19,10 @@ namespace {
 constexpr std::array<QRgb, 3> kReserved{0x000000u, 0xFF0000u, 0x0000FFu};
 constexpr int kFreeEntries = 256 - int(kReserved.size());
 
-int reservedIndex(QRgb rgb)
+// Colours here are 0x00RRGGBB.
+inline int reservedIndex(QRgb rgb)
 {
-    for (int i = 0; i < int(kReserved.size()); ++i) {
-        if (kReserved[i] == rgb)
-            return i;
-    }
-    return -1;
+    return rgb == kReserved[0] ? 0 : rgb == kReserved[1] ? 1 : rgb == kReserved[2] ? 2 : -1;
 }
 
 QList<QRgb> reservedPalette()
@@ -30,54 +33,95 @@ QList<QRgb> reservedPalette()
     return palette;
 }
 
-// A picture of few colours keeps each one exactly, in the order they first appear. Gives a
-// null image when there are more than fit.
-QImage reduceExactly(const QImage &source)
+// The colour of each index of an 8-bit picture, read as its 32-bit form shows it: alpha
+// ignored, an index past the palette black.
+std::array<QRgb, 256> indexColours(const QImage &image)
 {
-    QImage result(source.size(), QImage::Format_Indexed8);
-    if (result.isNull())
-        return {};
-    QList<QRgb> palette = reservedPalette();
-    // Open addressing, 1024 slots for at most 256 colours.
-    std::array<quint32, 1024> keys;
-    std::array<uchar, 1024> values{};
-    keys.fill(0xFFFFFFFFu);
-    auto indexOf = [&](QRgb rgb) -> int {
+    std::array<QRgb, 256> colours{};
+    const QList<QRgb> table = image.colorTable();
+    for (int i = 0; i < int(std::min<qsizetype>(table.size(), 256)); ++i)
+        colours[i] = table[i] & 0xFFFFFFu;
+    return colours;
+}
+
+// Palette entries for the colours of a picture in the order they first appear, the reserved
+// ones at their own places.
+class ExactPalette {
+public:
+    ExactPalette() { mKeys.fill(0xFFFFFFFFu); }
+
+    // -1 when the palette is full.
+    int indexOf(QRgb rgb)
+    {
+        // Open addressing, 1024 slots for at most 256 colours.
         quint32 slot = (rgb * 2654435761u) >> 22;
-        while (keys[slot] != 0xFFFFFFFFu) {
-            if (keys[slot] == rgb)
-                return values[slot];
+        while (mKeys[slot] != 0xFFFFFFFFu) {
+            if (mKeys[slot] == rgb)
+                return mValues[slot];
             slot = (slot + 1) & 1023u;
         }
         int index = reservedIndex(rgb);
         if (index < 0) {
-            if (palette.size() >= 256)
+            if (mPalette.size() >= 256)
                 return -1;
-            index = int(palette.size());
-            palette.append(0xFF000000u | rgb);
+            index = int(mPalette.size());
+            mPalette.append(0xFF000000u | rgb);
         }
-        keys[slot] = rgb;
-        values[slot] = uchar(index);
+        mKeys[slot] = rgb;
+        mValues[slot] = uchar(index);
         return index;
-    };
-    for (int y = 0; y < source.height(); ++y) {
-        const QRgb *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
-        uchar *out = result.scanLine(y);
-        QRgb last = 0xFFFFFFFFu;
-        int lastIndex = 0;
-        for (int x = 0; x < source.width(); ++x) {
-            const QRgb rgb = in[x] & 0xFFFFFFu;
-            if (rgb != last) {
-                lastIndex = indexOf(rgb);
-                if (lastIndex < 0)
-                    return {};
-                last = rgb;
+    }
+    const QList<QRgb> &palette() const { return mPalette; }
+
+private:
+    QList<QRgb> mPalette = reservedPalette();
+    std::array<quint32, 1024> mKeys;
+    std::array<uchar, 1024> mValues{};
+};
+
+// A picture of few colours keeps each one exactly. False when there are more than fit.
+bool reduceExactly(const QImage &source, QImage &result)
+{
+    ExactPalette exact;
+    const int w = source.width();
+    if (source.format() == QImage::Format_Indexed8) {
+        const std::array<QRgb, 256> colours = indexColours(source);
+        std::array<int, 256> entry;
+        entry.fill(-1);
+        for (int y = 0; y < source.height(); ++y) {
+            const uchar *in = source.constScanLine(y);
+            uchar *out = result.scanLine(y);
+            for (int x = 0; x < w; ++x) {
+                int index = entry[in[x]];
+                if (index < 0) {
+                    index = exact.indexOf(colours[in[x]]);
+                    if (index < 0)
+                        return false;
+                    entry[in[x]] = index;
+                }
+                out[x] = uchar(index);
             }
-            out[x] = uchar(lastIndex);
+        }
+    } else {
+        for (int y = 0; y < source.height(); ++y) {
+            const QRgb *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+            uchar *out = result.scanLine(y);
+            QRgb last = 0xFFFFFFFFu;
+            int lastIndex = 0;
+            for (int x = 0; x < w; ++x) {
+                const QRgb rgb = in[x] & 0xFFFFFFu;
+                if (rgb != last) {
+                    lastIndex = exact.indexOf(rgb);
+                    if (lastIndex < 0)
+                        return false;
+                    last = rgb;
+                }
+                out[x] = uchar(lastIndex);
+            }
         }
     }
-    result.setColorTable(palette);
-    return result;
+    result.setColorTable(exact.palette());
+    return true;
 }
 
 // Histogram cells: 5 bits per channel, small enough for the table to stay in the cache.
@@ -86,8 +130,183 @@ constexpr int kCells = 1 << (3 * kCellBits);
 
 inline int cellOf(QRgb rgb)
 {
-    constexpr int drop = 8 - kCellBits;
-    return ((qRed(rgb) >> drop) << (2 * kCellBits)) | ((qGreen(rgb) >> drop) << kCellBits) | (qBlue(rgb) >> drop);
+    return int(((rgb >> 9) & 0x7C00u) | ((rgb >> 6) & 0x03E0u) | ((rgb >> 3) & 0x001Fu));
+}
+
+// How many pixels of each cell, and the sums of their channels.
+struct Histogram {
+    std::vector<quint32> count = std::vector<quint32>(kCells, 0);
+    std::vector<std::array<quint64, 3>> sum = std::vector<std::array<quint64, 3>>(kCells, {0, 0, 0});
+
+    void add(int cell, quint64 n, QRgb rgb)
+    {
+        count[cell] += quint32(n);
+        sum[cell][0] += n * qRed(rgb);
+        sum[cell][1] += n * qGreen(rgb);
+        sum[cell][2] += n * qBlue(rgb);
+    }
+    void add(const Histogram &other)
+    {
+        for (int c = 0; c < kCells; ++c) {
+            count[c] += other.count[c];
+            for (int a = 0; a < 3; ++a)
+                sum[c][a] += other.sum[c][a];
+        }
+    }
+};
+
+// Below this many pixels a second thread costs more than it saves.
+constexpr qint64 kSplitPixels = qint64(1) << 20;
+
+// work(part, first row, end row) over the rows of a picture: for a large one the lower half
+// (part 1) on a second thread. The halves must not depend on each other, so the result is
+// the same however the work was shared.
+template <typename Work>
+void inHalves(const QImage &image, Work &&work)
+{
+    const int h = image.height();
+    if (qint64(image.width()) * h < kSplitPixels) {
+        work(0, 0, h);
+        return;
+    }
+    std::thread second;
+    try {
+        second = std::thread([&work, h] { work(1, h / 2, h); });
+    } catch (const std::system_error &) {
+        work(1, h / 2, h);
+    }
+    work(0, 0, h / 2);
+    if (second.joinable())
+        second.join();
+}
+
+// One cell's pixels and channel sums over part of a picture, in the byte order of 0x01RRGGBB
+// in memory, so that a pixel is added as one vector.
+struct alignas(16) Partial {
+    quint32 b, g, r, count;
+};
+
+inline void addPixel(Partial &p, QRgb rgb)
+{
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bytes = _mm_cvtsi32_si128(int(rgb | 0x01000000u));
+    const __m128i add = _mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero);
+    auto *slot = reinterpret_cast<__m128i *>(&p);
+    _mm_store_si128(slot, _mm_add_epi32(_mm_load_si128(slot), add));
+#else
+    p.b += rgb & 0xFFu;
+    p.g += (rgb >> 8) & 0xFFu;
+    p.r += rgb >> 16;
+    ++p.count;
+#endif
+}
+
+// Adds the colours of rows [first, end) of a 32-bit picture other than the reserved ones.
+// They are counted in `partial` first, in 32 bits (half the table a 64-bit one would take),
+// and added up before a channel's sum could pass 2^32.
+void addRows(const QImage &source, int first, int end, std::vector<Partial> &partial, Histogram &histogram)
+{
+    const int w = source.width();
+    constexpr qint64 kPartialPixels = (qint64(1) << 32) / 256;
+    auto flush = [&] {
+        for (int c = 0; c < kCells; ++c) {
+            Partial &p = partial[c];
+            if (!p.count)
+                continue;
+            histogram.count[c] += p.count;
+            histogram.sum[c][0] += p.r;
+            histogram.sum[c][1] += p.g;
+            histogram.sum[c][2] += p.b;
+            p = Partial{0, 0, 0, 0};
+        }
+    };
+    qint64 room = kPartialPixels;
+    for (int y = first; y < end; ++y) {
+        const QRgb *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        for (int x0 = 0; x0 < w;) {
+            const int x1 = int(std::min<qint64>(w, x0 + room));
+            for (int x = x0; x < x1; ++x) {
+                const QRgb rgb = in[x] & 0xFFFFFFu;
+                if (reservedIndex(rgb) < 0)
+                    addPixel(partial[cellOf(rgb)], rgb);
+            }
+            room -= x1 - x0;
+            x0 = x1;
+            if (room == 0) {
+                flush();
+                room = kPartialPixels;
+            }
+        }
+    }
+    flush();
+}
+
+// The histogram of the colours other than the reserved ones.
+Histogram histogramOf(const QImage &source)
+{
+    if (source.format() == QImage::Format_Indexed8) {
+        std::array<std::array<quint64, 256>, 2> perIndex{};
+        inHalves(source, [&](int part, int first, int end) {
+            for (int y = first; y < end; ++y) {
+                const uchar *in = source.constScanLine(y);
+                for (int x = 0; x < source.width(); ++x)
+                    ++perIndex[part][in[x]];
+            }
+        });
+        Histogram histogram;
+        const std::array<QRgb, 256> colours = indexColours(source);
+        for (int i = 0; i < 256; ++i) {
+            const quint64 n = perIndex[0][i] + perIndex[1][i];
+            if (n && reservedIndex(colours[i]) < 0)
+                histogram.add(cellOf(colours[i]), n, colours[i]);
+        }
+        return histogram;
+    }
+    // Made here, so that running out of memory does not happen on the second thread.
+    std::array<Histogram, 2> halves;
+    std::array<std::vector<Partial>, 2> partials;
+    partials.fill(std::vector<Partial>(kCells, Partial{0, 0, 0, 0}));
+    inHalves(source, [&](int part, int first, int end) { addRows(source, first, end, partials[part], halves[part]); });
+    halves[0].add(halves[1]);
+    return std::move(halves[0]);
+}
+
+// Palette entries of a row of 32-bit pixels: the reserved colours their own, the rest their
+// cell's.
+void mapRow(const QRgb *in, uchar *out, int w, const uchar *lut)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    // Four cells at a time; a group holding a reserved colour is put right afterwards.
+    const __m128i rgbMask = _mm_set1_epi32(0xFFFFFF), zero = _mm_setzero_si128();
+    const __m128i red = _mm_set1_epi32(int(kReserved[1])), blue = _mm_set1_epi32(int(kReserved[2]));
+    const __m128i redBits = _mm_set1_epi32(0x7C00), greenBits = _mm_set1_epi32(0x03E0), blueBits = _mm_set1_epi32(0x1F);
+    for (; x + 4 <= w; x += 4) {
+        const __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(in + x)), rgbMask);
+        const __m128i cells = _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 9), redBits),
+                                                        _mm_and_si128(_mm_srli_epi32(v, 6), greenBits)),
+                                           _mm_and_si128(_mm_srli_epi32(v, 3), blueBits));
+        alignas(16) quint32 cell[4];
+        _mm_store_si128(reinterpret_cast<__m128i *>(cell), cells);
+        for (int k = 0; k < 4; ++k)
+            out[x + k] = lut[cell[k]];
+        const __m128i reserved = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(v, zero), _mm_cmpeq_epi32(v, red)),
+                                              _mm_cmpeq_epi32(v, blue));
+        if (_mm_movemask_epi8(reserved)) {
+            for (int k = 0; k < 4; ++k) {
+                const int index = reservedIndex(in[x + k] & 0xFFFFFFu);
+                if (index >= 0)
+                    out[x + k] = uchar(index);
+            }
+        }
+    }
+#endif
+    for (; x < w; ++x) {
+        const QRgb rgb = in[x] & 0xFFFFFFu;
+        const int reserved = reservedIndex(rgb);
+        out[x] = reserved >= 0 ? uchar(reserved) : lut[cellOf(rgb)];
+    }
 }
 
 struct Cell {
@@ -131,27 +350,13 @@ void measure(Box &box, const std::vector<Cell> &cells)
 
 // Median cut over the histogram cells: each colour lands in one box, and each box is one
 // palette entry, the mean of the colours in it.
-QImage reduceByMedianCut(const QImage &source)
+void reduceByMedianCut(const QImage &source, QImage &result)
 {
-    std::vector<quint32> count(kCells, 0);
-    std::vector<std::array<quint64, 3>> sum(kCells, {0, 0, 0});
-    for (int y = 0; y < source.height(); ++y) {
-        const QRgb *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
-        for (int x = 0; x < source.width(); ++x) {
-            const QRgb rgb = in[x];
-            if (reservedIndex(rgb & 0xFFFFFFu) >= 0)
-                continue;
-            const int cell = cellOf(rgb);
-            ++count[cell];
-            sum[cell][0] += qRed(rgb);
-            sum[cell][1] += qGreen(rgb);
-            sum[cell][2] += qBlue(rgb);
-        }
-    }
+    const Histogram histogram = histogramOf(source);
     std::vector<Cell> cells;
     for (int i = 0; i < kCells; ++i) {
-        if (count[i])
-            cells.push_back({i, count[i]});
+        if (histogram.count[i])
+            cells.push_back({i, histogram.count[i]});
     }
 
     std::vector<Box> boxes;
@@ -199,27 +404,38 @@ QImage reduceByMedianCut(const QImage &source)
         std::array<quint64, 3> total{0, 0, 0};
         for (int i = box.begin; i < box.end; ++i) {
             for (int a = 0; a < 3; ++a)
-                total[a] += sum[cells[i].index][a];
+                total[a] += histogram.sum[cells[i].index][a];
             lut[cells[i].index] = uchar(palette.size());
         }
         const quint64 n = std::max<quint64>(box.population, 1);
         palette.append(qRgb(int((total[0] + n / 2) / n), int((total[1] + n / 2) / n), int((total[2] + n / 2) / n)));
     }
 
-    QImage result(source.size(), QImage::Format_Indexed8);
-    if (result.isNull())
-        return {};
-    for (int y = 0; y < source.height(); ++y) {
-        const QRgb *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
-        uchar *out = result.scanLine(y);
-        for (int x = 0; x < source.width(); ++x) {
-            const QRgb rgb = in[x] & 0xFFFFFFu;
-            const int reserved = reservedIndex(rgb);
-            out[x] = reserved >= 0 ? uchar(reserved) : lut[cellOf(rgb)];
+    const int w = source.width();
+    std::array<uchar, 256> entry{};
+    if (source.format() == QImage::Format_Indexed8) {
+        const std::array<QRgb, 256> colours = indexColours(source);
+        for (int i = 0; i < 256; ++i) {
+            const int reserved = reservedIndex(colours[i]);
+            entry[i] = reserved >= 0 ? uchar(reserved) : lut[cellOf(colours[i])];
         }
     }
+    // Rows are reached through the buffer: scanLine() on two threads would race in QImage.
+    uchar *bits = result.bits();
+    const qsizetype bytesPerLine = result.bytesPerLine();
+    inHalves(source, [&](int, int first, int end) {
+        for (int y = first; y < end; ++y) {
+            uchar *out = bits + y * bytesPerLine;
+            if (source.format() == QImage::Format_Indexed8) {
+                const uchar *in = source.constScanLine(y);
+                for (int x = 0; x < w; ++x)
+                    out[x] = entry[in[x]];
+            } else {
+                mapRow(reinterpret_cast<const QRgb *>(source.constScanLine(y)), out, w, lut.data());
+            }
+        }
+    });
     result.setColorTable(palette);
-    return result;
 }
 
 } // namespace
@@ -228,16 +444,13 @@ QImage reduceColors(const QImage &image)
 {
     if (image.isNull())
         return image;
-    QImage source = image;
-    if (source.format() != QImage::Format_RGB32 && source.format() != QImage::Format_ARGB32)
-        source = source.convertToFormat(QImage::Format_RGB32);
-    if (source.isNull())
+    const QImage source = toHeldFormat(image);
+    QImage result(image.size(), QImage::Format_Indexed8);
+    if (source.isNull() || result.isNull())
         return image;
-    QImage exact = reduceExactly(source);
-    if (!exact.isNull())
-        return exact;
-    QImage reduced = reduceByMedianCut(source);
-    return reduced.isNull() ? image : reduced;
+    if (!reduceExactly(source, result))
+        reduceByMedianCut(source, result);
+    return result;
 }
 
 } // namespace chartrek

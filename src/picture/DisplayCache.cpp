@@ -1,5 +1,7 @@
 #include "picture/DisplayCache.h"
 
+#include "picture/ImageOps.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -148,11 +150,10 @@ void DisplayCache::areaScale(const QImage &source, const QSize &scaledSize, cons
                            .intersected(target.rect().translated(area.topLeft() - at));
     if (todo.isEmpty() || source.isNull())
         return;
-    const bool indexed = source.format() == QImage::Format_Indexed8;
-    const QImage converted = (indexed || source.format() == QImage::Format_RGB32
-                              || source.format() == QImage::Format_ARGB32)
-        ? source
-        : source.convertToFormat(QImage::Format_RGB32);
+    const QImage converted = toHeldFormat(source);
+    if (converted.isNull())
+        return;
+    const bool indexed = converted.format() == QImage::Format_Indexed8;
     const QList<QRgb> palette = indexed ? converted.colorTable() : QList<QRgb>();
     const double fx = double(converted.width()) / scaledSize.width();
     const double fy = double(converted.height()) / scaledSize.height();

@@ -1,5 +1,7 @@
 #include "picture/DrawingSurface.h"
 
+#include "picture/ImageOps.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -20,6 +22,13 @@ int floorDiv(qint64 value, qint64 divisor)
 
 DrawingSurface::DrawingSurface(QImage &image) : mImage(image)
 {
+    // Drawing and the probe address pixels as bytes or 32-bit words only.
+    if (!isHeldFormat(mImage.format())) {
+        QImage held = toHeldFormat(mImage);
+        if (!held.isNull())
+            mImage = std::move(held);
+    }
+    mUsable = !mImage.isNull() && isHeldFormat(mImage.format());
     if (mImage.format() == QImage::Format_Indexed8)
         mPalette = mImage.colorTable();
 }
@@ -27,7 +36,7 @@ DrawingSurface::DrawingSurface(QImage &image) : mImage(image)
 const PixProbeSurface *DrawingSurface::handle()
 {
     const QImage &picture = mImage; // reading must not detach a shared picture
-    mHandle.bits = picture.constBits();
+    mHandle.bits = mUsable ? picture.constBits() : nullptr;
     mHandle.width = picture.width();
     mHandle.height = picture.height();
     mHandle.bytesPerLine = int32_t(picture.bytesPerLine());
@@ -70,12 +79,15 @@ bool DrawingSurface::prepareColor(quint32 color, uint &value)
         return true;
     }
     // A full palette without the colour: the picture goes to 32 bits rather than take a
-    // wrong colour.
-    mImage = mImage.convertToFormat(QImage::Format_RGB32);
+    // wrong colour, and stays as it is when memory is short.
+    QImage wide = mImage.convertToFormat(QImage::Format_RGB32);
+    if (wide.isNull())
+        return false;
+    mImage = std::move(wide);
     mPalette.clear();
     mDirty = mImage.rect();
     value = rgb;
-    return false;
+    return true;
 }
 
 void DrawingSurface::plot(int px, int py, uint value)
@@ -91,10 +103,9 @@ void DrawingSurface::plot(int px, int py, uint value)
 
 void DrawingSurface::drawCircle(qint32 x, qint32 y, qint32 radius, quint32 color)
 {
-    if (mImage.isNull())
-        return;
     uint value = 0;
-    prepareColor(color, value);
+    if (!mUsable || !prepareColor(color, value))
+        return;
     const QPoint c = pixelAt(x, y);
     const int r = std::max(1, int(std::lround(double(radius) / TwipsPerPixel)));
     // Midpoint circle: the same pixels on every picture format.

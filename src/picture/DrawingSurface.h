@@ -11,8 +11,10 @@ namespace chartrek {
 
 // A drawing surface on a held picture, in drawing coordinates: twips, x to the right from the
 // left edge, y upward from the top edge (y <= 0 inside). Drawing writes true colours into the
-// picture, also into an 8-bit one (the colour gets a palette entry if it has none). Lives only
-// for one drawing or probe, as the imaging control lends it.
+// picture, also into an 8-bit one (the colour gets a palette entry if it has none). A picture
+// of another form is brought into a held one (see toHeldFormat); one that cannot be, for want
+// of memory, is neither drawn on nor probed. Lives only for one drawing or probe, as the
+// imaging control lends it.
 class DrawingSurface {
 public:
     static constexpr int TwipsPerPixel = 15;
@@ -35,6 +37,7 @@ public:
     QRect dirtyPixels() const { return mDirty; }
 
 private:
+    // False when the colour cannot be drawn.
     bool prepareColor(quint32 color, uint &value);
     void plot(int px, int py, uint value);
 
@@ -42,6 +45,7 @@ private:
     QList<QRgb> mPalette;
     PixProbeSurface mHandle{};
     QRect mDirty;
+    bool mUsable = false;
 };
 
 // 0x00BBGGRR from a Qt colour value and back.

@@ -45,21 +45,13 @@ int shiftState(Qt::KeyboardModifiers modifiers)
         | (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-// Formats the drawing surface and the pixel probe read directly.
+// The forms the drawing surface and the pixel probe read directly. Loaded and pasted pictures
+// come in them already; another one that cannot be converted for want of memory is kept as it
+// is, and its drawing surface then draws and probes nothing.
 QImage heldForm(QImage image)
 {
-    switch (image.format()) {
-    case QImage::Format_Invalid:
-    case QImage::Format_Indexed8:
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-        return image;
-    case QImage::Format_Mono:
-    case QImage::Format_MonoLSB:
-        return image.convertToFormat(QImage::Format_Indexed8);
-    default:
-        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    }
+    QImage held = toHeldFormat(image);
+    return held.isNull() ? image : held;
 }
 
 } // namespace

@@ -8,16 +8,20 @@
 #include <QPainter>
 #include <QtEndian>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace chartrek {
 
 namespace {
 
-// Enough for a 32760-pixel-wide picture of 16000 lines at 32 bits per pixel.
-constexpr int kAllocationLimitMB = 2048;
+// The most memory Qt's readers may take for one picture. They count every picture at no less
+// than 32 bits per pixel, so this is what a 32760 x 32760 one needs, 1-bit and grey ones too;
+// only pictures of 16 bits per channel can need more.
+constexpr int kAllocationLimitMB = 4096;
 
 QString tr(const char *text)
 {
@@ -38,12 +42,28 @@ LoadedPicture tooLarge(const QSize &size)
                 .arg(MaxPictureSide)};
 }
 
+LoadedPicture notEnoughMemory(const QSize &size)
+{
+    return failed(tr("There is not enough memory for a picture of %1 x %2 pixels.")
+                      .arg(size.width())
+                      .arg(size.height()));
+}
+
+// What a reader counts for a picture of this size and format, in whole megabytes.
+qint64 readerMegabytes(const QSize &size, QImage::Format format)
+{
+    const int depth = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bits = std::max(32, depth);
+    return ((qint64(size.width()) * bits + 31) / 32 * 4 * size.height()) >> 20;
+}
+
 // Transparent parts as a viewer shows them, on white: the tracer compares plain colours.
 QImage flattenAlpha(QImage image)
 {
     if (!image.hasAlphaChannel())
         return image;
-    if (image.format() == QImage::Format_Indexed8) {
+    if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono
+        || image.format() == QImage::Format_MonoLSB) {
         QList<QRgb> table = image.colorTable();
         for (QRgb &c : table) {
             const int a = qAlpha(c);
@@ -62,18 +82,99 @@ QImage flattenAlpha(QImage image)
     return flat;
 }
 
-// A JPEG whose end-of-image marker is missing was cut short; libjpeg would fill the rest
-// with grey and call it a picture.
+// A decoded picture in the form it is held in, without transparency.
+LoadedPicture held(QImage image)
+{
+    const QSize size = image.size();
+    image = toHeldFormat(flattenAlpha(std::move(image)));
+    if (image.isNull())
+        return notEnoughMemory(size);
+    return {LoadStatus::Loaded, image, {}};
+}
+
+// Reads a file forwards in blocks, for walking through its structure without holding all of it.
+class ByteWalker {
+public:
+    explicit ByteWalker(QIODevice &device) : mDevice(device) {}
+
+    // The next byte, -1 at the end of the file.
+    int next()
+    {
+        if (mPos == mBlock.size() && !refill())
+            return -1;
+        return uchar(mBlock[mPos++]);
+    }
+    // False when the file ends first.
+    bool skip(qint64 count)
+    {
+        const qint64 buffered = std::min<qint64>(count, mBlock.size() - mPos);
+        mPos += buffered;
+        count -= buffered;
+        return count == 0 || mDevice.skip(count) == count;
+    }
+    // Moves on to the next 0xFF byte and takes it; false at the end of the file.
+    bool takeThroughFF()
+    {
+        for (;;) {
+            const char *from = mBlock.constData() + mPos;
+            const void *found = std::memchr(from, 0xFF, size_t(mBlock.size() - mPos));
+            if (found) {
+                mPos += static_cast<const char *>(found) - from + 1;
+                return true;
+            }
+            if (!refill())
+                return false;
+        }
+    }
+
+private:
+    bool refill()
+    {
+        mBlock = mDevice.read(64 * 1024);
+        mPos = 0;
+        return !mBlock.isEmpty();
+    }
+
+    QIODevice &mDevice;
+    QByteArray mBlock;
+    qsizetype mPos = 0;
+};
+
+// A JPEG ends with its end-of-image marker, after the last scan; libjpeg would fill a file cut
+// short before it with grey and call it a picture. What follows the marker (a phone's second
+// picture or video) is no part of it. The segments are walked from the start: marker
+// segments by their lengths, the coded data of each scan up to the next marker that is
+// neither a stuffed 0xFF00 nor a restart marker.
 // Read before the decoder starts, which must then find the device where it began.
 bool jpegComplete(QIODevice &device)
 {
     const qint64 start = device.pos();
-    const qint64 size = device.size();
-    const qint64 tail = std::min<qint64>(size, 64 * 1024);
-    if (!device.seek(size - tail))
-        return false;
-    const QByteArray end = device.read(tail);
-    return device.seek(start) && end.contains(QByteArray("\xFF\xD9", 2));
+    ByteWalker walk(device);
+    bool complete = false;
+    if (walk.next() == 0xFF && walk.next() == 0xD8) {
+        for (;;) {
+            // Bytes between segments are skipped, as libjpeg skips them.
+            if (!walk.takeThroughFF())
+                break;
+            int marker = walk.next();
+            while (marker == 0xFF) // fill bytes before a marker
+                marker = walk.next();
+            if (marker < 0)
+                break;
+            if (marker == 0xD9) {
+                complete = true;
+                break;
+            }
+            // Stuffed zero bytes and restart markers belong to a scan's coded data; the rest
+            // without a length stand alone.
+            if (marker == 0x00 || (marker >= 0xD0 && marker <= 0xD8) || marker == 0x01)
+                continue;
+            const int high = walk.next(), low = walk.next();
+            if (high < 0 || low < 0 || ((high << 8) | low) < 2 || !walk.skip(((high << 8) | low) - 2))
+                break;
+        }
+    }
+    return device.seek(start) && complete;
 }
 
 // The size a header announces, for formats whose reader refuses to tell a very large one.
@@ -119,19 +220,30 @@ LoadedPicture readRaster(QIODevice &device)
     reader.setAutoTransform(true);
     if (!reader.canRead())
         return failed(tr("The file is not a picture in a known format, or it is damaged."));
-    const QByteArray format = reader.format();
     const QSize announced = reader.size();
     if (announced.isValid() && !pictureSizeAllowed(announced))
         return tooLarge(announced);
+    // The reader would refuse it with no more than "Unable to read image data".
+    const QImage::Format decoded = reader.imageFormat();
+    if (announced.isValid() && readerMegabytes(announced, decoded) > kAllocationLimitMB)
+        return failed(tr("The picture of %1 x %2 pixels would need %3 MB of memory to be read; "
+                         "at most %4 MB are allowed for one picture.")
+                          .arg(announced.width())
+                          .arg(announced.height())
+                          .arg(readerMegabytes(announced, decoded))
+                          .arg(kAllocationLimitMB));
     QImage image = reader.read();
-    if (image.isNull())
+    if (image.isNull()) {
+        // The reader says the same when memory ran out; a picture that cannot even be made
+        // empty tells which it was.
+        if (announced.isValid()
+            && QImage(announced, decoded == QImage::Format_Invalid ? QImage::Format_RGB32 : decoded).isNull())
+            return notEnoughMemory(announced);
         return failed(tr("The picture could not be read: %1").arg(reader.errorString()));
+    }
     if (!pictureSizeAllowed(image.size()))
         return tooLarge(image.size());
-    image = flattenAlpha(std::move(image));
-    if (image.isNull())
-        return failed(tr("There is not enough memory for the picture."));
-    return {LoadStatus::Loaded, image, {}};
+    return held(std::move(image));
 }
 
 } // namespace
@@ -173,10 +285,7 @@ LoadedPicture acceptPicture(const QImage &image)
         return failed(tr("There is no picture."));
     if (!pictureSizeAllowed(image.size()))
         return tooLarge(image.size());
-    QImage flat = flattenAlpha(image);
-    if (flat.isNull())
-        return failed(tr("There is not enough memory for the picture."));
-    return {LoadStatus::Loaded, flat, {}};
+    return held(image);
 }
 
 } // namespace chartrek

@@ -32,18 +32,90 @@ int blackIndex(QImage &image)
     return int(table.size());
 }
 
+QList<QRgb> greyPalette()
+{
+    QList<QRgb> palette(256);
+    for (int i = 0; i < 256; ++i)
+        palette[i] = qRgb(i, i, i);
+    return palette;
+}
+
+QImage monoToIndexed(const QImage &mono)
+{
+    QImage result(mono.size(), QImage::Format_Indexed8);
+    if (result.isNull())
+        return {};
+    // Qt's own default for a 1-bit picture without colours: 0 white, 1 black.
+    QList<QRgb> palette = mono.colorTable();
+    if (palette.isEmpty())
+        palette = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
+    while (palette.size() < 2)
+        palette.append(qRgb(0, 0, 0));
+    const bool lsbFirst = mono.format() == QImage::Format_MonoLSB;
+    for (int y = 0; y < mono.height(); ++y) {
+        const uchar *in = mono.constScanLine(y);
+        uchar *out = result.scanLine(y);
+        for (int x = 0; x < mono.width(); ++x)
+            out[x] = (in[x >> 3] >> (lsbFirst ? (x & 7) : 7 - (x & 7))) & 1;
+    }
+    result.setColorTable(palette);
+    return result;
+}
+
+QImage grey16ToIndexed(const QImage &grey)
+{
+    QImage result(grey.size(), QImage::Format_Indexed8);
+    if (result.isNull())
+        return {};
+    for (int y = 0; y < grey.height(); ++y) {
+        const auto *in = reinterpret_cast<const quint16 *>(grey.constScanLine(y));
+        uchar *out = result.scanLine(y);
+        // Rounded to the nearest 8-bit grey, as Qt's own conversions do.
+        for (int x = 0; x < grey.width(); ++x)
+            out[x] = uchar((in[x] + 128) / 257);
+    }
+    result.setColorTable(greyPalette());
+    return result;
+}
+
 } // namespace
+
+bool isHeldFormat(QImage::Format format)
+{
+    return format == QImage::Format_Indexed8 || format == QImage::Format_RGB32 || format == QImage::Format_ARGB32;
+}
+
+QImage toHeldFormat(QImage image)
+{
+    switch (image.format()) {
+    case QImage::Format_Invalid:
+    case QImage::Format_Indexed8:
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+        return image;
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+        return monoToIndexed(image);
+    case QImage::Format_Grayscale8:
+        // The same bytes, read through a grey palette; copied only if the picture is shared.
+        if (!image.reinterpretAsFormat(QImage::Format_Indexed8))
+            return {};
+        image.setColorTable(greyPalette());
+        return image;
+    case QImage::Format_Grayscale16:
+        return grey16ToIndexed(image);
+    default:
+        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    }
+}
 
 QImage rotatePicture(const QImage &image, qint32 hundredths)
 {
     if (image.isNull())
         return image;
-    QImage source = image;
-    if (source.format() != QImage::Format_Indexed8 && source.format() != QImage::Format_RGB32
-        && source.format() != QImage::Format_ARGB32)
-        source = source.convertToFormat(source.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const QImage source = toHeldFormat(image);
     QImage result(source.size(), source.format());
-    if (result.isNull())
+    if (source.isNull() || result.isNull())
         return image;
     uint black = 0xFF000000u;
     if (source.format() == QImage::Format_Indexed8) {
@@ -51,7 +123,8 @@ QImage rotatePicture(const QImage &image, qint32 hundredths)
         const int index = blackIndex(result);
         if (index < 0) {
             // A full palette without black: black still has to be exact.
-            return rotatePicture(source.convertToFormat(QImage::Format_RGB32), hundredths);
+            const QImage wide = source.convertToFormat(QImage::Format_RGB32);
+            return wide.isNull() ? image : rotatePicture(wide, hundredths);
         }
         black = uint(index);
     }

@@ -34,9 +34,20 @@ LoadedPicture loadPicture(const QString &fileName, const HelperWaiter &wait = wa
 // A picture taken from elsewhere (the clipboard), under the same size test.
 LoadedPicture acceptPicture(const QImage &image);
 
+// The forms a held picture takes, the only ones drawing and the pixel probe read: 8 bits with
+// a palette, 32 bits, 32 bits with alpha.
+bool isHeldFormat(QImage::Format format);
+
+// A picture in a held form. 1-bit and grey pictures become 8-bit ones with their own palette
+// without a 32-bit copy on the way (a grey one even keeps its pixels where they are); the rest
+// becomes 32 bits. A null image when memory runs out.
+QImage toHeldFormat(QImage image);
+
 // 8 bits per pixel with a palette, no dithering: every colour of the picture maps to one
 // entry, the same one wherever it occurs. Pure black, pure red and pure blue always have an
-// exact entry. A picture of at most 253 other colours keeps them all exactly.
+// exact entry. A picture of at most 253 other colours keeps them all exactly. An 8-bit picture
+// is read as it is, with the same result as its 32-bit form. The picture as it was when
+// memory runs out.
 QImage reduceColors(const QImage &image);
 
 // Rotation about the centre by hundredths of a degree, positive clockwise on the screen;

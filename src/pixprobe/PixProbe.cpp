@@ -51,10 +51,15 @@ int32_t twipsPerPixel(const PixProbeSurface *dc)
     return dc->twipsPerPixel > 0 ? dc->twipsPerPixel : 15;
 }
 
+// A surface whose lines are shorter than its width, or an 8-bit one without a palette of 1 to
+// 256 entries, would send the reads past what the caller lent.
 bool usable(const PixProbeSurface *dc)
 {
-    return dc && dc->bits && dc->width > 0 && dc->height > 0
-        && (dc->bitsPerPixel == 8 || dc->bitsPerPixel == 32);
+    if (!dc || !dc->bits || dc->width <= 0 || dc->height <= 0)
+        return false;
+    if (dc->bitsPerPixel == 8)
+        return dc->bytesPerLine >= dc->width && dc->palette && dc->paletteSize > 0 && dc->paletteSize <= 256;
+    return dc->bitsPerPixel == 32 && int64_t(dc->bytesPerLine) >= int64_t(dc->width) * 4;
 }
 
 // 0x00BBGGRR of a pixel, NoColor outside.

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <vector>
+
 using namespace chartrek;
 using namespace chartrek::test;
 
@@ -59,29 +61,33 @@ private slots:
 
     void colourAtAPoint_data()
     {
-        QTest::addColumn<bool>("eightBit");
+        QTest::addColumn<QImage::Format>("format");
         QTest::addColumn<qint32>("x");
         QTest::addColumn<qint32>("y");
         QTest::addColumn<qint32>("expected");
-        for (bool eightBit : {false, true}) {
-            const char *depth = eightBit ? " (8-bit)" : " (32-bit)";
-            QTest::addRow("the curve's colour on the curve%s", depth) << eightBit << 50 * T << -60 * T << kCurveRef;
-            QTest::addRow("the last twip of the curve's pixel%s", depth) << eightBit << 50 * T + 14 << -60 * T - 14 << kCurveRef;
-            QTest::addRow("white just above the curve%s", depth) << eightBit << 50 * T << -60 * T + 1 << 0xFFFFFF;
-            QTest::addRow("the top-left pixel at (0, 0)%s", depth) << eightBit << 0 << 0 << 0xFFFFFF;
-            QTest::addRow("no colour just above the picture%s", depth) << eightBit << 50 * T << 1 << -1;
-            QTest::addRow("no colour just left of the picture%s", depth) << eightBit << -1 << -60 * T << -1;
-            QTest::addRow("no colour right of the picture%s", depth) << eightBit << 200 * T << -60 * T << -1;
-            QTest::addRow("no colour below the picture%s", depth) << eightBit << 0 << -120 * T << -1;
+        const std::pair<QImage::Format, const char *> formats[] = {
+            {QImage::Format_RGB32, "32-bit"}, {QImage::Format_Indexed8, "8-bit"}, {QImage::Format_RGB888, "3 bytes a pixel"}};
+        for (const auto &[format, depth] : formats) {
+            QTest::addRow("the curve's colour on the curve (%s)", depth) << format << 50 * T << -60 * T << kCurveRef;
+            QTest::addRow("the last twip of the curve's pixel (%s)", depth) << format << 50 * T + 14 << -60 * T - 14 << kCurveRef;
+            QTest::addRow("the curve's colour at its right end (%s)", depth) << format << 199 * T << -60 * T << kCurveRef;
+            QTest::addRow("white just above the curve (%s)", depth) << format << 50 * T << -60 * T + 1 << 0xFFFFFF;
+            QTest::addRow("the top-left pixel at (0, 0) (%s)", depth) << format << 0 << 0 << 0xFFFFFF;
+            QTest::addRow("the bottom-right pixel (%s)", depth) << format << 199 * T << -119 * T << 0xFFFFFF;
+            QTest::addRow("no colour just above the picture (%s)", depth) << format << 50 * T << 1 << -1;
+            QTest::addRow("no colour just left of the picture (%s)", depth) << format << -1 << -60 * T << -1;
+            QTest::addRow("no colour right of the picture (%s)", depth) << format << 200 * T << -60 * T << -1;
+            QTest::addRow("no colour below the picture (%s)", depth) << format << 0 << -120 * T << -1;
         }
     }
     void colourAtAPoint()
     {
-        QFETCH(bool, eightBit);
+        QFETCH(QImage::Format, format);
         QFETCH(qint32, x);
         QFETCH(qint32, y);
         QFETCH(qint32, expected);
-        HeldBitmap picture(eightBit ? reduceColors(scene(Scene::Thin)) : scene(Scene::Thin));
+        HeldBitmap picture(format == QImage::Format_Indexed8 ? reduceColors(scene(Scene::Thin))
+                                                            : scene(Scene::Thin).convertToFormat(format));
         Probe p;
         QCOMPARE(p.probe.GetColor(x, y, picture), expected);
         QVERIFY(p.sink.shown.isEmpty());
@@ -155,6 +161,30 @@ private slots:
         library.setSearchPath({empty.path(), QStringLiteral(CHARTREK_PIXPROBE_BUILD_DIR)});
         QCOMPARE(probe.GetColor(50 * T, -60 * T, picture), kCurveRef);
         QCOMPARE(sink.shown.size(), 1);
+    }
+
+    void surfaceThatWouldBeReadOutOfBoundsHasNoColour_data()
+    {
+        QTest::addColumn<int>("bitsPerPixel");
+        QTest::addColumn<int>("bytesPerLine");
+        QTest::addColumn<int>("paletteSize"); // -1: no palette
+        QTest::newRow("32-bit lines shorter than the width") << 32 << 4 * 4 - 1 << -1;
+        QTest::newRow("8-bit lines shorter than the width") << 8 << 3 << 2;
+        QTest::newRow("8 bits without a palette") << 8 << 4 << -1;
+        QTest::newRow("8 bits with an empty palette") << 8 << 4 << 0;
+        QTest::newRow("8 bits with a palette of more than 256 colours") << 8 << 4 << 257;
+    }
+    void surfaceThatWouldBeReadOutOfBoundsHasNoColour()
+    {
+        QFETCH(int, bitsPerPixel);
+        QFETCH(int, bytesPerLine);
+        QFETCH(int, paletteSize);
+        const std::vector<uint32_t> pixels(64, 0xFF123456u), palette(300, 0xFF654321u);
+        // 4 x 2 pixels; the last one's bytes lie within `pixels`, but beyond what was declared.
+        const PixProbeSurface surface{reinterpret_cast<const uint8_t *>(pixels.data()), 4, 2, bytesPerLine,
+                                      bitsPerPixel, paletteSize < 0 ? nullptr : palette.data(), paletteSize, T};
+        QVERIFY(PixProbeLibrary::shared().ensureLoaded());
+        QCOMPARE(PixProbeLibrary::shared().getAColor()(3 * T, -1 * T, &surface), -1);
     }
 
     void noPictureHasNoColour()

@@ -14,12 +14,15 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// format "jpeg progressive": a JPEG of several scans.
 inline QByteArray encode(const QImage &image, const char *format, int quality = -1)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
+    const bool progressive = qstrcmp(format, "jpeg progressive") == 0;
+    QImageWriter writer(&buffer, progressive ? "jpeg" : format);
+    writer.setProgressiveScanWrite(progressive);
     writer.setQuality(quality);
     writer.write(image);
     return bytes;

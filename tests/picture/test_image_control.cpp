@@ -1,9 +1,13 @@
 #include "PictureFiles.h"
 #include "picture/ImageControl.h"
 
+#include <QImageReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -19,6 +23,26 @@ QImage pattern(int w, int h)
             image.setPixel(x, y, qRgb((x * 37) % 256, (y * 53) % 256, ((x + y) * 11) % 256));
     return image;
 }
+
+// Address space for this many more megabytes only (0: no limit), as when memory runs short.
+class MemoryLimit {
+public:
+    explicit MemoryLimit(int megabytes)
+    {
+        getrlimit(RLIMIT_AS, &mPrevious);
+        if (megabytes == 0)
+            return;
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        statm.open(QIODevice::ReadOnly);
+        const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * rlim_t(sysconf(_SC_PAGESIZE));
+        const rlimit limited{used + (rlim_t(megabytes) << 20), mPrevious.rlim_max};
+        setrlimit(RLIMIT_AS, &limited);
+    }
+    ~MemoryLimit() { setrlimit(RLIMIT_AS, &mPrevious); }
+
+private:
+    rlimit mPrevious{};
+};
 
 QImage shown(ImageControl &control) { return control.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
@@ -160,24 +184,43 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<LoadStatus>("expected");
-        QTest::newRow("a damaged file") << QByteArray("not a picture") << LoadStatus::Failed;
+        QTest::addColumn<int>("memoryMB"); // left free for the load; 0: no limit
+        QTest::newRow("a damaged file") << QByteArray("not a picture") << LoadStatus::Failed << 0;
         QTest::newRow("a picture 32761 pixels wide") << encode(QImage(32761, 1, QImage::Format_Mono), "png")
-                                                     << LoadStatus::TooLarge;
-        QTest::newRow("a good picture replaces it, shown whole") << encode(pattern(50, 20), "bmp") << LoadStatus::Loaded;
+                                                     << LoadStatus::TooLarge << 0;
+        QTest::newRow("a good picture replaces it, shown whole") << encode(pattern(50, 20), "bmp") << LoadStatus::Loaded << 0;
+        // 8 MB read, 64 MB at 8 bits.
+        QImage mono(8000, 8000, QImage::Format_Mono);
+        mono.fill(1);
+        QTest::newRow("a 1-bit picture whose 8-bit form does not fit in memory")
+            << encode(mono, "png") << LoadStatus::Failed << 40;
+        QTest::newRow("a grey picture that does not fit in memory")
+            << encode(mono.convertToFormat(QImage::Format_Grayscale8), "png") << LoadStatus::Failed << 40;
     }
     void failedLoadsKeepTheHeldPicture()
     {
         QFETCH(QByteArray, content);
         QFETCH(LoadStatus, expected);
+        QFETCH(int, memoryMB);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("p.png"));
         QVERIFY(writeFile(path, content));
         mControl->setImage(pattern(40, 30));
         mControl->setDisplayRect(30, 45, 600, 450);
         QString error;
-        QCOMPARE(mControl->load(path, &error), expected);
+        if (memoryMB > 0) {
+#if defined(__SANITIZE_ADDRESS__)
+            QSKIP("the sanitizer reserves more address space than any limit would leave");
+#endif
+            QVERIFY(QImageReader(path).size().isValid()); // the readers set up outside the limit
+        }
+        {
+            const MemoryLimit limit(memoryMB);
+            QCOMPARE(mControl->load(path, &error), expected);
+        }
         const bool loaded = expected == LoadStatus::Loaded;
         QCOMPARE(error.isEmpty(), loaded);
+        QVERIFY2(memoryMB == 0 || error.contains(QStringLiteral("not enough memory")), qPrintable(error));
         QCOMPARE(mControl->image().convertToFormat(QImage::Format_RGB32), loaded ? pattern(50, 20) : pattern(40, 30));
         QCOMPARE(mControl->displayRect(), loaded ? QRectF(0, 0, 750, 300) : QRectF(30, 45, 600, 450));
     }

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <zlib.h>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -15,6 +16,42 @@ using namespace chartrek::test;
 namespace {
 
 enum class Make { Bytes, Folder, Pipe, Unreadable, Nothing };
+
+// A PNG whose bytes are all zero (black), compressed row by row as it is made, so that a
+// 1 MB file holds a gigabyte of pixels. Colour type 0 grey, 2 RGB; without data a header only.
+QByteArray blackPng(quint32 w, quint32 h, int bitDepth, int colourType, bool withData)
+{
+    auto chunk = [](const QByteArray &typeAndData) {
+        QByteArray length(4, '\0'), crc(4, '\0');
+        qToBigEndian(quint32(typeAndData.size() - 4), length.data());
+        qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef *>(typeAndData.data()), uInt(typeAndData.size()))), crc.data());
+        return length + typeAndData + crc;
+    };
+    QByteArray header("IHDR\0\0\0\0\0\0\0\0\0\0\0\0\0", 17);
+    qToBigEndian(w, header.data() + 4);
+    qToBigEndian(h, header.data() + 8);
+    header[12] = char(bitDepth);
+    header[13] = char(colourType);
+    QByteArray data("IDAT");
+    if (withData) {
+        const QByteArray row(1 + w * (colourType == 2 ? 3 : 1) * bitDepth / 8, '\0'); // filter byte first
+        z_stream z{};
+        deflateInit(&z, 6);
+        QByteArray out(1 << 16, '\0');
+        for (quint32 y = 0; y < h; ++y) {
+            z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(row.constData()));
+            z.avail_in = uInt(row.size());
+            do {
+                z.next_out = reinterpret_cast<Bytef *>(out.data());
+                z.avail_out = uInt(out.size());
+                deflate(&z, y + 1 == h ? Z_FINISH : Z_NO_FLUSH);
+                data.append(out.constData(), out.size() - z.avail_out);
+            } while (z.avail_out == 0);
+        }
+        deflateEnd(&z);
+    }
+    return "\x89PNG\r\n\x1a\n" + chunk(header) + chunk(data) + chunk("IEND");
+}
 
 QImage noisy(int w, int h)
 {
@@ -108,24 +145,52 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("format");
-        QTest::newRow("a device-independent bitmap named .dip") << "p.dip" << QByteArray("bmp");
-        QTest::newRow("a PNG named .jpg") << "p.jpg" << QByteArray("png");
-        QTest::newRow("a lossless WebP") << "p.webp" << QByteArray("webp");
-        // Larger than the tail read for the end marker: the decoder must start where it began.
-        QTest::newRow("a large JPEG named .bmp") << "j.bmp" << QByteArray("jpeg");
+        QTest::addColumn<QByteArray>("appended");
+        QTest::newRow("a device-independent bitmap named .dip") << "p.dip" << QByteArray("bmp") << QByteArray();
+        QTest::newRow("a PNG named .jpg") << "p.jpg" << QByteArray("png") << QByteArray();
+        QTest::newRow("a lossless WebP") << "p.webp" << QByteArray("webp") << QByteArray();
+        // Walked through to its end marker: the decoder must start where it began.
+        QTest::newRow("a large JPEG named .bmp") << "j.bmp" << QByteArray("jpeg") << QByteArray();
+        QTest::newRow("a progressive JPEG with a phone's 100 KB video after its end")
+            << "v.jpg" << QByteArray("jpeg progressive") << QByteArray(100 * 1024, 'v');
     }
     void formatIsToldByContent()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, format);
+        QFETCH(QByteArray, appended);
         const QImage original = noisy(400, 300);
         const QString path = mDir.filePath(name);
-        QVERIFY(writeFile(path, encode(original, format.constData(), format == "webp" ? 100 : 95)));
-        QVERIFY(format != "jpeg" || QFileInfo(path).size() > 64 * 1024);
+        QVERIFY(writeFile(path, encode(original, format.constData(), format == "webp" ? 100 : 95) + appended));
         const LoadedPicture loaded = loadPicture(path);
         QCOMPARE(loaded.status, LoadStatus::Loaded);
         QCOMPARE(loaded.image.convertToFormat(QImage::Format_RGB32),
-                 format == "jpeg" ? QImageReader(path).read().convertToFormat(QImage::Format_RGB32) : original);
+                 format.startsWith("jpeg") ? QImageReader(path).read().convertToFormat(QImage::Format_RGB32) : original);
+    }
+
+    void largePicturesLoadOrSayWhy_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("reason"); // empty: loads
+        QTest::newRow("a 1 MB grey PNG of 32760 x 32760 loads, at 8 bits")
+            << blackPng(32760, 32760, 8, 0, true) << QString();
+        // Refused before its (missing) data is read.
+        QTest::newRow("a 16-bit colour PNG of 32760 x 16400 is more than the reader may take")
+            << blackPng(32760, 16400, 16, 2, false) << QStringLiteral("4096 MB");
+    }
+    void largePicturesLoadOrSayWhy()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, reason);
+        const QString path = mDir.filePath(QStringLiteral("large.png"));
+        QVERIFY(writeFile(path, file));
+        const LoadedPicture loaded = loadPicture(path);
+        QVERIFY2(loaded.error.contains(reason), qPrintable(loaded.error));
+        QCOMPARE(loaded.status, reason.isEmpty() ? LoadStatus::Loaded : LoadStatus::Failed);
+        if (reason.isEmpty()) {
+            QCOMPARE(loaded.image.format(), QImage::Format_Indexed8);
+            QCOMPARE(loaded.image.pixel(32759, 32759), qRgb(0, 0, 0));
+        }
     }
 
     void topDownBitmapKeepsItsRowOrderAndTransparencyShowsWhite()

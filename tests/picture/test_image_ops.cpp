@@ -132,6 +132,10 @@ private slots:
         QTest::addColumn<int>("bits");
         QTest::newRow("a reduced picture with markers saves at 8 bits") << reduceColors(diagram()) << 8;
         QTest::newRow("a true-colour picture saves at 24 bits") << photoLike() << 24;
+        // Drawn on as held pictures, not as bytes of another size; all 256 greys leave no room for blue.
+        QTest::newRow("a grey picture drawn on in colour saves at 24 bits")
+            << diagram().convertToFormat(QImage::Format_Grayscale8) << 24;
+        QTest::newRow("a picture of 3 bytes a pixel saves at 24 bits") << photoLike().convertToFormat(QImage::Format_RGB888) << 24;
     }
     void savedPictureReloadsWithItsDepth()
     {
