@@ -27,7 +27,7 @@ using namespace chartrek;
 
 namespace {
 
-constexpr float kTwips = ImageControl::TwipsPerPixel;
+constexpr float kTwips = kTwipsPerPixel;
 
 // A message on screen would stop the run; a benchmark only reports it.
 class PrintingSink : public MessageSink {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FileDialogs.h"
+#include "core/FileDialogs.h"
 
 class QWidget;
 

@@ -6,7 +6,7 @@
 #include "app/ModalCalls.h"
 #include "app/QtFileDialogs.h"
 #include "app/SingleInstance.h"
-#include "app/TwipsGeometry.h"
+#include "core/TwipsGeometry.h"
 #include "app/frmSplash.h"
 #include "calibration/ScalePanel.h"
 #include "capture/PictureMouse.h"

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/FileDialogs.h"
+#include "core/FileDialogs.h"
 #include "app/MainMenus.h"
-#include "app/Messages.h"
-#include "app/SharedState.h"
-#include "app/ToolMode.h"
+#include "core/Messages.h"
+#include "core/SharedState.h"
+#include "core/ToolMode.h"
 #include "app/Toolbar.h"
 #include "calibration/Calibration.h"
 #include "calibration/ReferenceCapture.h"

@@ -1,6 +1,6 @@
 #include "calibration/Calibration.h"
 
-#include "points/NumberText.h"
+#include "core/NumberText.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/SharedState.h"
+#include "core/PictureHolder.h"
+#include "core/SharedState.h"
 
 #include <QObject>
 #include <QString>
@@ -36,13 +37,6 @@ PicturePoint toPicturePoint(const PictureCoords &coords);
 // Control position (twips) to picture coordinates, given the display left and top of the
 // shown picture and the view scale. Products in double precision, stored as singles.
 PictureCoords ControlToPicture(float X, float Y, float displayLeft, float displayTop, double viewScale);
-
-// Whether a picture is held; the imaging control answers it.
-class PictureHolder {
-public:
-    virtual ~PictureHolder() = default;
-    virtual bool hasBitmap() const = 0;
-};
 
 // Indicator colours of the reference labels, 0x00BBGGRR.
 enum IndicatorColor : quint32 {

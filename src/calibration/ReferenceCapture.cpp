@@ -52,13 +52,13 @@ void ReferenceCapture::captureClick(float x, float y)
     if (!s.mCalibrating)
         return;
     bool recalculate = false;
-    if (mTables.model().rows() > 2 && mCal.IsCalibrated()) {
+    if (mPoints.hasPoints() && mCal.IsCalibrated()) {
         switch (mMessages.AskYesNoCancel(recalculateQuestion())) {
         case AnswerYes:
             recalculate = true;
             break;
         case AnswerNo:
-            mTables.ClearPointRows();
+            mPoints.ClearPointRows();
             break;
         default:
             // The button keeps "..."; its next press cancels cleanly.
@@ -125,7 +125,7 @@ void ReferenceCapture::captureClick(float x, float y)
     CalibrationRecord &rec = mCal.record();
     rec.textColor = rec.backColor;
     if (recalculate)
-        mTables.RecalculatePoints();
+        mPoints.RecalculatePoints();
     mCal.notifyChanged();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Messages.h"
-#include "app/ToolMode.h"
+#include "core/Messages.h"
+#include "core/ToolMode.h"
+#include "calibration/CalibratedPoints.h"
 #include "calibration/Calibration.h"
-#include "points/PointTables.h"
 
 namespace chartrek {
 
@@ -13,9 +13,9 @@ namespace chartrek {
 // with one chained three.
 class ReferenceCapture {
 public:
-    ReferenceCapture(Calibration &calibration, PointTables &tables, Messages &messages, ToolMode &toolMode,
+    ReferenceCapture(Calibration &calibration, CalibratedPoints &points, Messages &messages, ToolMode &toolMode,
                      const PictureHolder &picture)
-        : mCal(calibration), mTables(tables), mMessages(messages), mToolMode(toolMode), mPicture(picture)
+        : mCal(calibration), mPoints(points), mMessages(messages), mToolMode(toolMode), mPicture(picture)
     {
     }
 
@@ -34,7 +34,7 @@ private:
     void endCapture();
 
     Calibration &mCal;
-    PointTables &mTables;
+    CalibratedPoints &mPoints;
     Messages &mMessages;
     ToolMode &mToolMode;
     const PictureHolder &mPicture;

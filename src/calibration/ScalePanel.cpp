@@ -1,9 +1,8 @@
 #include "calibration/ScalePanel.h"
 
-#include "app/TwipsGeometry.h"
+#include "core/TwipsGeometry.h"
 #include "calibration/ReferenceCapture.h"
-#include "points/NumberText.h"
-#include "points/PointTables.h"
+#include "core/NumberText.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -48,8 +47,8 @@ QColor ScalePanel::indicatorColor(quint32 bgr)
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
-ScalePanel::ScalePanel(Calibration &calibration, PointTables &tables, ReferenceCapture &capture, QWidget *parent)
-    : QFrame(parent), mCalibration(calibration), mTables(tables), mCapture(capture)
+ScalePanel::ScalePanel(Calibration &calibration, CalibratedPoints &points, ReferenceCapture &capture, QWidget *parent)
+    : QFrame(parent), mCalibration(calibration), mPoints(points), mCapture(capture)
 {
     setObjectName(QStringLiteral("Picture1"));
     setFrameShape(QFrame::NoFrame);
@@ -237,7 +236,7 @@ void ScalePanel::chainClick(bool xPair)
 void ScalePanel::recalculateIfCalibrated()
 {
     if (mCalibration.IsCalibrated())
-        mTables.RecalculatePoints();
+        mPoints.RecalculatePoints();
 }
 
 bool ScalePanel::eventFilter(QObject *watched, QEvent *event)

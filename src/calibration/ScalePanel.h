@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calibration/CalibratedPoints.h"
 #include "calibration/Calibration.h"
 
 #include <QFrame>
@@ -13,7 +14,6 @@ class QPushButton;
 
 namespace chartrek {
 
-class PointTables;
 class ReferenceCapture;
 
 // The calibration panel `Picture1`: the start button, the four reference indicators, the
@@ -23,7 +23,7 @@ class ReferenceCapture;
 class ScalePanel : public QFrame {
     Q_OBJECT
 public:
-    ScalePanel(Calibration &calibration, PointTables &tables, ReferenceCapture &capture, QWidget *parent = nullptr);
+    ScalePanel(Calibration &calibration, CalibratedPoints &points, ReferenceCapture &capture, QWidget *parent = nullptr);
 
     // Shows the record: captions, indicator colours, field texts, log boxes, chain images.
     void refresh();
@@ -48,7 +48,7 @@ private:
     void recalculateIfCalibrated();
 
     Calibration &mCalibration;
-    PointTables &mTables;
+    CalibratedPoints &mPoints;
     ReferenceCapture &mCapture;
 
     QPushButton *btnGetPoints = nullptr;

@@ -1,9 +1,9 @@
 #include "capture/PictureMouse.h"
 
-#include "autoline/ColorProbe.h"
+#include "picture/ColorProbe.h"
 #include "capture/OverlayDrawing.h"
 #include "picture/ImageControl.h"
-#include "points/NumberText.h"
+#include "core/NumberText.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Messages.h"
-#include "app/SharedState.h"
-#include "app/ToolMode.h"
+#include "core/Messages.h"
+#include "core/SharedState.h"
+#include "core/ToolMode.h"
 #include "capture/OverlayDrawing.h"
 #include "calibration/ReferenceCapture.h"
 #include "points/PointTables.h"

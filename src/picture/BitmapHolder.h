@@ -1,6 +1,7 @@
 #pragma once
 
-#include "calibration/Calibration.h"
+#include "core/PictureHolder.h"
+#include "core/Twips.h"
 #include "picture/DrawingSurface.h"
 
 #include <QImage>
@@ -47,8 +48,8 @@ public:
         if (surface == mSurface.get())
             mSurface.reset();
     }
-    float bitmapWidth() const override { return float(mImage.width()) * DrawingSurface::TwipsPerPixel; }
-    float bitmapHeight() const override { return float(mImage.height()) * DrawingSurface::TwipsPerPixel; }
+    float bitmapWidth() const override { return float(mImage.width()) * kTwipsPerPixel; }
+    float bitmapHeight() const override { return float(mImage.height()) * kTwipsPerPixel; }
 
 private:
     QImage mImage;

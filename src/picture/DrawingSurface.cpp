@@ -8,18 +8,6 @@
 
 namespace chartrek {
 
-namespace {
-
-int floorDiv(qint64 value, qint64 divisor)
-{
-    qint64 q = value / divisor;
-    if (value % divisor != 0 && value < 0)
-        --q;
-    return int(std::clamp<qint64>(q, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
-} // namespace
-
 DrawingSurface::DrawingSurface(QImage &image) : mImage(image)
 {
     // Drawing and the probe address pixels as bytes or 32-bit words only.
@@ -43,13 +31,13 @@ const PixProbeSurface *DrawingSurface::handle()
     mHandle.bitsPerPixel = picture.format() == QImage::Format_Indexed8 ? 8 : 32;
     mHandle.palette = mPalette.isEmpty() ? nullptr : reinterpret_cast<const uint32_t *>(mPalette.constData());
     mHandle.paletteSize = int32_t(mPalette.size());
-    mHandle.twipsPerPixel = TwipsPerPixel;
+    mHandle.twipsPerPixel = kTwipsPerPixel;
     return &mHandle;
 }
 
 QPoint DrawingSurface::pixelAt(qint32 x, qint32 y)
 {
-    return QPoint(floorDiv(x, TwipsPerPixel), floorDiv(-qint64(y), TwipsPerPixel));
+    return QPoint(floorDiv(x, kTwipsPerPixel), floorDiv(-qint64(y), kTwipsPerPixel));
 }
 
 qint32 DrawingSurface::colorAt(qint32 x, qint32 y) const
@@ -107,7 +95,7 @@ void DrawingSurface::drawCircle(qint32 x, qint32 y, qint32 radius, quint32 color
     if (!mUsable || !prepareColor(color, value))
         return;
     const QPoint c = pixelAt(x, y);
-    const int r = std::max(1, int(std::lround(double(radius) / TwipsPerPixel)));
+    const int r = std::max(1, int(std::lround(double(radius) / kTwipsPerPixel)));
     // Midpoint circle: the same pixels on every picture format.
     int dx = r;
     int dy = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Twips.h"
 #include "pixprobe/PixProbe.h"
 
 #include <QImage>
@@ -17,8 +18,6 @@ namespace chartrek {
 // imaging control lends it.
 class DrawingSurface {
 public:
-    static constexpr int TwipsPerPixel = 15;
-
     explicit DrawingSurface(QImage &image);
 
     // What the pixel-probe module reads. Valid until the next drawing call.

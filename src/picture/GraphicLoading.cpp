@@ -1,6 +1,6 @@
 #include "picture/GraphicLoading.h"
 
-#include "app/TwipsGeometry.h"
+#include "core/TwipsGeometry.h"
 #include "picture/ImageControl.h"
 #include "picture/ImageOps.h"
 #include "picture/MetafileProgress.h"

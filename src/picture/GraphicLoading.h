@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/FileDialogs.h"
-#include "app/Messages.h"
-#include "app/SharedState.h"
-#include "app/ToolMode.h"
+#include "core/FileDialogs.h"
+#include "core/Messages.h"
+#include "core/SharedState.h"
+#include "core/ToolMode.h"
 #include "picture/ImageOps.h"
 #include "picture/ScanProgress.h"
 #include "picture/ScanDevices.h"

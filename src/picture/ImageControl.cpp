@@ -13,7 +13,7 @@ namespace chartrek {
 
 namespace {
 
-constexpr double kTwips = ImageControl::TwipsPerPixel;
+constexpr double kTwips = kTwipsPerPixel;
 
 // The smallest pixel rectangle that covers a rectangle given in twips.
 QRect pixelsCovering(double left, double top, double right, double bottom)
@@ -23,14 +23,6 @@ QRect pixelsCovering(double left, double top, double right, double bottom)
     const int r = int(std::ceil(std::max(left, right) / kTwips));
     const int b = int(std::ceil(std::max(top, bottom) / kTwips));
     return QRect(QPoint(l, t), QPoint(r - 1, b - 1));
-}
-
-int floorDiv(qint64 value, int divisor)
-{
-    qint64 q = value / divisor;
-    if ((value % divisor != 0) && ((value < 0) != (divisor < 0)))
-        --q;
-    return int(std::clamp<qint64>(q, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 int mouseButtons(Qt::MouseButtons buttons)
@@ -112,12 +104,12 @@ void ImageControl::viewChanged()
 
 float ImageControl::bitmapWidth() const
 {
-    return float(mImage.width()) * TwipsPerPixel;
+    return float(mImage.width()) * kTwipsPerPixel;
 }
 
 float ImageControl::bitmapHeight() const
 {
-    return float(mImage.height()) * TwipsPerPixel;
+    return float(mImage.height()) * kTwipsPerPixel;
 }
 
 int ImageControl::bitsPerPixel() const
@@ -132,12 +124,12 @@ QRectF ImageControl::sourceRect() const
 
 float ImageControl::innerWidth() const
 {
-    return float(contentsRect().width()) * TwipsPerPixel;
+    return float(contentsRect().width()) * kTwipsPerPixel;
 }
 
 float ImageControl::innerHeight() const
 {
-    return float(contentsRect().height()) * TwipsPerPixel;
+    return float(contentsRect().height()) * kTwipsPerPixel;
 }
 
 bool ImageControl::pictureSizeAllowed() const
@@ -328,8 +320,8 @@ void ImageControl::releaseBitmapSurface(DrawingSurface *surface)
 
 void ImageControl::invertLine(qint32 x1, qint32 y1, qint32 x2, qint32 y2)
 {
-    const QPoint from(floorDiv(x1, TwipsPerPixel), floorDiv(y1, TwipsPerPixel));
-    const QPoint to(floorDiv(x2, TwipsPerPixel), floorDiv(y2, TwipsPerPixel));
+    const QPoint from(floorDiv(x1, kTwipsPerPixel), floorDiv(y1, kTwipsPerPixel));
+    const QPoint to(floorDiv(x2, kTwipsPerPixel), floorDiv(y2, kTwipsPerPixel));
     const QRect touched = mOverlay.invertLine(from, to);
     if (!touched.isEmpty())
         update(touched);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Twips.h"
 #include "picture/BitmapHolder.h"
 #include "picture/DisplayCache.h"
 #include "picture/DrawingSurface.h"
@@ -23,8 +24,6 @@ namespace chartrek {
 class ImageControl : public QWidget, public BitmapHolder {
     Q_OBJECT
 public:
-    static constexpr int TwipsPerPixel = 15;
-
     enum PaintSizeMode : int { PaintNormal = 0, PaintFit = 3 };
     enum MousePointer : int { PointerArrow = 1, PointerHourglass = 11, PointerCustom = 99 };
 

@@ -1,6 +1,6 @@
 #include "picture/ImageOps.h"
 
-#include "app/AtomicFile.h"
+#include "core/AtomicFile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

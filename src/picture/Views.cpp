@@ -1,6 +1,6 @@
 #include "picture/Views.h"
 
-#include "app/TwipsGeometry.h"
+#include "core/TwipsGeometry.h"
 #include "picture/ImageControl.h"
 
 #include <QWidget>

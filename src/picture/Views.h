@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/SharedState.h"
-#include "app/ToolMode.h"
+#include "core/SharedState.h"
+#include "core/ToolMode.h"
 
 #include <functional>
 

@@ -21,6 +21,8 @@
 
 #include "PixProbe.h"
 
+#include "core/Twips.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -30,6 +32,8 @@
 
 namespace {
 
+using chartrek::floorDiv;
+
 constexpr int SearchRows = 10;
 constexpr int RingRadius = 6;
 constexpr int RingSamples = 48;
@@ -37,14 +41,6 @@ constexpr int RingSamples = 48;
 // background, so that scanning noise does not make strokes.
 constexpr int BackgroundTolerance = 48;
 constexpr int32_t NoColor = -1;
-
-int32_t floorDiv(int64_t value, int64_t divisor)
-{
-    int64_t q = value / divisor;
-    if (value % divisor != 0 && value < 0)
-        --q;
-    return int32_t(std::clamp<int64_t>(q, INT32_MIN, INT32_MAX));
-}
 
 int32_t twipsPerPixel(const PixProbeSurface *dc)
 {

@@ -1,6 +1,6 @@
 #include "points/DataExport.h"
 
-#include "app/AtomicFile.h"
+#include "core/AtomicFile.h"
 #include "points/PointTables.h"
 
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FileDialogs.h"
-#include "app/Messages.h"
+#include "core/FileDialogs.h"
+#include "core/Messages.h"
 #include "calibration/Calibration.h"
 #include "points/PointTableModel.h"
 

@@ -1,6 +1,6 @@
 #include "points/PointTables.h"
 
-#include "points/NumberText.h"
+#include "core/NumberText.h"
 
 namespace chartrek {
 

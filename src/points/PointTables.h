@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calibration/CalibratedPoints.h"
 #include "calibration/Calibration.h"
 #include "points/PointTableModel.h"
 
@@ -7,7 +8,7 @@ namespace chartrek {
 
 // The operations that add, remove and recompute points. The picture coordinates are the
 // master data; values are recomputed from them whenever the calibration changes.
-class PointTables {
+class PointTables : public CalibratedPoints {
 public:
     PointTables(PointTableModel &model, const Calibration &calibration, const SharedState &state)
         : mModel(model), mCalibration(calibration), mState(state)
@@ -21,12 +22,11 @@ public:
     // tool is not running (the tracer appends in tracing order), appended otherwise.
     // Returns the grid row it went to.
     int AddPointToTables(const PicturePoint &point);
-    // Removes every point; the header rows stay as they are.
-    void ClearPointRows();
+    bool hasPoints() const override { return mModel.rows() > 2; }
+    void ClearPointRows() override;
     // Empties and re-creates both tables with the "X", "Y" headers.
     void ResetPointTables();
-    // Recomputes the values of every row from its picture coordinates.
-    void RecalculatePoints();
+    void RecalculatePoints() override;
 
 private:
     int sortedInsertIndex(double x) const;

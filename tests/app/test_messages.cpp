@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "app/Messages.h"
-#include "app/ToolMode.h"
+#include "core/Messages.h"
+#include "core/ToolMode.h"
 
 #include <QTest>
 

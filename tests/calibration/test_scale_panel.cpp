@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
 #include "app/Toolbar.h"
-#include "app/TwipsGeometry.h"
+#include "core/TwipsGeometry.h"
 #include "calibration/ReferenceCapture.h"
 #include "calibration/ScalePanel.h"
-#include "points/NumberText.h"
+#include "core/NumberText.h"
 #include "points/PointTables.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 #include "capture/PictureMouse.h"
 #include "picture/ImageControl.h"
 #include "picture/ScreenOverlay.h"
-#include "points/NumberText.h"
+#include "core/NumberText.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -14,7 +14,7 @@ using namespace chartrek::test;
 
 namespace {
 
-constexpr int T = ImageControl::TwipsPerPixel;
+constexpr int T = kTwipsPerPixel;
 constexpr auto Data = PointTableModel::DataPoints;
 constexpr auto Orig = PointTableModel::Originale;
 

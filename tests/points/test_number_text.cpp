@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "points/NumberText.h"
+#include "core/NumberText.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "app/TwipsGeometry.h"
+#include "core/TwipsGeometry.h"
 #include "app/frmMain.h"
 
 #include <QClipboard>

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "autoline/ColorProbe.h"
+#include "picture/ColorProbe.h"
 #include "picture/ImageOps.h"
 
 #include <QPainter>

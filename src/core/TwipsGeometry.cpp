@@ -1,4 +1,4 @@
-#include "app/TwipsGeometry.h"
+#include "core/TwipsGeometry.h"
 
 #include <QVariant>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Messages.h"
-#include "autoline/PixProbeLibrary.h"
+#include "core/Messages.h"
+#include "picture/PixProbeLibrary.h"
 #include "picture/BitmapHolder.h"
 
 namespace chartrek {

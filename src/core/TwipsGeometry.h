@@ -1,20 +1,15 @@
 #pragma once
 
+#include "core/Twips.h"
+
 #include <QRect>
 
 class QWidget;
 
 namespace chartrek {
 
-// The window is laid out in twips, 15 to a device-independent pixel, so that every layout
-// number keeps its design meaning. A control remembers the twips rectangle it was given,
-// so reading it back is exact even where twips do not divide into whole pixels.
-constexpr int kTwipsPerPixel = 15;
-
-constexpr int toPixels(int twips)
-{
-    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
-}
+// The window is laid out in twips. A control remembers the twips rectangle it was given, so
+// reading it back is exact even where twips do not divide into whole pixels.
 
 QRect toPixels(const QRect &twips);
 

@@ -1,4 +1,4 @@
-#include "autoline/ColorProbe.h"
+#include "picture/ColorProbe.h"
 
 namespace chartrek {
 
@@ -35,7 +35,7 @@ qint32 ColorProbe::GetAPoint(qint32 x, qint32 y, PixProbePoint &point, qint32 li
     DrawingSurface *surface = mLibrary.ensureLoaded() ? borrowSurface(control) : nullptr;
     if (!surface) {
         point.x = x;
-        point.y = -qint32(std::min<double>(double(control.bitmapHeight()) + DrawingSurface::TwipsPerPixel,
+        point.y = -qint32(std::min<double>(double(control.bitmapHeight()) + kTwipsPerPixel,
                                            double(0x40000000)));
         return PIXPROBE_NOT_FOUND;
     }

@@ -1,4 +1,4 @@
-#include "autoline/PixProbeLibrary.h"
+#include "picture/PixProbeLibrary.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "points/NumberText.h"
+#include "core/NumberText.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/AtomicFile.h"
+#include "core/AtomicFile.h"
 
 #include <QSaveFile>
 

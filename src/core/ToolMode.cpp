@@ -1,4 +1,4 @@
-#include "app/ToolMode.h"
+#include "core/ToolMode.h"
 
 namespace chartrek {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SharedState.h"
+#include "core/SharedState.h"
 
 #include <functional>
 
