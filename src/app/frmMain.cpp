@@ -89,8 +89,8 @@ frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMa
     buildControls();
     mViews = std::make_unique<Views>(
         mState, mToolModeRoutines, ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar});
-    mViews->setChangedHandler([this] { updateActions(); });
-    mToolModeRoutines.setWindowSteps([this] { pointerToolWindowSteps(); });
+    connect(mViews.get(), &Views::changed, this, &frmMain::updateActions);
+    connect(&mToolModeRoutines, &ToolMode::pointerToolSet, this, &frmMain::pointerToolWindowSteps);
     buildSubsystems();
     connectCommands();
 
@@ -115,11 +115,6 @@ frmMain::~frmMain()
 bool frmMain::hasBitmap() const
 {
     return mPicture && mPicture->hasBitmap();
-}
-
-bool frmMain::showMarkers() const
-{
-    return mMenus.mnuViewMarker->isChecked();
 }
 
 void frmMain::buildControls()
@@ -207,7 +202,6 @@ void frmMain::buildSubsystems()
 {
     mMouse = std::make_unique<PictureMouse>(PictureMouse::Services{mState, *mPicture, mCalibration, *mCapture, mTables,
                                                                    mToolModeRoutines, *mMessages});
-    mMouse->setShowMarkers([this] { return showMarkers(); });
     connect(mMouse.get(), &PictureMouse::statusText, mStatusBar, [this](const QString &text) {
         mStatusBar->showMessage(text);
     });
@@ -248,6 +242,7 @@ void frmMain::connectCommands()
     connect(m.mnuViewWindow, &QAction::triggered, this, [this] { mViews->mnuViewWindow_Click(); });
     connect(m.mnuViewRepaint, &QAction::triggered, this, [this] { mViews->mnuViewRepaint_Click(); });
     connect(m.mnuEditSort, &QAction::toggled, this, [this](bool on) { mState.mSortData = on; });
+    connect(m.mnuViewMarker, &QAction::toggled, this, [this](bool on) { mState.mShowMarkers = on; });
     connect(m.mnuViewRotate, &QAction::triggered, this, &frmMain::mnuViewRotate_Click);
     connect(m.mnuAutomatic, &QAction::triggered, this, &frmMain::mnuAutomatic_Click);
     connect(m.mnuHilfeIndex, &QAction::triggered, this, &frmMain::mnuHilfeIndex_Click);
@@ -281,6 +276,7 @@ void frmMain::setStartValues()
     mState.mRotatePickStep = 2;
     mState.mRotatePicking = false;
     mState.mSortData = mMenus.mnuEditSort->isChecked();
+    mState.mShowMarkers = mMenus.mnuViewMarker->isChecked();
     mZoomBox->setCurrentIndex(0);
     mTableModel.setCell(PointTableModel::DataPoints, 0, 0, QStringLiteral("X"));
     mTableModel.setCell(PointTableModel::DataPoints, 0, 1, QStringLiteral("Y"));

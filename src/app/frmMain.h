@@ -73,8 +73,6 @@ public:
     const ToolbarButtons &toolbarButtons() const { return mButtons; }
     const MainMenuItems &menuItems() const { return mMenus; }
     QWidget *clientArea() const { return mClient; }
-    // View > Show markers.
-    bool showMarkers() const;
 
     // Key preview: sees every key press meant for a control of this window before the
     // control does; returning true swallows the key.

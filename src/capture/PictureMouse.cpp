@@ -19,7 +19,7 @@ constexpr float kSquare = 100; // half the side of the square around a captured 
 } // namespace
 
 PictureMouse::PictureMouse(const Services &services, QObject *parent)
-    : QObject(parent), mS(services), mShowMarkers([] { return true; }), mIsActiveOwnWindow(&IsActiveOwnWindow)
+    : QObject(parent), mS(services)
 {
 }
 
@@ -81,7 +81,7 @@ void PictureMouse::mPicture_MouseDown(int button, int shift, float X, float Y)
 void PictureMouse::captureDataPoint(const PicturePoint &P, float X, float Y)
 {
     mS.tables.AddPointToTables(P);
-    if (!mShowMarkers())
+    if (!mS.state.mShowMarkers)
         return;
     ImageControl &pic = mS.picture;
     const ControlPoint A{roundToInt32(X - kSquare), roundToInt32(Y - kSquare)};
@@ -103,7 +103,7 @@ void PictureMouse::mPicture_MouseMove(int button, int shift, float X, float Y)
     Q_UNUSED(shift);
     SharedState &s = mS.state;
     ImageControl &pic = mS.picture;
-    if (mIsActiveOwnWindow())
+    if (IsActiveOwnWindow())
         pic.setFocus(Qt::MouseFocusReason);
 
     if (button == kLeftButton && s.mToolMode == SharedState::ZoomTool) {

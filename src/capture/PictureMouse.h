@@ -9,7 +9,6 @@
 
 #include <QObject>
 
-#include <functional>
 
 namespace chartrek {
 
@@ -34,11 +33,6 @@ public:
 
     explicit PictureMouse(const Services &services, QObject *parent = nullptr);
 
-    // Whether captured points get a marker (View > Show markers).
-    void setShowMarkers(std::function<bool()> showMarkers) { mShowMarkers = std::move(showMarkers); }
-    // Whether one of the program's own windows is active; moves only take the keyboard focus then.
-    void setActiveWindowTest(std::function<bool()> test) { mIsActiveOwnWindow = std::move(test); }
-
     // Button: 1 left, 2 right, 4 middle; shift: 1 Shift; X, Y control twips.
     void mPicture_MouseDown(int button, int shift, float X, float Y);
     void mPicture_MouseMove(int button, int shift, float X, float Y);
@@ -48,14 +42,15 @@ public:
     QString valueReadout(const PictureCoords &xy) const;
 
     // Whether the active window is one of the program's: the main window, the rotate dialog
-    // or the Autoline dialog, told by their captions.
+    // or the Autoline dialog, told by their captions. Moves take the keyboard focus only then.
     static bool IsActiveOwnWindow();
 
 signals:
     void statusText(const QString &text);
     // The zoom tool changed the view: the main window unchecks Normal and Fit, disables Zoom.
     void zoomed();
-    // Hand-offs to features that attach later.
+    // Hand-offs to the features that own these tools. Connect them directly: a press reads the
+    // tool mode again right after emitting, and a receiver may have returned to the pointer tool.
     void anglePickPress(const PicturePoint &point);
     void autoLinePress(const PicturePoint &point, const ControlPoint &control);
     void autoLineColorProbe(qint32 drawX, qint32 drawY); // drawing coordinates
@@ -68,8 +63,6 @@ private:
     void invertLine(qint32 toX, qint32 toY);
 
     Services mS;
-    std::function<bool()> mShowMarkers;
-    std::function<bool()> mIsActiveOwnWindow;
 };
 
 } // namespace chartrek

@@ -55,8 +55,10 @@ struct SharedState {
     bool mRotatePicking = false;
     bool mRotateFirstPoint = false;
 
-    // Check mark of "Sort data (by X)": new points are inserted sorted by x when set.
+    // Check marks of "Sort data (by X)" (new points are inserted sorted by x when set) and
+    // "Show markers" (captured points get a marker), kept in step with the menu.
     bool mSortData = true;
+    bool mShowMarkers = true;
 };
 
 } // namespace chartrek

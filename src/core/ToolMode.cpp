@@ -5,8 +5,7 @@ namespace chartrek {
 void ToolMode::SetPointerTool()
 {
     mState.mToolMode = SharedState::PointerTool;
-    if (mWindowSteps)
-        mWindowSteps();
+    emit pointerToolSet();
     mState.mAutoLineStep = 0;
     mState.mRotatePickStep = 1;
 }

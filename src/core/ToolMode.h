@@ -2,23 +2,25 @@
 
 #include "core/SharedState.h"
 
-#include <functional>
+#include <QObject>
 
 namespace chartrek {
 
-// Owns the return to the pointer tool, which ends every action. The window part (press the
-// pointer button, arrow cursor, bars, closing the Autoline dialog) is attached by the main
-// window; until it is, only the state changes.
-class ToolMode {
+// Owns the return to the pointer tool, which ends every action. The window shows it (the
+// pointer button pressed, the arrow cursor, the status bar back) in reply to pointerToolSet.
+class ToolMode : public QObject {
+    Q_OBJECT
 public:
-    explicit ToolMode(SharedState &state) : mState(state) {}
+    explicit ToolMode(SharedState &state, QObject *parent = nullptr) : QObject(parent), mState(state) {}
 
     void SetPointerTool();
-    void setWindowSteps(std::function<void()> steps) { mWindowSteps = std::move(steps); }
+
+signals:
+    // Connected directly: the window's steps run before the pick steps are reset.
+    void pointerToolSet();
 
 private:
     SharedState &mState;
-    std::function<void()> mWindowSteps;
 };
 
 } // namespace chartrek

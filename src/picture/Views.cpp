@@ -16,12 +16,6 @@ constexpr int kRightMargin = 200;  // right of the right column
 constexpr int kBottomGap = 50;     // above the bars at the bottom
 } // namespace
 
-void Views::changed()
-{
-    if (mChanged)
-        mChanged();
-}
-
 void Views::leaveNormalView()
 {
     mZoomAllowed = false;
@@ -43,7 +37,7 @@ void Views::SetNormalPictureView()
     picture.setPaintSizeMode(ImageControl::PaintNormal);
     picture.setRepaintEnabled(true);
     picture.update();
-    changed();
+    emit changed();
 }
 
 void Views::FitPictureToWindow(ImageControl &control)
@@ -100,13 +94,13 @@ void Views::mnuViewNormal_Click()
     mState.mFitToWindow = false;
     mNormalChecked = true;
     mFitChecked = false;
-    changed();
+    emit changed();
 }
 
 void Views::mnuViewWindow_Click()
 {
     if (!mControls.mPicture->hasBitmap()) {
-        changed(); // puts back a check mark the menu may have toggled by itself
+        emit changed(); // puts back a check mark the menu may have toggled by itself
         return;
     }
     mState.mFitToWindow = true;
@@ -114,7 +108,7 @@ void Views::mnuViewWindow_Click()
     FitPictureToWindow(*mControls.mPicture);
     mNormalChecked = false;
     mFitChecked = true;
-    changed();
+    emit changed();
 }
 
 void Views::mnuViewRepaint_Click()
@@ -127,7 +121,7 @@ void Views::zoomMade()
     leaveNormalView();
     mNormalChecked = false;
     mFitChecked = false;
-    changed();
+    emit changed();
 }
 
 } // namespace chartrek

@@ -3,9 +3,8 @@
 #include "core/SharedState.h"
 #include "core/ToolMode.h"
 
-#include <functional>
+#include <QObject>
 
-class QAction;
 class QWidget;
 
 namespace chartrek {
@@ -27,14 +26,14 @@ struct ViewControls {
 // The view decides mViewScale. Check marks and the zoom button's enabled state are kept
 // here as state; the window shows them through its one enabled-state function, which
 // `changed` calls.
-class Views {
+class Views : public QObject {
+    Q_OBJECT
 public:
-    Views(SharedState &state, ToolMode &toolMode, const ViewControls &controls)
-        : mState(state), mToolMode(toolMode), mControls(controls)
+    Views(SharedState &state, ToolMode &toolMode, const ViewControls &controls, QObject *parent = nullptr)
+        : QObject(parent), mState(state), mToolMode(toolMode), mControls(controls)
     {
+        setObjectName(QStringLiteral("views"));
     }
-
-    void setChangedHandler(std::function<void()> changed) { mChanged = std::move(changed); }
 
     // Shows the picture 1:1 and allows the zoom tool again.
     void SetNormalPictureView();
@@ -55,15 +54,17 @@ public:
     bool fitChecked() const { return mFitChecked; }
     bool zoomAllowed() const { return mZoomAllowed; }
 
-private:
+signals:
+    // A check mark or the zoom button's state changed.
     void changed();
+
+private:
 
     void leaveNormalView();
 
     SharedState &mState;
     ToolMode &mToolMode;
     ViewControls mControls;
-    std::function<void()> mChanged;
     bool mNormalChecked = true;
     bool mFitChecked = false;
     bool mZoomAllowed = true;

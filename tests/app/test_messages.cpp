@@ -2,6 +2,7 @@
 #include "core/Messages.h"
 #include "core/ToolMode.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace chartrek;
@@ -65,14 +66,12 @@ private slots:
         state.mToolMode = SharedState::AutoLineTool;
         state.mAutoLineStep = 2;
         state.mRotatePickStep = 2;
-        tools.SetPointerTool(); // no window steps attached: only the state changes
+        QSignalSpy windowSteps(&tools, &ToolMode::pointerToolSet);
+        tools.SetPointerTool();
         QCOMPARE(state.mToolMode, int(SharedState::PointerTool));
         QCOMPARE(state.mAutoLineStep, 0);
         QCOMPARE(state.mRotatePickStep, 1);
-        int windowSteps = 0;
-        tools.setWindowSteps([&] { ++windowSteps; });
-        tools.SetPointerTool();
-        QCOMPARE(windowSteps, 1);
+        QCOMPARE(windowSteps.count(), 1);
     }
 };
 
