@@ -52,15 +52,18 @@ int diagram(const QString &file)
 
 // The diagram of known values: 620 x 292 pixels, small enough to be seen whole in the picture
 // area of the window at its first size; x from 0 to 10 and y from 0 to 100 over the pixels
-// 70..550 and 240..40, so one pixel is 1/48 in x and 1/2 in y. The data points lie on whole
-// pixels, so that a click on them stands for the value exactly.
+// 70..570 and 240..40, so one pixel is 0.02 in x and 0.5 in y and a click on any whole pixel
+// stands for short decimals that the program writes exactly. The data points and the curve's
+// end lie on whole pixels; the end and the mark on even ones, so that they are found at half
+// size too.
 constexpr int kWidth = 620, kHeight = 292;
-constexpr int kOriginX = 70, kOriginY = 240, kCornerX = 550, kCornerY = 40;
+constexpr int kOriginX = 70, kOriginY = 240, kCornerX = 570, kCornerY = 40;
 constexpr double kMaxX = 10, kMaxY = 100;
 struct KnownPoint {
     double x, y;
 };
 constexpr KnownPoint kKnownPoints[] = {{1, 20}, {2.5, 42.5}, {4.5, 62.5}, {6.5, 77.5}, {9, 90}};
+constexpr KnownPoint kCurveEnd{kMaxX, 93};
 // The locating mark: 4 x 4 pixels of a colour found nowhere else on the screen.
 constexpr int kMarkX = 590, kMarkY = 10;
 
@@ -115,7 +118,7 @@ int knownDiagram(const QString &file, bool example)
     std::vector<QPointF> through{pixelOf(0, 0)};
     for (const KnownPoint &k : kKnownPoints)
         through.push_back(pixelOf(k.x, k.y));
-    through.push_back(pixelOf(kMaxX, 93));
+    through.push_back(pixelOf(kCurveEnd.x, kCurveEnd.y));
     QPainterPath curve(through.front());
     for (size_t i = 0; i + 1 < through.size(); ++i) {
         const QPointF p0 = through[i > 0 ? i - 1 : i], p1 = through[i], p2 = through[i + 1];
@@ -138,7 +141,7 @@ int knownDiagram(const QString &file, bool example)
     if (!out.save(file))
         return 1;
     // What the test needs: "size w h", "mark x y", the references "origin|corner px py x y",
-    // and one "point px py x y" per data point.
+    // one "point px py x y" per data point in x order, and the curve's "end px py x y".
     std::printf("size %d %d\n", kWidth, kHeight);
     std::printf("mark %d %d\n", kMarkX, kMarkY);
     std::printf("origin %d %d 0 0\n", kOriginX, kOriginY);
@@ -147,6 +150,8 @@ int knownDiagram(const QString &file, bool example)
         const QPointF at = pixelOf(k.x, k.y);
         std::printf("point %g %g %g %g\n", at.x(), at.y(), k.x, k.y);
     }
+    const QPointF end = pixelOf(kCurveEnd.x, kCurveEnd.y);
+    std::printf("end %g %g %g %g\n", end.x(), end.y(), kCurveEnd.x, kCurveEnd.y);
     return 0;
 }
 
