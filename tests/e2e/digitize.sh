@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Digitizing by hand on a real X server, as a user does it: a diagram with known values is
-# opened from the command line, calibrated with two clicks and two typed values, five points
-# are captured with the point tool, and Ctrl+C must put exactly the texts of their values on
-# the clipboard, sorted by x, as x TAB y CR LF in the locale's number format. Run twice: with a
-# decimal point (C.UTF-8) and with a decimal comma (de_DE).
+# opened, calibrated with two clicks and two typed values, five points are captured with the
+# point tool, and Ctrl+C must put exactly the texts of their values on the clipboard, sorted by
+# x, as x TAB y CR LF in the locale's number format. Run twice: with a decimal point (C.UTF-8),
+# the diagram named on the command line and one more point captured in the fitted view; and
+# with a decimal comma (de_DE), the diagram opened through File > Open.
 # Usage: digitize.sh <chartrek> <screenprobe> [<folder for the screenshots>]
 set -euo pipefail
 
@@ -24,8 +25,8 @@ on_fail() {
 start_xserver 1024x768
 
 # The diagram and what it stands for: "size w h", "mark x y", "origin|corner px py x y",
-# "point px py x y" in x order. A click on any whole pixel of it stands for short decimals,
-# which the program writes exactly.
+# "point px py x y" in x order, and the curve's "end px py x y" right of them. A click on any
+# whole pixel of it stands for short decimals, which the program writes exactly.
 "$PROBE" known "$WORK/diagram.png" >"$WORK/known.txt" || fail "cannot make the diagram"
 read -r _ SIZE_W SIZE_H < <(grep '^size ' "$WORK/known.txt")
 read -r _ MARK_X MARK_Y < <(grep '^mark ' "$WORK/known.txt")
@@ -33,6 +34,7 @@ read -r _ ORIGIN_PX ORIGIN_PY _ _ < <(grep '^origin ' "$WORK/known.txt")
 read -r _ CORNER_PX CORNER_PY CORNER_X CORNER_Y < <(grep '^corner ' "$WORK/known.txt")
 mapfile -t POINTS < <(grep '^point ' "$WORK/known.txt" | cut -d' ' -f2-)
 [ "${#POINTS[@]}" -eq 5 ] || fail "the diagram has ${#POINTS[@]} points"
+read -r _ END_PX END_PY _ _ < <(grep '^end ' "$WORK/known.txt")
 
 CAPTION='^Chartrek XP Version 1\.0 - '
 # Indicator colours of the reference labels: not set, waiting, set.
@@ -82,12 +84,14 @@ mark_shown() { read -r MX MY MW MH < <(blobs ff00ff | head -n1) && [ "$MW $MH" =
 known_texts() { grep "^$2 " "$WORK/known.txt" | cut -d' ' -f4- | sed "s/\./$1/g; s/ /\t/; s/\$/\r/"; }
 clipboard_is() { xclip -selection clipboard -o >"$WORK/clipboard" 2>/dev/null && cmp -s "$WORK/clipboard" "$1"; }
 
-# digitize <LC_ALL> <decimal separator> <name>: one whole session.
+# digitize <LC_ALL> <decimal separator> <name> fit|open: one whole session; "fit" captures the
+# curve's end in the fitted view too, "open" opens the diagram through File > Open.
 digitize() {
-    local locale=$1 sep=$2 name=$3
+    local locale=$1 sep=$2 name=$3 how=$4 file=$WORK/diagram.png
     export XDG_RUNTIME_DIR=$WORK/runtime-$name
     mkdir -m 700 "$XDG_RUNTIME_DIR"
-    LC_ALL=$locale "$APP" "$WORK/diagram.png" >"$WORK/$name.log" 2>&1 &
+    [ "$how" = open ] && file=
+    LC_ALL=$locale "$APP" ${file:+"$file"} >"$WORK/$name.log" 2>&1 &
     APP_PID=$!
     PIDS+=($APP_PID)
     WINDOW=$(timeout 15 xdotool search --sync --onlyvisible --name "$CAPTION" | head -n1) ||
@@ -95,6 +99,15 @@ digitize() {
     [ "$(xdotool getwindowpid "$WINDOW")" = "$APP_PID" ] || fail "$name: the window belongs to another process"
     # The keyboard goes to it (there is no window manager to do that).
     xdotool windowfocus --sync "$WINDOW"
+    if [ "$how" = open ]; then
+        xdotool key --clearmodifiers ctrl+o
+        DIALOG=$(timeout 15 xdotool search --sync --onlyvisible --name '^Grafik laden:$' | head -n1) ||
+            fail "$name: File > Open shows no dialog"
+        # Its file-name box has the focus; Enter opens the file named there.
+        xdotool windowfocus --sync "$DIALOG"
+        xdotool type --delay 20 "$WORK/diagram.png"
+        xdotool key Return
+    fi
 
     # Where the picture sits: shown 1:1, the mark is 4 x 4 pixels.
     wait_until 10 mark_shown 4 || fail "$name: the diagram is not shown 1:1: $MX $MY $MW $MH"
@@ -137,21 +150,36 @@ digitize() {
     done
     known_texts "$sep" point >"$WORK/$name.want"
 
-    # Copy Data with the picture focused (the pointer over it gives it the focus). The texts
-    # must be the table's, byte for byte.
-    xdotool mousemove --sync $((PIC_X + SIZE_W / 2)) $((PIC_Y + SIZE_H / 2))
+    if [ "$how" = fit ]; then
+        # View > Fit to window at half size. The picture area ends 167 pixels (2505 twips: the
+        # magnifier's 2205, 200 right of it, 100 before it) left of the window's right edge, so
+        # a window SIZE_W / 2 + 167 pixels wide (and 480 high, ample for SIZE_H / 2) gives an
+        # area SIZE_W / 2 wide: the fit scale is exactly 2, one screen pixel two picture pixels
+        # (30 twips), and the picture pixel (px, py), both even, lies at (px / 2, py / 2).
+        xdotool windowsize "$WINDOW" $((SIZE_W / 2 + 167)) 480
+        xdotool key --clearmodifiers ctrl+w
+        wait_until 10 mark_shown 2 || fail "$name: the fitted view is not at half size: $MX $MY $MW $MH"
+        PIC_X=$((MX - MARK_X / 2))
+        PIC_Y=$((MY - MARK_Y / 2))
+        click_at $((PIC_X + END_PX / 2)) $((PIC_Y + END_PY / 2))
+        known_texts "$sep" end >>"$WORK/$name.want"
+    fi
+
+    # Copy Data with the picture focused (the pointer over it, a spot inside it in either view,
+    # gives it the focus). The texts must be the table's, byte for byte.
+    xdotool mousemove --sync $((PIC_X + SIZE_W / 4)) $((PIC_Y + SIZE_H / 4))
     xdotool key --clearmodifiers ctrl+c
     wait_until 5 clipboard_is "$WORK/$name.want" || fail "$name: the clipboard is not the known values" \
         "(cat -A; < wanted, > held):"$'\n'"$(diff <(cat -A "$WORK/$name.want") <(cat -A "$WORK/clipboard"))"
     sed "s/^/LC_ALL=$locale: /" "$WORK/clipboard" | cat -A
 }
 
-digitize C.UTF-8 . point
+digitize C.UTF-8 . point fit
 [ -n "$SHOTS" ] && "$PROBE" grab "$SHOTS/digitize-end.png"
 kill -9 "$APP_PID"
 no_window() { ! xdotool search --onlyvisible --name "$CAPTION" >/dev/null 2>&1; }
 wait_until 10 no_window || fail "the first session's window stays on screen"
 
-digitize de_DE.UTF-8 , comma
+digitize de_DE.UTF-8 , comma open
 
 echo "PASS"
