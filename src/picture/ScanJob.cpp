@@ -26,9 +26,9 @@ WorkerResult failed(const QString &error)
     return {ScanJob::Outcome::Failed, {}, error};
 }
 
-WorkerResult cancelled(const QString &error = QStringLiteral("The scan was cancelled."))
+WorkerResult cancelled()
 {
-    return {ScanJob::Outcome::Cancelled, {}, error};
+    return {ScanJob::Outcome::Cancelled, {}, QStringLiteral("The scan was cancelled.")};
 }
 
 // An open device; closing it on every way out keeps a failed or cancelled scan from
@@ -192,8 +192,6 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
                 break;
             if (cancel)
                 return cancelled();
-            if (status == SANE_STATUS_CANCELLED)
-                return cancelled(SaneSession::statusText(status));
             if (status != SANE_STATUS_GOOD)
                 return failed(QStringLiteral("The scanner stopped: %1").arg(SaneSession::statusText(status)));
             // More than announced is dropped; the picture has the announced size.

@@ -27,6 +27,7 @@ using ScanOptions = QList<ScanOption>;
 class ScanJob : public QObject {
     Q_OBJECT
 public:
+    // Cancelled is the person's cancel only; a device that ends the scan by itself has Failed.
     enum class Outcome { NotFinished, Scanned, Cancelled, Failed };
 
     explicit ScanJob(QString deviceName, ScanOptions options = {}, QObject *parent = nullptr);
