@@ -31,23 +31,37 @@ WorkerResult cancelled()
     return {ScanJob::Outcome::Cancelled, {}, QStringLiteral("The scan was cancelled.")};
 }
 
+// Where the job publishes the open handle for its cancel().
+struct DeviceSlot {
+    std::mutex &mutex;
+    void *&handle;
+};
+
 // An open device; closing it on every way out keeps a failed or cancelled scan from
 // leaving the scanner blocked for the next one.
 class OpenDevice {
 public:
-    explicit OpenDevice(SANE_Handle handle) : mHandle(handle) {}
+    OpenDevice(SANE_Handle handle, DeviceSlot slot) : mHandle(handle), mSlot(slot)
+    {
+        std::lock_guard guard(mSlot.mutex);
+        mSlot.handle = mHandle;
+    }
     ~OpenDevice()
     {
+        {
+            std::lock_guard guard(mSlot.mutex);
+            mSlot.handle = nullptr;
+        }
         sane_cancel(mHandle);
         auto guard = SaneSession::lock();
         sane_close(mHandle);
     }
     OpenDevice(const OpenDevice &) = delete;
     OpenDevice &operator=(const OpenDevice &) = delete;
-    SANE_Handle handle() const { return mHandle; }
 
 private:
     SANE_Handle mHandle;
+    DeviceSlot mSlot;
 };
 
 QString setOption(SANE_Handle handle, const ScanOption &option)
@@ -188,10 +202,11 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
                 return cancelled();
             SANE_Int length = 0;
             status = sane_read(handle, buffer.data(), bufferSize, &length);
-            if (status == SANE_STATUS_EOF)
-                break;
+            // A cancel can end the read with any status, end of data included.
             if (cancel)
                 return cancelled();
+            if (status == SANE_STATUS_EOF)
+                break;
             if (status != SANE_STATUS_GOOD)
                 return failed(QStringLiteral("The scanner stopped: %1").arg(SaneSession::statusText(status)));
             // More than announced is dropped; the picture has the announced size.
@@ -215,7 +230,7 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
 }
 
 WorkerResult scan(const QString &deviceName, const ScanOptions &options, const std::atomic_bool &cancel,
-                  const std::function<void(int)> &report)
+                  DeviceSlot slot, const std::function<void(int)> &report)
 {
     SaneSession session;
     if (!session.isReady())
@@ -230,7 +245,7 @@ WorkerResult scan(const QString &deviceName, const ScanOptions &options, const s
     }
     if (status != SANE_STATUS_GOOD || !handle)
         return failed(QStringLiteral("The scanner \"%1\" could not be opened: %2").arg(deviceName, SaneSession::statusText(status)));
-    OpenDevice device(handle);
+    OpenDevice device(handle, slot);
     for (const ScanOption &option : options) {
         const QString error = setOption(handle, option);
         if (!error.isEmpty())
@@ -252,7 +267,7 @@ ScanJob::ScanJob(QString deviceName, ScanOptions options, QObject *parent)
 
 ScanJob::~ScanJob()
 {
-    mCancel = true;
+    cancel();
     if (mThread.joinable())
         mThread.join();
 }
@@ -265,7 +280,7 @@ void ScanJob::start()
         auto report = [this](int percent) {
             QMetaObject::invokeMethod(this, [this, percent] { emit progress(percent); }, Qt::QueuedConnection);
         };
-        WorkerResult result = scan(mDeviceName, mOptions, mCancel, report);
+        WorkerResult result = scan(mDeviceName, mOptions, mCancel, {mDeviceMutex, mDevice}, report);
         QMetaObject::invokeMethod(
             this,
             [this, result = std::move(result)]() mutable {
@@ -277,7 +292,11 @@ void ScanJob::start()
 
 void ScanJob::cancel()
 {
+    // The flag first: the worker then takes whatever the interrupted read returns for the cancel.
     mCancel = true;
+    std::lock_guard guard(mDeviceMutex);
+    if (mDevice)
+        sane_cancel(mDevice);
 }
 
 void ScanJob::finish(Outcome outcome, QImage image, QString error)

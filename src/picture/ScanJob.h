@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 namespace chartrek {
@@ -36,7 +37,7 @@ public:
 
     // Starts the scan; a job runs once.
     void start();
-    // Asks the worker to stop. It stops at its next read, and finished() follows with
+    // Stops the scan, also a read that is waiting on the device; finished() follows with
     // Outcome::Cancelled and no picture.
     void cancel();
 
@@ -60,6 +61,10 @@ private:
     ScanOptions mOptions;
     std::thread mThread;
     std::atomic_bool mCancel = false;
+    // The device while the worker has it open, so that cancel() can interrupt a read: the
+    // worker's close takes the mutex, so a cancel never reaches a closed handle.
+    std::mutex mDeviceMutex;
+    void *mDevice = nullptr;
     Outcome mOutcome = Outcome::NotFinished;
     QImage mImage;
     QString mError;
