@@ -7,8 +7,11 @@
 
 #include <poll.h>
 
+#include <cerrno>
+#include <chrono>
 #include <functional>
 #include <new>
+#include <thread>
 #include <vector>
 
 namespace chartrek {
@@ -137,11 +140,21 @@ int useSelectDescriptor(SANE_Handle handle)
     return -1;
 }
 
-// Waits until the descriptor has data or the scan is cancelled.
-void waitForData(int fd, const std::atomic_bool &cancel)
+enum class Wait { Ready, Cancelled, Useless };
+
+// Waits until the descriptor has data or the scan is cancelled. A descriptor that is hung
+// up, in error or not open answers at once every time, and waiting on it would spin: Useless.
+Wait waitForData(int fd, const std::atomic_bool &cancel)
 {
     pollfd entry{fd, POLLIN, 0};
-    while (!cancel && poll(&entry, 1, 100) == 0) {
+    for (;;) {
+        if (cancel)
+            return Wait::Cancelled;
+        const int ready = poll(&entry, 1, 100);
+        if (ready > 0)
+            return entry.revents & (POLLERR | POLLHUP | POLLNVAL) ? Wait::Useless : Wait::Ready;
+        if (ready < 0 && errno != EINTR)
+            return Wait::Useless;
     }
 }
 
@@ -194,10 +207,14 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
             }
         };
         reportProgress();
-        const int selectFd = useSelectDescriptor(handle);
+        int selectFd = useSelectDescriptor(handle);
+        bool nonBlocking = selectFd >= 0;
         for (;;) {
-            if (selectFd >= 0)
-                waitForData(selectFd, cancel);
+            if (selectFd >= 0 && waitForData(selectFd, cancel) == Wait::Useless) {
+                // Read on without the descriptor; a cancel interrupts a blocking read.
+                selectFd = -1;
+                nonBlocking = sane_set_io_mode(handle, SANE_FALSE) != SANE_STATUS_GOOD;
+            }
             if (cancel)
                 return cancelled();
             SANE_Int length = 0;
@@ -209,6 +226,10 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
                 break;
             if (status != SANE_STATUS_GOOD)
                 return failed(QStringLiteral("The scanner stopped: %1").arg(SaneSession::statusText(status)));
+            if (length < 0 || length > bufferSize)
+                return failed(QStringLiteral("The scanner reported %1 bytes read into %2.").arg(length).arg(bufferSize));
+            if (length == 0 && nonBlocking && selectFd < 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10)); // nothing to wait on
             // More than announced is dropped; the picture has the announced size.
             qint64 take = length;
             if (frameBytes >= 0)

@@ -10,6 +10,7 @@
 #include <sane/sane.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <memory>
@@ -32,14 +33,17 @@ std::unique_ptr<ScanJob> runScan(const QString &name, const ScanOptions &options
     return job;
 }
 
-// Link seam in front of the SANE library. gStall: the next read, having taken its data, waits
+// Link seams in front of the SANE library. gStall: the next read, having taken its data, waits
 // for sane_cancel (ten seconds at most), as a read waiting for a scanner's lamp does.
+// gSelectFd: the descriptor the device offers.
 //
 // The test backend's reader thread can hang the process when a cancel catches it writing into
 // a full pipe, so every picture here fits into the pipe.
 std::mutex gMutex;
 std::condition_variable gCancelCalled;
 std::atomic_bool gStall = false, gStalled = false, gStallCancelled = false;
+int gSelectFd = -1;
+std::atomic_int gReads = 0;
 
 template<typename F> F realSane(const char *name) { return reinterpret_cast<F>(dlsym(RTLD_NEXT, name)); }
 
@@ -47,6 +51,7 @@ template<typename F> F realSane(const char *name) { return reinterpret_cast<F>(d
 
 extern "C" SANE_Status sane_read(SANE_Handle handle, SANE_Byte *data, SANE_Int max, SANE_Int *length)
 {
+    ++gReads;
     const SANE_Status status = realSane<decltype(&sane_read)>("sane_read")(handle, data, max, length);
     if (!gStall.exchange(false))
         return status;
@@ -64,6 +69,14 @@ extern "C" void sane_cancel(SANE_Handle handle)
     gCancelCalled.notify_all();
     lock.unlock();
     realSane<decltype(&sane_cancel)>("sane_cancel")(handle);
+}
+
+extern "C" SANE_Status sane_get_select_fd(SANE_Handle handle, SANE_Int *fd)
+{
+    if (gSelectFd < 0)
+        return realSane<decltype(&sane_get_select_fd)>("sane_get_select_fd")(handle, fd);
+    *fd = gSelectFd;
+    return SANE_STATUS_GOOD;
 }
 
 class TestScanJob : public QObject {
@@ -171,6 +184,22 @@ private slots:
         QVERIFY(finished.wait(20000));
         QVERIFY2(gStallCancelled, "the read was interrupted, not waited out");
         QCOMPARE(job.outcome(), ScanJob::Outcome::Cancelled);
+    }
+
+    void hungUpSelectDescriptorIsNotSpunOn()
+    {
+        int ends[2];
+        QCOMPARE(pipe(ends), 0);
+        close(ends[1]);
+        gSelectFd = ends[0];
+        gReads = 0;
+        // Two pieces, 100 ms apart: blocking reads take them in a few reads.
+        const auto job = runScan(device, {{"non-blocking", true}, {"select-fd", true}, {"read-delay", true},
+                                          {"read-delay-duration", 100000}});
+        gSelectFd = -1;
+        close(ends[0]);
+        QCOMPARE(job->outcome(), ScanJob::Outcome::Scanned);
+        QVERIFY2(gReads < 50, qPrintable(QString::number(gReads) + " reads"));
     }
 
     void cancelAfterTheLastReadStillGivesNoPicture()
