@@ -34,6 +34,12 @@ WorkerResult cancelled()
     return {ScanJob::Outcome::Cancelled, {}, QStringLiteral("The scan was cancelled.")};
 }
 
+WorkerResult tooLarge(int limit)
+{
+    return {ScanJob::Outcome::TooLarge, {},
+            QStringLiteral("The scanned picture would be larger than %1 pixels.").arg(limit)};
+}
+
 // Where the job publishes the open handle for its cancel().
 struct DeviceSlot {
     std::mutex &mutex;
@@ -165,7 +171,8 @@ ScanFrameFormat formatOf(const SANE_Parameters &p)
 
 // Reads frames until the device says the last one is done. Frames of separate colours
 // (older three-pass scanners) come as three frames, each started on its own.
-WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, const std::function<void(int)> &report)
+WorkerResult readFrames(SANE_Handle handle, int sizeLimit, const std::atomic_bool &cancel,
+                        const std::function<void(int)> &report)
 {
     constexpr int bufferSize = 64 * 1024;
     std::vector<SANE_Byte> buffer(bufferSize);
@@ -187,6 +194,10 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
         QString error;
         if (!isSupportedScanFrame(frame.format, &error))
             return failed(error);
+        if (frame.format.pixelsPerLine > sizeLimit || frame.format.lines > sizeLimit)
+            return tooLarge(sizeLimit);
+        // Past this many bytes a frame of unknown height has more lines than the limit.
+        const qint64 bytesAllowed = qint64(sizeLimit) * frame.format.bytesPerLine;
 
         const bool separateColours = frame.format.format >= SANE_FRAME_RED && frame.format.format <= SANE_FRAME_BLUE;
         const int framesExpected = separateColours ? 3 : 1;
@@ -235,6 +246,8 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
             if (frameBytes >= 0)
                 take = std::min<qint64>(take, frameBytes - frame.data.size());
             frame.data.append(reinterpret_cast<const char *>(buffer.data()), take);
+            if (frame.data.size() > bytesAllowed)
+                return tooLarge(sizeLimit);
             reportProgress();
         }
         frames.append(std::move(frame));
@@ -250,8 +263,8 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
     return {ScanJob::Outcome::Scanned, std::move(*image), {}};
 }
 
-WorkerResult scan(const QString &deviceName, const ScanOptions &options, const std::atomic_bool &cancel,
-                  DeviceSlot slot, const std::function<void(int)> &report)
+WorkerResult scan(const QString &deviceName, const ScanOptions &options, int sizeLimit,
+                  const std::atomic_bool &cancel, DeviceSlot slot, const std::function<void(int)> &report)
 {
     SaneSession session;
     if (!session.isReady())
@@ -273,7 +286,7 @@ WorkerResult scan(const QString &deviceName, const ScanOptions &options, const s
             return failed(error);
     }
     try {
-        return readFrames(handle, cancel, report);
+        return readFrames(handle, sizeLimit, cancel, report);
     } catch (const std::bad_alloc &) {
         return failed(QStringLiteral("There is not enough memory for the scanned picture."));
     }
@@ -301,7 +314,7 @@ void ScanJob::start()
         auto report = [this](int percent) {
             QMetaObject::invokeMethod(this, [this, percent] { emit progress(percent); }, Qt::QueuedConnection);
         };
-        WorkerResult result = scan(mDeviceName, mOptions, mCancel, {mDeviceMutex, mDevice}, report);
+        WorkerResult result = scan(mDeviceName, mOptions, mSizeLimit, mCancel, {mDeviceMutex, mDevice}, report);
         QMetaObject::invokeMethod(
             this,
             [this, result = std::move(result)]() mutable {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/ImageOps.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QList>
@@ -29,12 +31,16 @@ class ScanJob : public QObject {
     Q_OBJECT
 public:
     // Cancelled is the person's cancel only; a device that ends the scan by itself has Failed.
-    enum class Outcome { NotFinished, Scanned, Cancelled, Failed };
+    // TooLarge: the picture would be wider or higher than the size limit.
+    enum class Outcome { NotFinished, Scanned, Cancelled, Failed, TooLarge };
 
     explicit ScanJob(QString deviceName, ScanOptions options = {}, QObject *parent = nullptr);
     // Cancels a scan still running and waits until the worker has closed the device.
     ~ScanJob() override;
 
+    // The largest width and height taken, MaxPictureSide unless set before start(). A scan
+    // that reaches past it stops at once; tests lower it to reach it with a small scan.
+    void setSizeLimit(int pixels) { mSizeLimit = pixels; }
     // Starts the scan; a job runs once.
     void start();
     // Stops the scan, also a read that is waiting on the device; finished() follows with
@@ -59,6 +65,7 @@ private:
 
     QString mDeviceName;
     ScanOptions mOptions;
+    int mSizeLimit = MaxPictureSide;
     std::thread mThread;
     std::atomic_bool mCancel = false;
     // The device while the worker has it open, so that cancel() can interrupt a read: the
