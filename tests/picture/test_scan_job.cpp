@@ -1,8 +1,10 @@
 #include "ScannerTestSetup.h"
 #include "picture/ImageOps.h"
+#include "picture/SaneSession.h"
 #include "picture/ScanDevices.h"
 #include "picture/ScanJob.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -209,6 +211,19 @@ private slots:
         // The hand scanner sends 167 lines of 108 pixels without announcing the lines; a lowered
         // limit stands in for 32760.
         QCOMPARE(runScan(device, {{"hand-scanner", true}}, 150)->outcome(), ScanJob::Outcome::TooLarge);
+    }
+
+    void abandonedSearchEndsBeforeTheProgram()
+    {
+        const auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).count(); };
+        const auto before = threads();
+        auto backends = SaneSession::lock(); // keeps the search inside the backends
+        auto *query = new ScanDeviceQuery;
+        query->start();
+        query->abandon();
+        backends.unlock();
+        ScanDeviceQuery::waitForRunningSearches();
+        QCOMPARE(threads(), before);
     }
 
     void cancelAfterTheLastReadStillGivesNoPicture()
