@@ -2,6 +2,7 @@
 #include "app/SingleInstance.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
+#include "picture/ScanDevices.h"
 
 #include <QApplication>
 
@@ -36,5 +37,8 @@ int main(int argc, char *argv[])
     splash.reset();
     if (!fileName.isEmpty())
         window.openFile(fileName);
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // A scanner search still running in the background ends before the program does.
+    chartrek::ScanDeviceQuery::waitForRunningSearches();
+    return exitCode;
 }

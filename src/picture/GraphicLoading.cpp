@@ -134,6 +134,18 @@ void GraphicLoading::mnuFileGetFromScanner_Click()
     mS.toolMode.SetPointerTool();
 }
 
+namespace {
+
+const QString &scanTooBigText()
+{
+    static const QString text = QStringLiteral("The picture is to big. To reduce the size of the picture \r\n"
+                                               "to max 32760 pixels height and width, select a smaler resolution "
+                                               "for the scan.");
+    return text;
+}
+
+} // namespace
+
 void GraphicLoading::GetScannerPicture()
 {
     const std::optional<ScanDevice> device = mScanner.selectSource(mLastScanner);
@@ -144,16 +156,15 @@ void GraphicLoading::GetScannerPicture()
     mLastScanner = device->name;
     const AcquireResult scan = mScanner.acquire(device->name);
     if (!scan.image) {
-        // A scan the person cancelled is no failure to report.
-        if (!scan.cancelled)
+        if (scan.tooLarge)
+            mS.messages.ShowError(scanTooBigText());
+        else if (!scan.cancelled) // a scan the person cancelled is no failure to report
             mS.messages.ShowError(QStringLiteral("TWAIN device not ready"));
         return;
     }
     mC.mTestLead.setImage(*scan.image);
     if (!CheckPictureSize(mC.mTestLead)) {
-        mS.messages.ShowError(QStringLiteral("The picture is to big. To reduce the size of the picture \r\n"
-                                             "to max 32760 pixels height and width, select a smaler resolution "
-                                             "for the scan."));
+        mS.messages.ShowError(scanTooBigText());
         mC.mTestLead.freeBitmap();
         return;
     }

@@ -4,7 +4,9 @@
 
 #include <sane/sane.h>
 
+#include <atomic>
 #include <thread>
+#include <vector>
 
 namespace chartrek {
 
@@ -41,6 +43,39 @@ std::optional<QList<ScanDevice>> listScanDevices(QString *error)
     return devices;
 }
 
+namespace {
+
+// The search threads not joined yet. A finished one is joined when the next search starts.
+struct Search {
+    std::thread thread;
+    std::shared_ptr<std::atomic_bool> done;
+};
+
+struct Searches {
+    std::mutex mutex;
+    std::vector<Search> running;
+};
+
+// Never destroyed, like the SANE lock: a thread must not meet a destroyed registry.
+Searches &searches()
+{
+    static auto *registry = new Searches;
+    return *registry;
+}
+
+} // namespace
+
+void ScanDeviceQuery::waitForRunningSearches()
+{
+    std::vector<Search> running;
+    {
+        std::lock_guard guard(searches().mutex);
+        running.swap(searches().running);
+    }
+    for (Search &search : running)
+        search.thread.join();
+}
+
 // What the worker and the query share. The worker posts its answer only while the query
 // is alive; the lock keeps the query from going away in the middle of the post.
 struct ScanDeviceQuery::Shared {
@@ -67,10 +102,12 @@ void ScanDeviceQuery::start()
     mRunning = true;
     mDevices.reset();
     mError.clear();
-    std::thread([shared = mShared] {
+    auto done = std::make_shared<std::atomic_bool>(false);
+    std::thread thread([shared = mShared, done] {
         QString error;
         auto devices = listScanDevices(&error);
         std::lock_guard guard(shared->mutex);
+        *done = true; // only the answer's post is left: joining now takes no time
         if (!shared->owner)
             return;
         ScanDeviceQuery *query = shared->owner;
@@ -85,7 +122,15 @@ void ScanDeviceQuery::start()
                     query->deleteLater();
             },
             Qt::QueuedConnection);
-    }).detach();
+    });
+    std::lock_guard guard(searches().mutex);
+    std::erase_if(searches().running, [](Search &search) {
+        if (!*search.done)
+            return false;
+        search.thread.join();
+        return true;
+    });
+    searches().running.push_back({std::move(thread), std::move(done)});
 }
 
 void ScanDeviceQuery::abandon()

@@ -42,6 +42,10 @@ public:
     // backends have answered instead of making the owner wait for them.
     void abandon();
 
+    // Waits until every search started so far has ended, abandoned ones included. The
+    // program calls it before it exits, so that no search is left inside the backends.
+    static void waitForRunningSearches();
+
 signals:
     void finished();
 

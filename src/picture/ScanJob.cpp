@@ -7,8 +7,11 @@
 
 #include <poll.h>
 
+#include <cerrno>
+#include <chrono>
 #include <functional>
 #include <new>
+#include <thread>
 #include <vector>
 
 namespace chartrek {
@@ -26,28 +29,48 @@ WorkerResult failed(const QString &error)
     return {ScanJob::Outcome::Failed, {}, error};
 }
 
-WorkerResult cancelled(const QString &error = QStringLiteral("The scan was cancelled."))
+WorkerResult cancelled()
 {
-    return {ScanJob::Outcome::Cancelled, {}, error};
+    return {ScanJob::Outcome::Cancelled, {}, QStringLiteral("The scan was cancelled.")};
 }
+
+WorkerResult tooLarge(int limit)
+{
+    return {ScanJob::Outcome::TooLarge, {},
+            QStringLiteral("The scanned picture would be larger than %1 pixels.").arg(limit)};
+}
+
+// Where the job publishes the open handle for its cancel().
+struct DeviceSlot {
+    std::mutex &mutex;
+    void *&handle;
+};
 
 // An open device; closing it on every way out keeps a failed or cancelled scan from
 // leaving the scanner blocked for the next one.
 class OpenDevice {
 public:
-    explicit OpenDevice(SANE_Handle handle) : mHandle(handle) {}
+    OpenDevice(SANE_Handle handle, DeviceSlot slot) : mHandle(handle), mSlot(slot)
+    {
+        std::lock_guard guard(mSlot.mutex);
+        mSlot.handle = mHandle;
+    }
     ~OpenDevice()
     {
+        {
+            std::lock_guard guard(mSlot.mutex);
+            mSlot.handle = nullptr;
+        }
         sane_cancel(mHandle);
         auto guard = SaneSession::lock();
         sane_close(mHandle);
     }
     OpenDevice(const OpenDevice &) = delete;
     OpenDevice &operator=(const OpenDevice &) = delete;
-    SANE_Handle handle() const { return mHandle; }
 
 private:
     SANE_Handle mHandle;
+    DeviceSlot mSlot;
 };
 
 QString setOption(SANE_Handle handle, const ScanOption &option)
@@ -123,11 +146,21 @@ int useSelectDescriptor(SANE_Handle handle)
     return -1;
 }
 
-// Waits until the descriptor has data or the scan is cancelled.
-void waitForData(int fd, const std::atomic_bool &cancel)
+enum class Wait { Ready, Cancelled, Useless };
+
+// Waits until the descriptor has data or the scan is cancelled. A descriptor that is hung
+// up, in error or not open answers at once every time, and waiting on it would spin: Useless.
+Wait waitForData(int fd, const std::atomic_bool &cancel)
 {
     pollfd entry{fd, POLLIN, 0};
-    while (!cancel && poll(&entry, 1, 100) == 0) {
+    for (;;) {
+        if (cancel)
+            return Wait::Cancelled;
+        const int ready = poll(&entry, 1, 100);
+        if (ready > 0)
+            return entry.revents & (POLLERR | POLLHUP | POLLNVAL) ? Wait::Useless : Wait::Ready;
+        if (ready < 0 && errno != EINTR)
+            return Wait::Useless;
     }
 }
 
@@ -138,7 +171,8 @@ ScanFrameFormat formatOf(const SANE_Parameters &p)
 
 // Reads frames until the device says the last one is done. Frames of separate colours
 // (older three-pass scanners) come as three frames, each started on its own.
-WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, const std::function<void(int)> &report)
+WorkerResult readFrames(SANE_Handle handle, int sizeLimit, const std::atomic_bool &cancel,
+                        const std::function<void(int)> &report)
 {
     constexpr int bufferSize = 64 * 1024;
     std::vector<SANE_Byte> buffer(bufferSize);
@@ -160,6 +194,10 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
         QString error;
         if (!isSupportedScanFrame(frame.format, &error))
             return failed(error);
+        if (frame.format.pixelsPerLine > sizeLimit || frame.format.lines > sizeLimit)
+            return tooLarge(sizeLimit);
+        // Past this many bytes a frame of unknown height has more lines than the limit.
+        const qint64 bytesAllowed = qint64(sizeLimit) * frame.format.bytesPerLine;
 
         const bool separateColours = frame.format.format >= SANE_FRAME_RED && frame.format.format <= SANE_FRAME_BLUE;
         const int framesExpected = separateColours ? 3 : 1;
@@ -180,27 +218,36 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
             }
         };
         reportProgress();
-        const int selectFd = useSelectDescriptor(handle);
+        int selectFd = useSelectDescriptor(handle);
+        bool nonBlocking = selectFd >= 0;
         for (;;) {
-            if (selectFd >= 0)
-                waitForData(selectFd, cancel);
+            if (selectFd >= 0 && waitForData(selectFd, cancel) == Wait::Useless) {
+                // Read on without the descriptor; a cancel interrupts a blocking read.
+                selectFd = -1;
+                nonBlocking = sane_set_io_mode(handle, SANE_FALSE) != SANE_STATUS_GOOD;
+            }
             if (cancel)
                 return cancelled();
             SANE_Int length = 0;
             status = sane_read(handle, buffer.data(), bufferSize, &length);
-            if (status == SANE_STATUS_EOF)
-                break;
+            // A cancel can end the read with any status, end of data included.
             if (cancel)
                 return cancelled();
-            if (status == SANE_STATUS_CANCELLED)
-                return cancelled(SaneSession::statusText(status));
+            if (status == SANE_STATUS_EOF)
+                break;
             if (status != SANE_STATUS_GOOD)
                 return failed(QStringLiteral("The scanner stopped: %1").arg(SaneSession::statusText(status)));
+            if (length < 0 || length > bufferSize)
+                return failed(QStringLiteral("The scanner reported %1 bytes read into %2.").arg(length).arg(bufferSize));
+            if (length == 0 && nonBlocking && selectFd < 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10)); // nothing to wait on
             // More than announced is dropped; the picture has the announced size.
             qint64 take = length;
             if (frameBytes >= 0)
                 take = std::min<qint64>(take, frameBytes - frame.data.size());
             frame.data.append(reinterpret_cast<const char *>(buffer.data()), take);
+            if (frame.data.size() > bytesAllowed)
+                return tooLarge(sizeLimit);
             reportProgress();
         }
         frames.append(std::move(frame));
@@ -216,8 +263,8 @@ WorkerResult readFrames(SANE_Handle handle, const std::atomic_bool &cancel, cons
     return {ScanJob::Outcome::Scanned, std::move(*image), {}};
 }
 
-WorkerResult scan(const QString &deviceName, const ScanOptions &options, const std::atomic_bool &cancel,
-                  const std::function<void(int)> &report)
+WorkerResult scan(const QString &deviceName, const ScanOptions &options, int sizeLimit,
+                  const std::atomic_bool &cancel, DeviceSlot slot, const std::function<void(int)> &report)
 {
     SaneSession session;
     if (!session.isReady())
@@ -232,14 +279,14 @@ WorkerResult scan(const QString &deviceName, const ScanOptions &options, const s
     }
     if (status != SANE_STATUS_GOOD || !handle)
         return failed(QStringLiteral("The scanner \"%1\" could not be opened: %2").arg(deviceName, SaneSession::statusText(status)));
-    OpenDevice device(handle);
+    OpenDevice device(handle, slot);
     for (const ScanOption &option : options) {
         const QString error = setOption(handle, option);
         if (!error.isEmpty())
             return failed(error);
     }
     try {
-        return readFrames(handle, cancel, report);
+        return readFrames(handle, sizeLimit, cancel, report);
     } catch (const std::bad_alloc &) {
         return failed(QStringLiteral("There is not enough memory for the scanned picture."));
     }
@@ -254,7 +301,7 @@ ScanJob::ScanJob(QString deviceName, ScanOptions options, QObject *parent)
 
 ScanJob::~ScanJob()
 {
-    mCancel = true;
+    cancel();
     if (mThread.joinable())
         mThread.join();
 }
@@ -267,7 +314,7 @@ void ScanJob::start()
         auto report = [this](int percent) {
             QMetaObject::invokeMethod(this, [this, percent] { emit progress(percent); }, Qt::QueuedConnection);
         };
-        WorkerResult result = scan(mDeviceName, mOptions, mCancel, report);
+        WorkerResult result = scan(mDeviceName, mOptions, mSizeLimit, mCancel, {mDeviceMutex, mDevice}, report);
         QMetaObject::invokeMethod(
             this,
             [this, result = std::move(result)]() mutable {
@@ -279,7 +326,11 @@ void ScanJob::start()
 
 void ScanJob::cancel()
 {
+    // The flag first: the worker then takes whatever the interrupted read returns for the cancel.
     mCancel = true;
+    std::lock_guard guard(mDeviceMutex);
+    if (mDevice)
+        sane_cancel(mDevice);
 }
 
 void ScanJob::finish(Outcome outcome, QImage image, QString error)

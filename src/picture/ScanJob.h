@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture/ImageOps.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QList>
@@ -8,6 +10,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 namespace chartrek {
@@ -27,15 +30,20 @@ using ScanOptions = QList<ScanOption>;
 class ScanJob : public QObject {
     Q_OBJECT
 public:
-    enum class Outcome { NotFinished, Scanned, Cancelled, Failed };
+    // Cancelled is the person's cancel only; a device that ends the scan by itself has Failed.
+    // TooLarge: the picture would be wider or higher than the size limit.
+    enum class Outcome { NotFinished, Scanned, Cancelled, Failed, TooLarge };
 
     explicit ScanJob(QString deviceName, ScanOptions options = {}, QObject *parent = nullptr);
     // Cancels a scan still running and waits until the worker has closed the device.
     ~ScanJob() override;
 
+    // The largest width and height taken, MaxPictureSide unless set before start(). A scan
+    // that reaches past it stops at once; tests lower it to reach it with a small scan.
+    void setSizeLimit(int pixels) { mSizeLimit = pixels; }
     // Starts the scan; a job runs once.
     void start();
-    // Asks the worker to stop. It stops at its next read, and finished() follows with
+    // Stops the scan, also a read that is waiting on the device; finished() follows with
     // Outcome::Cancelled and no picture.
     void cancel();
 
@@ -57,8 +65,13 @@ private:
 
     QString mDeviceName;
     ScanOptions mOptions;
+    int mSizeLimit = MaxPictureSide;
     std::thread mThread;
     std::atomic_bool mCancel = false;
+    // The device while the worker has it open, so that cancel() can interrupt a read: the
+    // worker's close takes the mutex, so a cancel never reaches a closed handle.
+    std::mutex mDeviceMutex;
+    void *mDevice = nullptr;
     Outcome mOutcome = Outcome::NotFinished;
     QImage mImage;
     QString mError;

@@ -94,6 +94,8 @@ AcquireResult acquireWithProgress(QWidget *parent, const QString &deviceName, co
         return {std::nullopt, job.errorString(), true};
     case ScanJob::Outcome::Failed:
         return {std::nullopt, job.errorString(), false};
+    case ScanJob::Outcome::TooLarge:
+        return {std::nullopt, job.errorString(), false, true};
     case ScanJob::Outcome::NotFinished:
         break;
     }

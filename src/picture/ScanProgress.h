@@ -14,7 +14,8 @@ namespace chartrek {
 struct AcquireResult {
     std::optional<QImage> image; // the scanned picture; empty when the scan failed or was cancelled
     QString error;               // why there is no picture
-    bool cancelled = false;      // the person (or the device) cancelled
+    bool cancelled = false;      // the person cancelled
+    bool tooLarge = false;       // the picture would pass the size limit; the scan was stopped
 };
 
 // Scans from deviceName while a window-modal progress dialog with a Cancel button shows

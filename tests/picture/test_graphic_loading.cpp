@@ -241,6 +241,15 @@ private slots:
         QCOMPARE(rig.sink.texts(), QStringList{"TWAIN device not ready"});
         QCOMPARE(rig.shown(), before);
         QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
+
+        // A scan stopped at the size limit.
+        rig.sink.shown.clear();
+        scanner.acquire = [](const QString &) { return AcquireResult{std::nullopt, {}, false, true}; };
+        loading.setScanner(scanner);
+        rig.window->mnuFileGetFromScanner_Click();
+        QCOMPARE(rig.sink.texts(), QStringList{"The picture is to big. To reduce the size of the picture \r\nto max "
+                                               "32760 pixels height and width, select a smaler resolution for the scan."});
+        QCOMPARE(rig.shown(), before);
     }
 };
 
