@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -58,10 +59,10 @@ QImage diagram(int w, int h)
 // it: the pointer's picture point at its centre, z times as large as on the picture.
 void updateMagnifier(frmMain &window, float x, float y)
 {
-    ImageControl &zoom = *window.zoomWindow();
-    const ImageControl &picture = *window.picture();
+    ImageControl &zoom = *window.findChild<ImageControl *>(QStringLiteral("mZoomWindow"));
+    const ImageControl &picture = *window.findChild<ImageControl *>(QStringLiteral("mPicture"));
     zoom.setRepaintEnabled(false);
-    const float z = window.zoomBox()->currentText().section(QLatin1Char(' '), 0, 0).toFloat();
+    const float z = window.findChild<QComboBox *>(QStringLiteral("mZoomBox"))->currentText().section(QLatin1Char(' '), 0, 0).toFloat();
     const float Wz = zoom.width() * kTwips, Hz = zoom.height() * kTwips;
     const float W = picture.bitmapWidth(), H = picture.bitmapHeight();
     const float g = float(window.state().mViewScale);
@@ -105,10 +106,10 @@ int main(int argc, char **argv)
 
     // Calibrated as a user would: origin at picture pixel (100, 1400) for (0, 0), corner at
     // (1900, 100) for (18, 1300); then the corner's values typed.
-    ReferenceCapture &capture = window.referenceCapture();
-    capture.startOrCancel();
-    capture.captureClick(-100 * kTwips, -1400 * kTwips);
-    capture.captureClick(-1900 * kTwips, -100 * kTwips);
+    PictureMouse &mouse = *window.findChild<PictureMouse *>(QStringLiteral("pictureMouse"));
+    window.findChild<QPushButton *>(QStringLiteral("btnGetPoints"))->click();
+    mouse.mPicture_MouseDown(1, 0, 100 * kTwips, 1400 * kTwips);
+    mouse.mPicture_MouseDown(1, 0, 1900 * kTwips, 100 * kTwips);
     window.calibration().setField(RefX2, QStringLiteral("18"));
     window.calibration().setField(RefY2, QStringLiteral("1300"));
     if (!window.calibration().IsCalibrated()) {
@@ -116,14 +117,13 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    PictureMouse &mouse = window.pictureMouse();
     QString lastText;
     QObject::connect(&mouse, &PictureMouse::statusText, &window, [&lastText](const QString &text) { lastText = text; });
     QObject::connect(&mouse, &PictureMouse::magnifierUpdate, &window,
                      [&window](float x, float y) { updateMagnifier(window, x, y); });
 
     // (a) Moves along a path that sweeps the whole picture, each timed alone.
-    const QRectF shown = window.picture()->displayRect();
+    const QRectF shown = window.findChild<ImageControl *>(QStringLiteral("mPicture"))->displayRect();
     auto moveTo = [&](int i) {
         const float X = float(shown.left() + std::fmod(i * 37.0 * kTwips, shown.width()));
         const float Y = float(shown.top() + std::fmod(i * 11.0 * kTwips, shown.height()));
@@ -140,7 +140,7 @@ int main(int argc, char **argv)
     }
     const double meanMove = std::accumulate(perMove.begin(), perMove.end(), 0.0) / double(perMove.size());
     std::printf("picture: %d x %d, window 1280 x 900, view 1:1, \"%s\"\n", pictureW, pictureH,
-                qPrintable(window.zoomBox()->currentText()));
+                qPrintable(window.findChild<QComboBox *>(QStringLiteral("mZoomBox"))->currentText()));
     std::printf("(a) one mouse move (readout + magnifier rectangle), %d moves:\n", moves);
     std::printf("    mean %8.2f us   99th percentile %8.2f us   max %8.2f us\n", meanMove,
                 percentile(perMove, 0.99), *std::max_element(perMove.begin(), perMove.end()));
@@ -163,7 +163,7 @@ int main(int argc, char **argv)
         timer.start();
         moveTo(i);
         QApplication::sendPostedEvents();
-        window.zoomWindow()->repaint();
+        window.findChild<ImageControl *>(QStringLiteral("mZoomWindow"))->repaint();
         perPaintedMove[size_t(i)] = double(timer.nsecsElapsed()) / 1e3;
     }
     std::printf("    with the magnifier repainted, %d moves: mean %8.2f us   99th percentile %8.2f us\n",

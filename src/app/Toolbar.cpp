@@ -1,16 +1,13 @@
 #include "app/Toolbar.h"
 
+#include "core/ProgramIcons.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QIcon>
 #include <QToolBar>
 
 namespace chartrek {
-
-QIcon programIcon(const QString &name)
-{
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(name));
-}
 
 QToolBar *buildToolbar(QWidget *parent, ToolbarButtons &b)
 {

@@ -4,7 +4,6 @@
 
 class QAction;
 class QActionGroup;
-class QIcon;
 class QToolBar;
 class QWidget;
 
@@ -28,8 +27,5 @@ struct ToolbarButtons {
 
 // Builds `mToolBar` with its eleven buttons, tool tips and pictures; tbZeiger starts pressed.
 QToolBar *buildToolbar(QWidget *parent, ToolbarButtons &buttons);
-
-// A picture of the program's own icon set (":/icons/<name>.svg").
-QIcon programIcon(const QString &name);
 
 } // namespace chartrek

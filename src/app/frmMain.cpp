@@ -6,14 +6,16 @@
 #include "app/ModalCalls.h"
 #include "app/QtFileDialogs.h"
 #include "app/SingleInstance.h"
-#include "core/TwipsGeometry.h"
 #include "app/frmSplash.h"
 #include "calibration/ScalePanel.h"
 #include "capture/PictureMouse.h"
+#include "core/ProgramIcons.h"
+#include "core/TwipsGeometry.h"
 #include "picture/GraphicLoading.h"
 #include "picture/ImageControl.h"
 #include "picture/Views.h"
 #include "points/DataExport.h"
+#include "scanner/ScannerReading.h"
 
 #include <QAction>
 #include <QApplication>
@@ -77,22 +79,20 @@ frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMa
         mOwnDialogs = std::make_unique<QtFileDialogs>(this);
         dialogs = mOwnDialogs.get();
     }
+    // Every message box and file dialog runs a modal loop the window must know of.
     mModal = std::make_unique<ModalCalls>(*sink, *dialogs, [this] { handOversMayGo(); });
-    mDialogs = mModal.get();
     mMessages = std::make_unique<Messages>(*mModal);
-    mCapture = std::make_unique<ReferenceCapture>(mCalibration, mTables, *mMessages, mToolModeRoutines, *this);
+    mLongOperations = new LongOperations(this);
+    mLongOperations->setObjectName(QStringLiteral("longOperations"));
+    mCapture = std::make_unique<ReferenceCapture>(mCalibration, mTables, *mMessages, mToolMode, *this);
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(designCaption());
     setWindowIcon(programIcon(QStringLiteral("point")));
 
     buildControls();
-    mViews = std::make_unique<Views>(
-        mState, mToolModeRoutines, ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar});
-    connect(mViews.get(), &Views::changed, this, &frmMain::updateActions);
-    connect(&mToolModeRoutines, &ToolMode::pointerToolSet, this, &frmMain::pointerToolWindowSteps);
     buildSubsystems();
-    connectCommands();
+    connectSubsystems();
 
     // Key preview: the window sees key presses before its controls.
     qApp->installEventFilter(this);
@@ -198,21 +198,60 @@ void frmMain::buildControls()
     placeCrosshair();
 }
 
+// Each subsystem gets the controls and services it works with at construction; it never sees
+// this window.
 void frmMain::buildSubsystems()
 {
-    mMouse = std::make_unique<PictureMouse>(PictureMouse::Services{mState, *mPicture, mCalibration, *mCapture, mTables,
-                                                                   mToolModeRoutines, *mMessages});
-    connect(mMouse.get(), &PictureMouse::statusText, mStatusBar, [this](const QString &text) {
-        mStatusBar->showMessage(text);
-    });
-    connect(mMouse.get(), &PictureMouse::zoomed, this, [this] { mViews->zoomMade(); });
+    mViews = new Views(mState, mToolMode,
+                       ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar}, this);
+    mMouse = new PictureMouse(
+        PictureMouse::Services{mState, *mPicture, mCalibration, *mCapture, mTables, mToolMode, *mMessages}, this);
+    mLoading = new GraphicLoading(GraphicLoading::Controls{*mPicture, *mTestLead, *mZoomWindow, this},
+                                  GraphicLoading::Services{mState, *mViews, mTables, mToolMode, *mMessages, *mModal,
+                                                           *mLongOperations},
+                                  this);
+    mScanner = new ScannerReading(ScannerReading::Services{*mLoading, *mMessages, mToolMode}, this, this);
+    mExport = new DataExport(mTableModel, mCalibration, *mMessages, *mModal, this);
+}
 
-    mLoading = std::make_unique<GraphicLoading>(
-        GraphicLoading::Controls{*mPicture, *mTestLead, *mZoomWindow, this},
-        GraphicLoading::Services{mState, *mViews, mTables, mToolModeRoutines, *mMessages, *mDialogs});
-    mLoading->setLayoutHandler([this] { mViews->Form_Resize(); });
+// The one place where the subsystems meet the window's dispatch points: commands, the
+// picture's mouse, key presses and the close step. A command without a subsystem yet stays
+// unconnected and does nothing.
+void frmMain::connectSubsystems()
+{
+    // Commands. The toolbar's command buttons trigger their menu items.
+    const MainMenuItems &m = mMenus;
+    connect(mToolBar, &QToolBar::actionTriggered, this, &frmMain::mToolBar_ButtonClick);
+    connect(m.mnuFileOpen, &QAction::triggered, mLoading, &GraphicLoading::mnuFileOpen_Click);
+    connect(m.mnuFileSaveData, &QAction::triggered, mExport, &DataExport::mnuFileSaveData_Click);
+    connect(m.mnuFileGetFromScanner, &QAction::triggered, mScanner, &ScannerReading::mnuFileGetFromScanner_Click);
+    connect(m.mnuFileQuit, &QAction::triggered, this, &QWidget::close);
+    connect(m.mnuEditInsert, &QAction::triggered, mLoading, &GraphicLoading::mnuEditInsert_Click);
+    connect(m.mnuEditKopie, &QAction::triggered, mExport, &DataExport::mnuEditKopie_Click);
+    connect(m.mnuViewNormal, &QAction::triggered, mViews, &Views::mnuViewNormal_Click);
+    connect(m.mnuViewWindow, &QAction::triggered, mViews, &Views::mnuViewWindow_Click);
+    connect(m.mnuViewRepaint, &QAction::triggered, mViews, &Views::mnuViewRepaint_Click);
+    connect(m.mnuEditSort, &QAction::toggled, this, [this](bool on) { mState.mSortData = on; });
+    connect(m.mnuViewMarker, &QAction::toggled, this, [this](bool on) { mState.mShowMarkers = on; });
+    connect(m.mnuHilfeIndex, &QAction::triggered, this, [this] { helpWindow()->showIndex(); });
+    connect(m.mnuHilfeVersion, &QAction::triggered, this, [this] { frmSplash::showAbout(this); });
+    auto *menuHelp = new MenuHelp(this);
+    for (QMenu *menu : {m.mnuDatei, m.mnuEdit, m.mnuView, m.mnuHelp})
+        menuHelp->watch(menu);
+    connect(menuHelp, &MenuHelp::topicRequested, this, [this](int id) { helpWindow()->showTopic(id); });
 
-    mExport = std::make_unique<DataExport>(mTableModel, mCalibration, *mMessages, *mDialogs);
+    // The picture's mouse. PictureMouse's hand-off signals go to the subsystems that own those
+    // tools, connected directly (see PictureMouse).
+    connect(mPicture, &ImageControl::mouseDown, mMouse, &PictureMouse::mPicture_MouseDown);
+    connect(mPicture, &ImageControl::mouseMove, mMouse, &PictureMouse::mPicture_MouseMove);
+    connect(mPicture, &ImageControl::mouseUp, mMouse, &PictureMouse::mPicture_MouseUp);
+    connect(mMouse, &PictureMouse::statusText, mStatusBar, [this](const QString &text) { mStatusBar->showMessage(text); });
+    connect(mMouse, &PictureMouse::zoomed, mViews, &Views::zoomMade);
+
+    // What the subsystems report back.
+    connect(mViews, &Views::changed, this, &frmMain::updateActions);
+    connect(&mToolMode, &ToolMode::pointerToolSet, this, &frmMain::pointerToolWindowSteps, Qt::DirectConnection);
+    connect(mLongOperations, &LongOperations::ended, this, &frmMain::handOversMayGo);
 }
 
 void frmMain::placeCrosshair()
@@ -222,41 +261,6 @@ void frmMain::placeCrosshair()
     const int h = zoom.height();
     lfHor->setGeometry(0, toPixels(h / 2), toPixels(w), 1);
     lfVert->setGeometry(toPixels(w / 2), 0, 1, toPixels(h));
-}
-
-void frmMain::connectCommands()
-{
-    connect(mToolBar, &QToolBar::actionTriggered, this, &frmMain::mToolBar_ButtonClick);
-
-    const MainMenuItems &m = mMenus;
-    connect(m.mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
-    connect(m.mnuFileSaveData, &QAction::triggered, this, &frmMain::mnuFileSaveData_Click);
-    connect(m.mnuFileSaveBitmap, &QAction::triggered, this, &frmMain::mnuFileSaveBitmap_Click);
-    connect(m.mnuFileGetFromScanner, &QAction::triggered, this, &frmMain::mnuFileGetFromScanner_Click);
-    connect(m.mnuFileQuit, &QAction::triggered, this, &frmMain::mnuFileQuit_Click);
-    connect(m.mnuEditCopyPicture, &QAction::triggered, this, &frmMain::mnuEditCopyPicture_Click);
-    connect(m.mnuEditInsert, &QAction::triggered, this, &frmMain::mnuEditInsert_Click);
-    connect(m.mnuEditKopie, &QAction::triggered, this, &frmMain::mnuEditKopie_Click);
-    connect(m.mnuEditDelete, &QAction::triggered, this, &frmMain::mnuEditDelete_Click);
-    connect(m.mnuViewNormal, &QAction::triggered, this, [this] { mViews->mnuViewNormal_Click(); });
-    connect(m.mnuViewWindow, &QAction::triggered, this, [this] { mViews->mnuViewWindow_Click(); });
-    connect(m.mnuViewRepaint, &QAction::triggered, this, [this] { mViews->mnuViewRepaint_Click(); });
-    connect(m.mnuEditSort, &QAction::toggled, this, [this](bool on) { mState.mSortData = on; });
-    connect(m.mnuViewMarker, &QAction::toggled, this, [this](bool on) { mState.mShowMarkers = on; });
-    connect(m.mnuViewRotate, &QAction::triggered, this, &frmMain::mnuViewRotate_Click);
-    connect(m.mnuAutomatic, &QAction::triggered, this, &frmMain::mnuAutomatic_Click);
-    connect(m.mnuHilfeIndex, &QAction::triggered, this, &frmMain::mnuHilfeIndex_Click);
-    connect(m.mnuHilfeVersion, &QAction::triggered, this, &frmMain::mnuHilfeVersion_Click);
-    connect(m.mnuMemory, &QAction::triggered, this, &frmMain::mnuMemory_Click);
-
-    auto *menuHelp = new MenuHelp(this);
-    for (QMenu *menu : {m.mnuDatei, m.mnuEdit, m.mnuView, m.mnuHelp})
-        menuHelp->watch(menu);
-    connect(menuHelp, &MenuHelp::topicRequested, this, &frmMain::openHelpTopic);
-
-    connect(mPicture, &ImageControl::mouseDown, this, &frmMain::mPicture_MouseDown);
-    connect(mPicture, &ImageControl::mouseMove, this, &frmMain::mPicture_MouseMove);
-    connect(mPicture, &ImageControl::mouseUp, this, &frmMain::mPicture_MouseUp);
 }
 
 void frmMain::setStartValues()
@@ -306,19 +310,26 @@ void frmMain::useTool(int mode)
 void frmMain::mToolBar_ButtonClick(QAction *button)
 {
     const ToolbarButtons &b = mButtons;
-    if (button == b.tbOpen) {
-        mnuFileOpen_Click();
-    } else if (button == b.tbScan) {
-        mnuFileGetFromScanner_Click();
-    } else if (button == b.tbZeiger) {
-        mToolModeRoutines.SetPointerTool();
+    const MainMenuItems &m = mMenus;
+    // The command buttons do what their menu items do.
+    const std::pair<QAction *, QAction *> commands[] = {
+        {b.tbOpen, m.mnuFileOpen},     {b.tbScan, m.mnuFileGetFromScanner}, {b.tbAutomaticLine, m.mnuAutomatic},
+        {b.tbNormal, m.mnuViewNormal}, {b.tbStrech, m.mnuViewWindow},       {b.tbRepaint, m.mnuViewRepaint},
+        {b.tbDel, m.mnuEditDelete},
+    };
+    for (const auto &[tool, item] : commands) {
+        if (button == tool) {
+            item->trigger();
+            return;
+        }
+    }
+    if (button == b.tbZeiger) {
+        mToolMode.SetPointerTool();
     } else if (button == b.tbPoint) {
         if (mCalibration.IsCalibrated())
             useTool(SharedState::PointTool);
         else
-            AskForOrigin(*mMessages, mToolModeRoutines);
-    } else if (button == b.tbAutomaticLine) {
-        mnuAutomatic_Click();
+            AskForOrigin(*mMessages, mToolMode);
     } else if (button == b.tbLine) {
         useTool(SharedState::LineTool);
     } else if (button == b.tbZoom) {
@@ -326,83 +337,14 @@ void frmMain::mToolBar_ButtonClick(QAction *button)
             useTool(SharedState::ZoomTool);
             mState.mFitToWindow = false;
         } else {
-            mToolModeRoutines.SetPointerTool();
+            mToolMode.SetPointerTool();
         }
-    } else if (button == b.tbNormal) {
-        mViews->mnuViewNormal_Click();
-    } else if (button == b.tbStrech) {
-        mViews->mnuViewWindow_Click();
-    } else if (button == b.tbRepaint) {
-        mViews->mnuViewRepaint_Click();
-    } else if (button == b.tbDel) {
-        mnuEditDelete_Click();
     }
-}
-
-// Commands whose subsystems attach their work here as they are built.
-// Window events run while a metafile is drawn: a hand-over arriving then waits, so that it
-// comes after this load instead of inside it.
-void frmMain::mnuFileOpen_Click()
-{
-    beginLongOperation();
-    mLoading->mnuFileOpen_Click();
-    endLongOperation();
 }
 
 bool frmMain::openFile(const QString &fileName)
 {
-    beginLongOperation();
-    const bool taken = mLoading->openFile(fileName);
-    endLongOperation();
-    return taken;
-}
-
-void frmMain::mnuFileSaveData_Click()
-{
-    mExport->mnuFileSaveData_Click();
-}
-
-void frmMain::mnuFileGetFromScanner_Click()
-{
-    mLoading->mnuFileGetFromScanner_Click();
-}
-
-void frmMain::mnuEditInsert_Click()
-{
-    mLoading->mnuEditInsert_Click();
-}
-
-void frmMain::mnuEditKopie_Click()
-{
-    mExport->mnuEditKopie_Click();
-}
-
-void frmMain::mPicture_MouseDown(int button, int shift, float x, float y)
-{
-    mMouse->mPicture_MouseDown(button, shift, x, y);
-}
-
-void frmMain::mPicture_MouseMove(int button, int shift, float x, float y)
-{
-    mMouse->mPicture_MouseMove(button, shift, x, y);
-}
-
-void frmMain::mPicture_MouseUp(int button, int shift, float x, float y)
-{
-    mMouse->mPicture_MouseUp(button, shift, x, y);
-}
-
-// Commands whose subsystems attach their work here as they are built.
-void frmMain::mnuFileSaveBitmap_Click() {}
-void frmMain::mnuEditCopyPicture_Click() {}
-void frmMain::mnuEditDelete_Click() {}
-void frmMain::mnuViewRotate_Click() {}
-void frmMain::mnuAutomatic_Click() {}
-void frmMain::mnuMemory_Click() {}
-
-void frmMain::mnuFileQuit_Click()
-{
-    close();
+    return mLoading->openFile(fileName);
 }
 
 HelpWindow *frmMain::helpWindow()
@@ -410,21 +352,6 @@ HelpWindow *frmMain::helpWindow()
     if (!mHelpWindow)
         mHelpWindow = new HelpWindow(this);
     return mHelpWindow;
-}
-
-void frmMain::mnuHilfeIndex_Click()
-{
-    helpWindow()->showIndex();
-}
-
-void frmMain::openHelpTopic(int helpContextId)
-{
-    helpWindow()->showTopic(helpContextId);
-}
-
-void frmMain::mnuHilfeVersion_Click()
-{
-    frmSplash::showAbout(this);
 }
 
 void frmMain::takeClipboardPicture()
@@ -444,8 +371,8 @@ void frmMain::attachHandOvers(SingleInstance &service)
 bool frmMain::handOverMustWait() const
 {
     // Dialogs that do not go through the message routines or the file dialogs (About, the
-    // scanner's) are modal widgets of their own.
-    return mLongOperations > 0 || mModal->running() || QApplication::activeModalWidget();
+    // scanner's, the metafile's progress) are modal widgets of their own.
+    return mLongOperations->running() || mModal->running() || QApplication::activeModalWidget();
 }
 
 void frmMain::handOversMayGo()
@@ -463,24 +390,13 @@ void frmMain::MainWindowProc_HandOver(const QString &fileName)
     activateWindow();
     if (!fileName.isEmpty()) {
         // A file sent from a file manager must not silently discard minutes of work.
-        if (mTableModel.rows() > 2 && mMessages->AskYesNo(handOverQuestion()) != AnswerYes)
+        if (mTables.hasPoints() && mMessages->AskYesNo(handOverQuestion()) != AnswerYes)
             return;
         openFile(fileName);
     } else if (ImageControl::clipboardHasPicture()) {
-        mToolModeRoutines.SetPointerTool();
+        mToolMode.SetPointerTool();
         takeClipboardPicture();
     }
-}
-
-void frmMain::beginLongOperation()
-{
-    ++mLongOperations;
-}
-
-void frmMain::endLongOperation()
-{
-    if (mLongOperations > 0 && --mLongOperations == 0)
-        handOversMayGo();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -530,12 +446,19 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             event->ignore();
             return true;
         }
-    } else if (event->type() == QEvent::KeyPress && mFormKeyDown) {
+    } else if (event->type() == QEvent::KeyPress) {
         // Once per key: at the control that has the focus, before it sees the key.
         auto *widget = qobject_cast<QWidget *>(watched);
         const QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        if (widget == target && widget->window() == this && mFormKeyDown(static_cast<QKeyEvent *>(event)))
-            return true;
+        if (widget == target && widget->window() == this) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            const bool accepted = key->isAccepted();
+            key->ignore();
+            emit formKeyDown(key);
+            if (key->isAccepted())
+                return true;
+            key->setAccepted(accepted);
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -2,7 +2,7 @@
 #include "app/SingleInstance.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
-#include "picture/ScanDevices.h"
+#include "scanner/ScanDevices.h"
 
 #include <QApplication>
 

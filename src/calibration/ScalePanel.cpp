@@ -1,5 +1,6 @@
 #include "calibration/ScalePanel.h"
 
+#include "core/ProgramIcons.h"
 #include "core/TwipsGeometry.h"
 #include "calibration/ReferenceCapture.h"
 #include "core/NumberText.h"
@@ -29,7 +30,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, const char *text, QRect twi
 // The 13 x 7 chain pictures, rendered sharp for the screen's pixel ratio.
 QPixmap chainPicture(const char *name, qreal ratio)
 {
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name))).pixmap(QSize(13, 7), ratio);
+    return programIcon(QLatin1String(name)).pixmap(QSize(13, 7), ratio);
 }
 
 // Where the value fields of an axis sit with and without the exponent labels in front.

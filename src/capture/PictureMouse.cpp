@@ -21,6 +21,7 @@ constexpr float kSquare = 100; // half the side of the square around a captured 
 PictureMouse::PictureMouse(const Services &services, QObject *parent)
     : QObject(parent), mS(services)
 {
+    setObjectName(QStringLiteral("pictureMouse"));
 }
 
 bool PictureMouse::IsActiveOwnWindow()

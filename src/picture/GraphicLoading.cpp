@@ -4,20 +4,17 @@
 #include "picture/ImageControl.h"
 #include "picture/ImageOps.h"
 #include "picture/MetafileProgress.h"
-#include "picture/ScannerSelectDialog.h"
 #include "picture/Views.h"
 
 #include <QWidget>
 
 namespace chartrek {
 
-GraphicLoading::GraphicLoading(const Controls &controls, const Services &services) : mC(controls), mS(services)
+GraphicLoading::GraphicLoading(const Controls &controls, const Services &services, QObject *parent)
+    : QObject(parent), mC(controls), mS(services)
 {
+    setObjectName(QStringLiteral("graphicLoading"));
     QWidget *window = mC.window;
-    mScanner.selectSource = [window](const QString &last) {
-        return ScannerSelectDialog::selectSource(window, last);
-    };
-    mScanner.acquire = [window](const QString &device) { return acquireWithProgress(window, device); };
     mWaitForHelper = [window](QProcess &helper, int timeoutMs) {
         return waitForMetafileHelper(window, helper, timeoutMs);
     };
@@ -53,8 +50,7 @@ bool GraphicLoading::refuseLoad(LoadStatus status, const QString &error)
     if (status == LoadStatus::Cancelled) {
         // The person stopped it: nothing to report, and nothing changes.
     } else if (status == LoadStatus::Failed) {
-        // Nothing is said about this case by the program's older versions; silence would look
-        // like success, so the reader's reason is shown.
+        // Silence would look like success: the reader's reason is shown.
         mS.messages.ShowError(QStringLiteral("The graphic could not be loaded: ") + error);
     } else {
         mS.messages.ShowError(tooBigText());
@@ -92,6 +88,7 @@ void GraphicLoading::mnuFileOpen_Click()
 
 bool GraphicLoading::openFile(const QString &fileName)
 {
+    const LongOperations::Scope drawing(mS.longOperations);
     QString error;
     const LoadStatus status = mC.mTestLead.load(fileName, &error, mWaitForHelper);
     if (refuseLoad(status, error))
@@ -124,53 +121,20 @@ void GraphicLoading::mnuEditInsert_Click()
         mS.toolMode.SetPointerTool();
         showNewPicture();
     }
-    if (mLayout)
-        mLayout();
+    mS.views.Form_Resize();
 }
 
-void GraphicLoading::mnuFileGetFromScanner_Click()
+bool GraphicLoading::takeScannedPicture(const QImage &image)
 {
-    GetScannerPicture();
-    mS.toolMode.SetPointerTool();
-}
-
-namespace {
-
-const QString &scanTooBigText()
-{
-    static const QString text = QStringLiteral("The picture is to big. To reduce the size of the picture \r\n"
-                                               "to max 32760 pixels height and width, select a smaler resolution "
-                                               "for the scan.");
-    return text;
-}
-
-} // namespace
-
-void GraphicLoading::GetScannerPicture()
-{
-    const std::optional<ScanDevice> device = mScanner.selectSource(mLastScanner);
-    if (!device) {
-        mS.messages.ShowError(QStringLiteral("The device was not found, or cancel was selected."));
-        return;
-    }
-    mLastScanner = device->name;
-    const AcquireResult scan = mScanner.acquire(device->name);
-    if (!scan.image) {
-        if (scan.tooLarge)
-            mS.messages.ShowError(scanTooBigText());
-        else if (!scan.cancelled) // a scan the person cancelled is no failure to report
-            mS.messages.ShowError(QStringLiteral("TWAIN device not ready"));
-        return;
-    }
-    mC.mTestLead.setImage(*scan.image);
-    if (!CheckPictureSize(mC.mTestLead)) {
-        mS.messages.ShowError(scanTooBigText());
-        mC.mTestLead.freeBitmap();
-        return;
-    }
+    LoadedPicture taken = acceptPicture(image);
+    if (taken.status == LoadStatus::Loaded)
+        mC.mTestLead.setImage(std::move(taken.image));
+    if (refuseLoad(taken.status, taken.error))
+        return false;
     takeTestPicture();
     mS.tables.ClearPointRows();
     mS.views.SetNormalPictureView();
+    return true;
 }
 
 bool GraphicLoading::takeClipboardPicture()

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "core/FileDialogs.h"
+#include "core/LongOperations.h"
 #include "core/Messages.h"
 #include "core/SharedState.h"
 #include "core/ToolMode.h"
+#include "picture/HelperWait.h"
 #include "picture/ImageOps.h"
-#include "picture/ScanProgress.h"
-#include "picture/ScanDevices.h"
 #include "points/PointTables.h"
 
-#include <functional>
-#include <optional>
+#include <QObject>
 
 class QWidget;
 
@@ -19,15 +18,17 @@ namespace chartrek {
 class ImageControl;
 class Views;
 
-// Brings a new picture in: from a file, the clipboard or a scanner. Every new picture passes
-// the size test in the hidden test control first, so that a refused one changes nothing.
-class GraphicLoading {
+// Brings a new picture in: from a file, the clipboard, or a scan the scanner hands over. Every
+// new picture passes the size test in the hidden test control first, so that a refused one
+// changes nothing.
+class GraphicLoading : public QObject {
+    Q_OBJECT
 public:
     struct Controls {
         ImageControl &mPicture;
         ImageControl &mTestLead;
         ImageControl &mZoomWindow;
-        QWidget *window; // parent of the scanner dialogs
+        QWidget *window; // parent of the progress dialog
     };
     struct Services {
         SharedState &state;
@@ -36,35 +37,29 @@ public:
         ToolMode &toolMode;
         Messages &messages;
         FileDialogs &dialogs;
-    };
-    // The scanner as the window uses it; tests put their own source selection in.
-    struct Scanner {
-        std::function<std::optional<ScanDevice>(const QString &lastDevice)> selectSource;
-        std::function<AcquireResult(const QString &device)> acquire;
+        LongOperations &longOperations;
     };
 
-    GraphicLoading(const Controls &controls, const Services &services);
+    GraphicLoading(const Controls &controls, const Services &services, QObject *parent = nullptr);
 
-    void setScanner(Scanner scanner) { mScanner = std::move(scanner); }
-    // Lays the window out again (the resize handler), after a paste.
-    void setLayoutHandler(std::function<void()> layout) { mLayout = std::move(layout); }
-
-    // File > Open.
-    void mnuFileOpen_Click();
     // Opens a named file as File > Open does after its dialog; false when it was not taken.
-    // A metafile's converter runs while the window's events do, behind a progress dialog.
+    // A metafile's converter runs while the window's events do, behind a progress dialog: a
+    // long operation.
     bool openFile(const QString &fileName);
-    // Edit > Paste graphic.
-    void mnuEditInsert_Click();
-    // File > Read graphic.
-    void mnuFileGetFromScanner_Click();
-    void GetScannerPicture();
+    // A scanned picture, of an allowed size: shown 1:1, the points cleared, the headers kept.
+    bool takeScannedPicture(const QImage &image);
     // The clipboard picture at start and on a hand-over: no size test, tables kept.
     bool takeClipboardPicture();
 
     static bool CheckPictureSize(const ImageControl &control);
     static FileDialogRequest openRequest();
     static const QString &tooBigText();
+
+public slots:
+    // File > Open.
+    void mnuFileOpen_Click();
+    // Edit > Paste graphic.
+    void mnuEditInsert_Click();
 
 private:
     bool refuseLoad(LoadStatus status, const QString &error);
@@ -75,10 +70,7 @@ private:
 
     Controls mC;
     Services mS;
-    Scanner mScanner;
     HelperWaiter mWaitForHelper;
-    std::function<void()> mLayout;
-    QString mLastScanner;
 };
 
 } // namespace chartrek

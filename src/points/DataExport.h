@@ -5,23 +5,28 @@
 #include "calibration/Calibration.h"
 #include "points/PointTableModel.h"
 
+#include <QObject>
+
 namespace chartrek {
 
 // The two ways the captured points leave the program: the clipboard (the locale's decimal
 // separator kept) and a text file (always a decimal point).
-class DataExport {
+class DataExport : public QObject {
+    Q_OBJECT
 public:
-    DataExport(const PointTableModel &model, const Calibration &calibration, Messages &messages, FileDialogs &dialogs)
-        : mModel(model), mCalibration(calibration), mMessages(messages), mDialogs(dialogs)
+    DataExport(const PointTableModel &model, const Calibration &calibration, Messages &messages, FileDialogs &dialogs,
+               QObject *parent = nullptr)
+        : QObject(parent), mModel(model), mCalibration(calibration), mMessages(messages), mDialogs(dialogs)
     {
     }
 
+    static FileDialogRequest saveRequest();
+
+public slots:
     // Copy Data (Ctrl+C).
     void mnuEditKopie_Click();
     // Save Data (Ctrl+S).
     void mnuFileSaveData_Click();
-
-    static FileDialogRequest saveRequest();
 
 private:
     const PointTableModel &mModel;

@@ -120,9 +120,9 @@ private slots:
             QTest::keyClick(popup, Qt::Key_F1);
             QVERIFY(!popup->isVisible());
         }
-        QTRY_VERIFY(f.window->helpWindow()->isVisible());
-        QVERIFY(!f.window->helpWindow()->isModal());
-        QCOMPARE(f.window->helpWindow()->currentPage(), QUrl(helpPageUrl(topic)));
+        QTRY_VERIFY(f.window->findChild<HelpWindow *>()->isVisible());
+        QVERIFY(!f.window->findChild<HelpWindow *>()->isModal());
+        QCOMPARE(f.window->findChild<HelpWindow *>()->currentPage(), QUrl(helpPageUrl(topic)));
     }
 
     void aboutIsModalWithOk()

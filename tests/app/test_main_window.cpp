@@ -59,7 +59,7 @@ private slots:
 
         // 3000 x 600 pixels in a 612 x 295 pixel picture area: the width decides.
         QVERIFY(f.setClientTwips(11685, 5985));
-        w.picture()->setImage(MainWindowFixture::picture(3000, 600));
+        pictureOf(w)->setImage(MainWindowFixture::picture(3000, 600));
         fit->trigger();
         QCOMPARE(checks(), std::pair(false, true));
         QVERIFY(!tbZoom->isEnabled());
@@ -72,9 +72,9 @@ private slots:
         QCOMPARE(checks(), std::pair(true, false));
         QVERIFY(tbZoom->isEnabled());
         QCOMPARE(w.state().mViewScale, 1.0);
-        QCOMPARE(w.picture()->displayRect(), QRectF(0, 0, 3000 * 15, 600 * 15));
+        QCOMPARE(pictureOf(w)->displayRect(), QRectF(0, 0, 3000 * 15, 600 * 15));
 
-        w.views().zoomMade(); // a zoomed view is neither
+        partOf<Views>(w, "views")->zoomMade(); // a zoomed view is neither
         QCOMPARE(checks(), std::pair(false, false));
     }
 
@@ -106,7 +106,7 @@ private slots:
         QVERIFY(f.open());
         frmMain &w = *f.window;
         if (picture)
-            w.picture()->setImage(MainWindowFixture::picture(50, 50));
+            pictureOf(w)->setImage(MainWindowFixture::picture(50, 50));
         if (calibrated)
             w.calibration().record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
         for (const QString &button : clicks)
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(f.sink.texts(), messages);
         const ToolbarButtons &b = w.toolbarButtons();
         QCOMPARE(b.tools->checkedAction(), mode == 1 ? b.tbZeiger : w.findChild<QAction *>(clicks.last()));
-        QCOMPARE(w.picture()->mousePointer(), int(mode == 1 ? ImageControl::PointerArrow : ImageControl::PointerCustom));
+        QCOMPARE(pictureOf(w)->mousePointer(), int(mode == 1 ? ImageControl::PointerArrow : ImageControl::PointerCustom));
     }
 
     void closeQuestion_data()
@@ -177,7 +177,7 @@ private slots:
         MainWindowFixture f;
         QVERIFY(f.open());
         frmMain &w = *f.window;
-        w.picture()->setImage(MainWindowFixture::picture(3000, 600));
+        pictureOf(w)->setImage(MainWindowFixture::picture(3000, 600));
         w.menuItems().mnuViewWindow->trigger();
         f.click(w.toolbarButtons().tbLine);
         w.showMinimized();
@@ -187,7 +187,7 @@ private slots:
             QGuiApplication::clipboard()->setText(QStringLiteral("no picture"));
         w.MainWindowProc_HandOver();
         QTRY_VERIFY(w.isMaximized());
-        QCOMPARE(w.picture()->image().size(), clipboardPicture ? QSize(200, 100) : QSize(3000, 600));
+        QCOMPARE(pictureOf(w)->image().size(), clipboardPicture ? QSize(200, 100) : QSize(3000, 600));
         QCOMPARE(w.state().mToolMode, clipboardPicture ? 1 : 2);
         QCOMPARE(w.state().mFitToWindow, !clipboardPicture);
         QGuiApplication::clipboard()->clear();
@@ -223,22 +223,22 @@ private slots:
         };
         f.sink.answers = {AnswerOk, AnswerNo}; // the save's message; keep the points
         w.menuItems().mnuFileSaveData->trigger();
-        QCOMPARE(w.picture()->image().size(), QSize(300, 200));
+        QCOMPARE(pictureOf(w)->image().size(), QSize(300, 200));
         QFile saved(f.dialogs.answer);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll().count('\n'), 3);
         QTRY_COMPARE(service.waitingCount(), 0);
         QCOMPARE(f.sink.texts().mid(1), QStringList{frmMain::handOverQuestion()});
-        QCOMPARE(w.picture()->image().size(), QSize(300, 200));
+        QCOMPARE(pictureOf(w)->image().size(), QSize(300, 200));
         QCOMPARE(w.tables().model().rows(), 5);
 
         f.dialogs.whileOpen = {};
         f.sink.answers = {AnswerYes};
-        w.beginLongOperation();
+        partOf<LongOperations>(w, "longOperations")->begin();
         QVERIFY(handOverFromAnotherThread(other));
         QCOMPARE(service.waitingCount(), 1);
-        w.endLongOperation();
-        QTRY_COMPARE(w.picture()->image().size(), QSize(120, 90));
+        partOf<LongOperations>(w, "longOperations")->end();
+        QTRY_COMPARE(pictureOf(w)->image().size(), QSize(120, 90));
         QCOMPARE(w.tables().model().rows(), 2);
         QCOMPARE(f.sink.texts().size(), 3);
     }

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "app/Toolbar.h"
+#include "core/ProgramIcons.h"
 #include "core/TwipsGeometry.h"
 #include "calibration/ReferenceCapture.h"
 #include "calibration/ScalePanel.h"

@@ -29,7 +29,7 @@ struct Rig : MainWindowFixture {
             return false;
         const QString file = dir.filePath(QStringLiteral("picture.png"));
         picture(400, 300, color).save(file);
-        pic = window->picture();
+        pic = pictureOf(*window);
         return window->openFile(file);
     }
     void press(QPoint px, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {})
@@ -61,7 +61,7 @@ struct Rig : MainWindowFixture {
         press({50, 250});
         press({250, 50});
     }
-    QString status() const { return window->statusBarControl()->currentMessage(); }
+    QString status() const { return partOf<QStatusBar>(*window, "mStatusBar")->currentMessage(); }
 };
 
 } // namespace
@@ -281,7 +281,7 @@ private slots:
     {
         Rig rig;
         QVERIFY(rig.open());
-        rig.pic = rig.window->picture();
+        rig.pic = pictureOf(*rig.window);
         rig.window->state().mToolMode = SharedState::LineTool;
         rig.press({10, 10});
         QVERIFY(!rig.window->state().mLineDragging);
@@ -292,7 +292,7 @@ private slots:
     {
         Rig rig;
         QVERIFY(rig.start());
-        QSignalSpy spy(&rig.window->pictureMouse(), &PictureMouse::deletePointRequested);
+        QSignalSpy spy(partOf<PictureMouse>(*rig.window, "pictureMouse"), &PictureMouse::deletePointRequested);
         rig.press({100, 100}, Qt::LeftButton, Qt::ShiftModifier);
         rig.press({100, 100}, Qt::RightButton, Qt::ShiftModifier);
         QCOMPARE(spy.count(), 1);

@@ -1,7 +1,6 @@
 #include "DialogDriver.h"
 #include "MainWindowFixture.h"
 #include "PictureFiles.h"
-#include "ScannerTestSetup.h"
 #include "app/SingleInstance.h"
 #include "picture/GraphicLoading.h"
 #include "picture/ImageControl.h"
@@ -37,7 +36,7 @@ struct Rig : MainWindowFixture {
         window->tables().AddPointToTables({-150, -150});
         return true;
     }
-    QSize shown() const { return window->picture()->image().size(); }
+    QSize shown() const { return pictureOf(*window)->image().size(); }
     int rows() const { return window->tables().model().rows(); }
 };
 
@@ -46,7 +45,6 @@ struct Rig : MainWindowFixture {
 class TestGraphicLoading : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { useTestScanner(); }
     void cleanup() { metafileSettings() = MetafileSettings(); }
 
     void openResetsTablesAndKeepsCalibration()
@@ -54,9 +52,9 @@ private slots:
         Rig rig;
         QVERIFY(rig.start());
         rig.window->state().mToolMode = SharedState::LineTool;
-        rig.window->views().mnuViewWindow_Click();
+        partOf<Views>(*rig.window, "views")->mnuViewWindow_Click();
         rig.dialogs.answer = rig.file(QStringLiteral("next.png"), Rig::picture(300, 120, Qt::green));
-        rig.window->mnuFileOpen_Click();
+        rig.window->menuItems().mnuFileOpen->trigger();
 
         const FileDialogRequest &r = rig.dialogs.requests.at(0);
         QCOMPARE(r.title, QStringLiteral("Grafik laden:"));
@@ -65,7 +63,7 @@ private slots:
         QVERIFY(r.fileName.isEmpty());
 
         QCOMPARE(rig.shown(), QSize(300, 120));
-        QCOMPARE(rig.window->picture()->bitsPerPixel(), 8);
+        QCOMPARE(pictureOf(*rig.window)->bitsPerPixel(), 8);
         QCOMPARE(rig.rows(), 2);
         QCOMPARE(rig.window->tables().model().cell(PointTableModel::DataPoints, 0, 0), QStringLiteral("X"));
         QVERIFY(rig.window->calibration().IsCalibrated());
@@ -74,7 +72,7 @@ private slots:
         QCOMPARE(rig.window->state().mViewScale, 1.0);
         QVERIFY(rig.window->menuItems().mnuViewNormal->isChecked());
         QVERIFY(!rig.window->menuItems().mnuViewWindow->isChecked());
-        QCOMPARE(rig.window->zoomWindow()->image().size(), QSize(300, 120)); // the clean copy
+        QCOMPARE(partOf<ImageControl>(*rig.window, "mZoomWindow")->image().size(), QSize(300, 120)); // the clean copy
     }
 
     void refusedFilesChangeNothing_data()
@@ -103,7 +101,7 @@ private slots:
         } else if (kind == QLatin1String("missing")) {
             rig.dialogs.answer = rig.dir.filePath(QStringLiteral("gone.png"));
         }
-        rig.window->mnuFileOpen_Click();
+        rig.window->menuItems().mnuFileOpen->trigger();
         if (message.isEmpty()) {
             QVERIFY(rig.sink.shown.isEmpty());
         } else {
@@ -113,7 +111,7 @@ private slots:
         }
         QCOMPARE(rig.shown(), QSize(200, 100));
         QCOMPARE(rig.rows(), 3);
-        QVERIFY(!rig.window->testLead()->hasBitmap());
+        QVERIFY(!partOf<ImageControl>(*rig.window, "mTestLead")->hasBitmap());
     }
 
     void metafileIsDrawnWhileTheWindowRuns_data()
@@ -189,67 +187,18 @@ private slots:
         Rig rig;
         QVERIFY(rig.start());
         QGuiApplication::clipboard()->clear();
-        rig.window->mnuEditInsert_Click();
+        rig.window->menuItems().mnuEditInsert->trigger();
         QCOMPARE(rig.sink.texts(),
                  QStringList{"There is no graphic in the clipboard, or the graphic format is unknown."});
         QCOMPARE(rig.rows(), 3);
 
         QGuiApplication::clipboard()->setImage(Rig::picture(120, 80, Qt::blue));
         rig.window->state().mToolMode = SharedState::ZoomTool;
-        rig.window->mnuEditInsert_Click();
+        rig.window->menuItems().mnuEditInsert->trigger();
         QCOMPARE(rig.shown(), QSize(120, 80));
         QCOMPARE(rig.rows(), 2);
         QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
         QVERIFY(rig.window->calibration().IsCalibrated());
-    }
-
-    void scan()
-    {
-        Rig rig;
-        QVERIFY(rig.start());
-        GraphicLoading &loading = rig.window->graphicLoading();
-        QString asked = QStringLiteral("<not asked>");
-        std::optional<ScanDevice> choice = ScanDevice{QStringLiteral("test:0"), {}, {}, {}};
-        GraphicLoading::Scanner scanner;
-        scanner.selectSource = [&](const QString &last) {
-            asked = last;
-            return choice;
-        };
-        scanner.acquire = [&](const QString &device) { return acquireWithProgress(rig.window.get(), device); };
-        loading.setScanner(scanner);
-
-        rig.window->mnuFileGetFromScanner_Click();
-        QVERIFY(rig.sink.shown.isEmpty());
-        QVERIFY(rig.shown().width() > 10);
-        QVERIFY(rig.shown() != QSize(200, 100));
-        QCOMPARE(rig.rows(), 2); // points cleared, headers kept
-        QCOMPARE(rig.window->tables().model().cell(PointTableModel::DataPoints, 0, 1), QStringLiteral("Y"));
-        QCOMPARE(rig.window->picture()->bitsPerPixel(), 8);
-        QVERIFY(asked.isEmpty());
-
-        // The source chosen last is offered again; a cancelled choice is reported.
-        choice.reset();
-        rig.window->mnuFileGetFromScanner_Click();
-        QCOMPARE(asked, QStringLiteral("test:0"));
-        QCOMPARE(rig.sink.texts(), QStringList{"The device was not found, or cancel was selected."});
-
-        // A device that cannot scan.
-        rig.sink.shown.clear();
-        choice = ScanDevice{QStringLiteral("test:no-such-device"), {}, {}, {}};
-        const QSize before = rig.shown();
-        rig.window->mnuFileGetFromScanner_Click();
-        QCOMPARE(rig.sink.texts(), QStringList{"TWAIN device not ready"});
-        QCOMPARE(rig.shown(), before);
-        QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
-
-        // A scan stopped at the size limit.
-        rig.sink.shown.clear();
-        scanner.acquire = [](const QString &) { return AcquireResult{std::nullopt, {}, false, true}; };
-        loading.setScanner(scanner);
-        rig.window->mnuFileGetFromScanner_Click();
-        QCOMPARE(rig.sink.texts(), QStringList{"The picture is to big. To reduce the size of the picture \r\nto max "
-                                               "32760 pixels height and width, select a smaler resolution for the scan."});
-        QCOMPARE(rig.shown(), before);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "core/TwipsGeometry.h"
 #include "app/frmMain.h"
+#include "picture/ImageControl.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -14,6 +15,14 @@
 #include <memory>
 
 namespace chartrek::test {
+
+// A control or subsystem of the window, by its object name.
+template <typename T = QWidget>
+T *partOf(const frmMain &window, const char *objectName)
+{
+    return window.findChild<T *>(QLatin1String(objectName));
+}
+inline ImageControl *pictureOf(const frmMain &window) { return partOf<ImageControl>(window, "mPicture"); }
 
 // A main window on the offscreen screen whose messages a RecordingSink answers.
 struct MainWindowFixture {
@@ -36,7 +45,7 @@ struct MainWindowFixture {
     {
         const QSize px(toPixels(width), toPixels(height));
         window->resize(px.width(), px.height() + window->menuBar()->height());
-        return QTest::qWaitFor([&] { return window->clientArea()->size() == px; });
+        return QTest::qWaitFor([&] { return partOf(*window, "client")->size() == px; });
     }
 
     QWidget *control(const char *name) const { return window->findChild<QWidget *>(QLatin1String(name)); }

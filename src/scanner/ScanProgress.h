@@ -1,6 +1,6 @@
 #pragma once
 
-#include "picture/ScanJob.h"
+#include "scanner/ScanJob.h"
 
 #include <QImage>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "picture/ScanJob.h"
+#include "scanner/ScanJob.h"
 
-#include "picture/SaneSession.h"
-#include "picture/ScanFrames.h"
+#include "scanner/SaneSession.h"
+#include "scanner/ScanFrames.h"
 
 #include <sane/sane.h>
 

@@ -1,5 +1,5 @@
-#include "picture/ScanDevices.h"
-#include "picture/ScannerSelectDialog.h"
+#include "scanner/ScanDevices.h"
+#include "scanner/ScannerSelectDialog.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "picture/ScanFrames.h"
+#include "scanner/ScanFrames.h"
 
 #include <sane/sane.h>
 

@@ -1,13 +1,16 @@
 #include "DialogDriver.h"
+#include "MainWindowFixture.h"
 #include "ScannerTestSetup.h"
-#include "picture/ScanProgress.h"
-#include "picture/ScannerSelectDialog.h"
+#include "scanner/ScannerReading.h"
+#include "scanner/ScanProgress.h"
+#include "scanner/ScannerSelectDialog.h"
 
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace chartrek;
@@ -105,6 +108,60 @@ private slots:
         QCOMPARE(label, QStringLiteral("Cancelling ..."));
         const AcquireResult again = acquireWithProgress(nullptr, QStringLiteral("test:0"));
         QCOMPARE(again.image ? again.image->size() : QSize(), QSize(78, 39));
+    }
+
+    // File > Read graphic through the window.
+    void scan()
+    {
+        MainWindowFixture rig;
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("first.png"));
+        QVERIFY(rig.open() && MainWindowFixture::picture(200, 100).save(first) && rig.window->openFile(first));
+        rig.window->tables().AddPointToTables({-150, -150});
+        const auto shown = [&] { return pictureOf(*rig.window)->image().size(); };
+        ScannerReading &reading = *partOf<ScannerReading>(*rig.window, "scannerReading");
+        QString asked = QStringLiteral("<not asked>");
+        std::optional<ScanDevice> choice = ScanDevice{QStringLiteral("test:0"), {}, {}, {}};
+        ScannerReading::Scanner scanner;
+        scanner.selectSource = [&](const QString &last) {
+            asked = last;
+            return choice;
+        };
+        scanner.acquire = [&](const QString &device) { return acquireWithProgress(rig.window.get(), device); };
+        reading.setScanner(scanner);
+
+        rig.window->menuItems().mnuFileGetFromScanner->trigger();
+        QVERIFY(rig.sink.shown.isEmpty());
+        QVERIFY(shown().width() > 10);
+        QVERIFY(shown() != QSize(200, 100));
+        QCOMPARE(rig.window->tables().model().rows(), 2); // points cleared, headers kept
+        QCOMPARE(rig.window->tables().model().cell(PointTableModel::DataPoints, 0, 1), QStringLiteral("Y"));
+        QCOMPARE(pictureOf(*rig.window)->bitsPerPixel(), 8);
+        QVERIFY(asked.isEmpty());
+
+        // The source chosen last is offered again; a cancelled choice is reported.
+        choice.reset();
+        rig.window->menuItems().mnuFileGetFromScanner->trigger();
+        QCOMPARE(asked, QStringLiteral("test:0"));
+        QCOMPARE(rig.sink.texts(), QStringList{"The device was not found, or cancel was selected."});
+
+        // A device that cannot scan.
+        rig.sink.shown.clear();
+        choice = ScanDevice{QStringLiteral("test:no-such-device"), {}, {}, {}};
+        const QSize before = shown();
+        rig.window->menuItems().mnuFileGetFromScanner->trigger();
+        QCOMPARE(rig.sink.texts(), QStringList{"TWAIN device not ready"});
+        QCOMPARE(shown(), before);
+        QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
+
+        // A scan stopped at the size limit.
+        rig.sink.shown.clear();
+        scanner.acquire = [](const QString &) { return AcquireResult{std::nullopt, {}, false, true}; };
+        reading.setScanner(scanner);
+        rig.window->menuItems().mnuFileGetFromScanner->trigger();
+        QCOMPARE(rig.sink.texts(), QStringList{"The picture is to big. To reduce the size of the picture \r\nto max "
+                                               "32760 pixels height and width, select a smaler resolution for the scan."});
+        QCOMPARE(shown(), before);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "picture/ScanProgress.h"
+#include "scanner/ScanProgress.h"
 
 #include <QCloseEvent>
 #include <QDialog>

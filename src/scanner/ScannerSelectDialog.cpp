@@ -1,4 +1,4 @@
-#include "picture/ScannerSelectDialog.h"
+#include "scanner/ScannerSelectDialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "picture/SaneSession.h"
+#include "scanner/SaneSession.h"
 
 #include <sane/sane.h>
 

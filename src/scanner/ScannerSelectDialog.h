@@ -1,6 +1,6 @@
 #pragma once
 
-#include "picture/ScanDevices.h"
+#include "scanner/ScanDevices.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "picture/ScanDevices.h"
+#include "scanner/ScanDevices.h"
 
-#include "picture/SaneSession.h"
+#include "scanner/SaneSession.h"
 
 #include <sane/sane.h>
 

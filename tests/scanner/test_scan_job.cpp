@@ -1,8 +1,8 @@
 #include "ScannerTestSetup.h"
 #include "picture/ImageOps.h"
-#include "picture/SaneSession.h"
-#include "picture/ScanDevices.h"
-#include "picture/ScanJob.h"
+#include "scanner/SaneSession.h"
+#include "scanner/ScanDevices.h"
+#include "scanner/ScanJob.h"
 
 #include <QDir>
 #include <QElapsedTimer>
