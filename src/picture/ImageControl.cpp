@@ -280,11 +280,6 @@ bool ImageControl::copy() const
 
 bool ImageControl::save(const QString &fileName, QString *error) const
 {
-    if (!hasBitmap()) {
-        if (error)
-            *error = tr("There is no picture to save.");
-        return false;
-    }
     return saveBitmap(mImage, fileName, error);
 }
 

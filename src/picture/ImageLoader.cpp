@@ -23,20 +23,10 @@ namespace {
 // only pictures of 16 bits per channel can need more.
 constexpr int kAllocationLimitMB = 4096;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ImageLoader", text);
-}
-
-LoadedPicture failed(const QString &error)
-{
-    return {LoadStatus::Failed, {}, error};
-}
-
 LoadedPicture tooLarge(const QSize &size)
 {
     return {LoadStatus::TooLarge, {},
-            tr("The picture is %1 x %2 pixels; at most %3 pixels are allowed in each direction.")
+            pictureText("The picture is %1 x %2 pixels; at most %3 pixels are allowed in each direction.")
                 .arg(size.width())
                 .arg(size.height())
                 .arg(MaxPictureSide)};
@@ -44,7 +34,7 @@ LoadedPicture tooLarge(const QSize &size)
 
 LoadedPicture notEnoughMemory(const QSize &size)
 {
-    return failed(tr("There is not enough memory for a picture of %1 x %2 pixels.")
+    return LoadedPicture::failure(pictureText("There is not enough memory for a picture of %1 x %2 pixels.")
                       .arg(size.width())
                       .arg(size.height()));
 }
@@ -212,21 +202,21 @@ LoadedPicture readRaster(QIODevice &device)
     if (fromHeader.isValid() && !pictureSizeAllowed(fromHeader))
         return tooLarge(fromHeader);
     if (head.startsWith("\xFF\xD8\xFF") && !jpegComplete(device))
-        return failed(tr("The picture file is incomplete."));
+        return LoadedPicture::failure(pictureText("The picture file is incomplete."));
     QImageReader::setAllocationLimit(kAllocationLimitMB);
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     // Upright as the camera meant it, as every viewer shows a phone photo of a chart.
     reader.setAutoTransform(true);
     if (!reader.canRead())
-        return failed(tr("The file is not a picture in a known format, or it is damaged."));
+        return LoadedPicture::failure(pictureText("The file is not a picture in a known format, or it is damaged."));
     const QSize announced = reader.size();
     if (announced.isValid() && !pictureSizeAllowed(announced))
         return tooLarge(announced);
     // The reader would refuse it with no more than "Unable to read image data".
     const QImage::Format decoded = reader.imageFormat();
     if (announced.isValid() && readerMegabytes(announced, decoded) > kAllocationLimitMB)
-        return failed(tr("The picture of %1 x %2 pixels would need %3 MB of memory to be read; "
+        return LoadedPicture::failure(pictureText("The picture of %1 x %2 pixels would need %3 MB of memory to be read; "
                          "at most %4 MB are allowed for one picture.")
                           .arg(announced.width())
                           .arg(announced.height())
@@ -239,7 +229,7 @@ LoadedPicture readRaster(QIODevice &device)
         if (announced.isValid()
             && QImage(announced, decoded == QImage::Format_Invalid ? QImage::Format_RGB32 : decoded).isNull())
             return notEnoughMemory(announced);
-        return failed(tr("The picture could not be read: %1").arg(reader.errorString()));
+        return LoadedPicture::failure(pictureText("The picture could not be read: %1").arg(reader.errorString()));
     }
     if (!pictureSizeAllowed(image.size()))
         return tooLarge(image.size());
@@ -258,31 +248,31 @@ LoadedPicture loadPicture(const QString &fileName, const HelperWaiter &wait)
 {
     const QFileInfo info(fileName);
     if (!info.exists())
-        return failed(tr("The file %1 does not exist.").arg(fileName));
+        return LoadedPicture::failure(pictureText("The file %1 does not exist.").arg(fileName));
     if (info.isDir())
-        return failed(tr("%1 is a folder, not a picture file.").arg(fileName));
+        return LoadedPicture::failure(pictureText("%1 is a folder, not a picture file.").arg(fileName));
     // A pipe or a device could be read forever.
     if (!info.isFile())
-        return failed(tr("%1 is not a regular file.").arg(fileName));
+        return LoadedPicture::failure(pictureText("%1 is not a regular file.").arg(fileName));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return failed(tr("The file %1 cannot be read: %2").arg(fileName, file.errorString()));
+        return LoadedPicture::failure(pictureText("The file %1 cannot be read: %2").arg(fileName, file.errorString()));
     if (file.size() == 0)
-        return failed(tr("The file %1 is empty.").arg(fileName));
+        return LoadedPicture::failure(pictureText("The file %1 is empty.").arg(fileName));
     if (looksLikeMetafile(file.peek(32))) {
         file.close();
         return decodeMetafile(fileName, wait);
     }
     if (info.suffix().compare(QStringLiteral("wmf"), Qt::CaseInsensitive) == 0
         && !QImageReader(&file).canRead())
-        return failed(tr("The file %1 is not a Windows Metafile.").arg(fileName));
+        return LoadedPicture::failure(pictureText("The file %1 is not a Windows Metafile.").arg(fileName));
     return readRaster(file);
 }
 
 LoadedPicture acceptPicture(const QImage &image)
 {
     if (image.isNull())
-        return failed(tr("There is no picture."));
+        return LoadedPicture::failure(pictureText("There is no picture."));
     if (!pictureSizeAllowed(image.size()))
         return tooLarge(image.size());
     return held(image);

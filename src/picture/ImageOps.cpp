@@ -11,12 +11,12 @@
 
 namespace chartrek {
 
-namespace {
-
-QString tr(const char *text)
+QString pictureText(const char *text)
 {
-    return QCoreApplication::translate("ImageOps", text);
+    return QCoreApplication::translate("Pictures", text);
 }
+
+namespace {
 
 // The palette index of pure black, added if the palette has room; -1 when it has none.
 int blackIndex(QImage &image)
@@ -177,7 +177,7 @@ bool saveBitmap(const QImage &image, const QString &fileName, QString *error)
         return false;
     };
     if (image.isNull())
-        return fail(tr("There is no picture to save."));
+        return fail(pictureText("There is no picture to save."));
     // Encoded in memory first, so that the file is replaced in one checked write.
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -185,10 +185,10 @@ bool saveBitmap(const QImage &image, const QString &fileName, QString *error)
     QImageWriter writer(&buffer, "bmp");
     // Qt writes 8-bit pictures with their palette and 32-bit ones as 24-bit bitmaps.
     if (!writer.write(image))
-        return fail(tr("%1 cannot be written: %2").arg(fileName, writer.errorString()));
+        return fail(pictureText("%1 cannot be written: %2").arg(fileName, writer.errorString()));
     QString reason;
     if (!writeFileAtomically(fileName, bytes, &reason))
-        return fail(tr("%1 cannot be written: %2").arg(fileName, reason));
+        return fail(pictureText("%1 cannot be written: %2").arg(fileName, reason));
     return true;
 }
 

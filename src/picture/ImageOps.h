@@ -20,7 +20,12 @@ struct LoadedPicture {
     LoadStatus status = LoadStatus::Failed;
     QImage image;   // set when Loaded
     QString error;  // why not, when not Loaded
+
+    static LoadedPicture failure(QString error) { return {LoadStatus::Failed, {}, std::move(error)}; }
 };
+
+// A text of the picture operations for the user, translated in one context.
+QString pictureText(const char *text);
 
 // Both sides at most MaxPictureSide pixels.
 bool pictureSizeAllowed(const QSize &pixels);

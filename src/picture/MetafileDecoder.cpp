@@ -16,16 +16,6 @@ constexpr quint32 kPlaceableKey = 0x9AC6CDD7u;
 constexpr int kPlaceableHeaderBytes = 22;
 constexpr int kMetaHeaderBytes = 18;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("MetafileDecoder", text);
-}
-
-LoadedPicture failed(const QString &error)
-{
-    return {LoadStatus::Failed, {}, error};
-}
-
 // The plain metafile header: type 1 (memory) or 2 (disk), 9 words long, version 1 or 3.
 bool plainHeader(const uchar *h)
 {
@@ -44,10 +34,10 @@ QString headerProblem(const QByteArray &data, qint64 fileSize)
     if (data.size() >= 4 && qFromLittleEndian<quint32>(bytes) == kPlaceableKey)
         offset = kPlaceableHeaderBytes;
     if (data.size() < offset + kMetaHeaderBytes || !plainHeader(bytes + offset))
-        return tr("The file is not a Windows Metafile, or its header is damaged.");
+        return pictureText("The file is not a Windows Metafile, or its header is damaged.");
     const qint64 declared = qint64(qFromLittleEndian<quint32>(bytes + offset + 6)) * 2;
     if (declared < kMetaHeaderBytes || offset + declared > fileSize)
-        return tr("The Windows Metafile is incomplete.");
+        return pictureText("The Windows Metafile is incomplete.");
     return {};
 }
 
@@ -78,15 +68,15 @@ LoadedPicture decodeMetafile(const QString &fileName, const HelperWaiter &wait)
     const MetafileSettings settings = metafileSettings();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return failed(tr("The file %1 cannot be read: %2").arg(fileName, file.errorString()));
+        return LoadedPicture::failure(pictureText("The file %1 cannot be read: %2").arg(fileName, file.errorString()));
     const QString problem = headerProblem(file.read(64), file.size());
     if (!problem.isEmpty())
-        return failed(problem);
+        return LoadedPicture::failure(problem);
     file.close();
 
     QTemporaryDir dir;
     if (!dir.isValid())
-        return failed(tr("No temporary folder for drawing the metafile: %1").arg(dir.errorString()));
+        return LoadedPicture::failure(pictureText("No temporary folder for drawing the metafile: %1").arg(dir.errorString()));
     const QString output = dir.filePath(QStringLiteral("metafile.png"));
 
     QProcess converter;
@@ -106,24 +96,24 @@ LoadedPicture decodeMetafile(const QString &fileName, const HelperWaiter &wait)
     converter.start(settings.program, {QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-o"), output,
                                        fileName});
     if (!converter.waitForStarted(settings.timeoutMs))
-        return failed(tr("The metafile converter %1 could not be started: %2")
+        return LoadedPicture::failure(pictureText("The metafile converter %1 could not be started: %2")
                           .arg(settings.program, converter.errorString()));
     const HelperWait outcome = wait(converter, settings.timeoutMs);
     if (outcome != HelperWait::Finished) {
         converter.kill();
         converter.waitForFinished(1000);
         if (outcome == HelperWait::Cancelled)
-            return {LoadStatus::Cancelled, {}, tr("Drawing the metafile was cancelled.")};
-        return failed(tr("Drawing the metafile took too long and was stopped."));
+            return {LoadStatus::Cancelled, {}, pictureText("Drawing the metafile was cancelled.")};
+        return LoadedPicture::failure(pictureText("Drawing the metafile took too long and was stopped."));
     }
     if (converter.exitStatus() != QProcess::NormalExit || converter.exitCode() != 0) {
         const QString detail = QString::fromLocal8Bit(converter.readAllStandardError()).trimmed().left(300);
-        return failed(detail.isEmpty() ? tr("The metafile could not be drawn.")
-                                       : tr("The metafile could not be drawn: %1").arg(detail));
+        return LoadedPicture::failure(detail.isEmpty() ? pictureText("The metafile could not be drawn.")
+                                       : pictureText("The metafile could not be drawn: %1").arg(detail));
     }
     LoadedPicture drawn = loadPicture(output);
     if (drawn.status == LoadStatus::Failed)
-        drawn.error = tr("The metafile could not be drawn: %1").arg(drawn.error);
+        drawn.error = pictureText("The metafile could not be drawn: %1").arg(drawn.error);
     return drawn;
 }
 
