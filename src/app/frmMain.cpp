@@ -8,7 +8,10 @@
 #include "app/SingleInstance.h"
 #include "app/frmSplash.h"
 #include "calibration/ScalePanel.h"
+#include "capture/KeyboardControl.h"
+#include "capture/Magnifier.h"
 #include "capture/PictureMouse.h"
+#include "capture/PointDeletion.h"
 #include "core/ProgramIcons.h"
 #include "core/TwipsGeometry.h"
 #include "picture/GraphicLoading.h"
@@ -206,6 +209,11 @@ void frmMain::buildSubsystems()
                        ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar}, this);
     mMouse = new PictureMouse(
         PictureMouse::Services{mState, *mPicture, mCalibration, *mCapture, mTables, mToolMode, *mMessages}, this);
+    mMagnifier = new Magnifier(Magnifier::Controls{*mZoomWindow, *mZoomBox, *mPicture}, mState, *mMouse, this);
+    mKeyboard = new KeyboardControl(KeyboardControl::Controls{*mPicture, *mZoomWindow, *mZoomBox},
+                                    KeyboardControl::Services{mState, *mCapture, *mMouse, *mMagnifier}, this);
+    mDeletion = new PointDeletion(PointDeletion::Controls{*mPicture, *mZoomWindow, *grdDataPoints},
+                                  PointDeletion::Services{mTables, *mMessages, *mViews}, this);
     mLoading = new GraphicLoading(GraphicLoading::Controls{*mPicture, *mTestLead, *mZoomWindow, this},
                                   GraphicLoading::Services{mState, *mViews, mTables, mToolMode, *mMessages, *mModal,
                                                            *mLongOperations},
@@ -228,6 +236,7 @@ void frmMain::connectSubsystems()
     connect(m.mnuFileQuit, &QAction::triggered, this, &QWidget::close);
     connect(m.mnuEditInsert, &QAction::triggered, mLoading, &GraphicLoading::mnuEditInsert_Click);
     connect(m.mnuEditKopie, &QAction::triggered, mExport, &DataExport::mnuEditKopie_Click);
+    connect(m.mnuEditDelete, &QAction::triggered, mDeletion, &PointDeletion::mnuEditDelete_Click);
     connect(m.mnuViewNormal, &QAction::triggered, mViews, &Views::mnuViewNormal_Click);
     connect(m.mnuViewWindow, &QAction::triggered, mViews, &Views::mnuViewWindow_Click);
     connect(m.mnuViewRepaint, &QAction::triggered, mViews, &Views::mnuViewRepaint_Click);
@@ -247,6 +256,16 @@ void frmMain::connectSubsystems()
     connect(mPicture, &ImageControl::mouseUp, mMouse, &PictureMouse::mPicture_MouseUp);
     connect(mMouse, &PictureMouse::statusText, mStatusBar, [this](const QString &text) { mStatusBar->showMessage(text); });
     connect(mMouse, &PictureMouse::zoomed, mViews, &Views::zoomMade);
+    connect(mMouse, &PictureMouse::magnifierUpdate, mMagnifier, &Magnifier::UpdateMagnifier, Qt::DirectConnection);
+    connect(mMouse, &PictureMouse::deletePointRequested, mDeletion, &PointDeletion::DeletePointAt,
+            Qt::DirectConnection);
+    // The floating magnifier passes presses and moves on to the picture; docked, it ignores them.
+    connect(mZoomWindow, &ImageControl::mouseDown, mMagnifier, &Magnifier::mZoomWindow_MouseDown);
+    connect(mZoomWindow, &ImageControl::mouseMove, mMagnifier, &Magnifier::mZoomWindow_MouseMove);
+    connect(grdDataPoints, &QTableView::doubleClicked, mDeletion, &PointDeletion::grdDataPoints_DblClick);
+
+    // Key presses, the magnifier's included: they reach formKeyDown through the key preview.
+    connect(this, &frmMain::formKeyDown, mKeyboard, &KeyboardControl::Form_KeyDown, Qt::DirectConnection);
 
     // What the subsystems report back.
     connect(mViews, &Views::changed, this, &frmMain::updateActions);

@@ -30,8 +30,11 @@ class DataExport;
 class GraphicLoading;
 class HelpWindow;
 class ImageControl;
+class KeyboardControl;
+class Magnifier;
 class ModalCalls;
 class PictureMouse;
+class PointDeletion;
 class ScalePanel;
 class ScannerReading;
 class SingleInstance;
@@ -123,6 +126,9 @@ private:
     // Subsystems, children of this window.
     Views *mViews = nullptr;
     PictureMouse *mMouse = nullptr;
+    Magnifier *mMagnifier = nullptr;
+    KeyboardControl *mKeyboard = nullptr;
+    PointDeletion *mDeletion = nullptr;
     GraphicLoading *mLoading = nullptr;
     ScannerReading *mScanner = nullptr;
     DataExport *mExport = nullptr;

@@ -14,6 +14,8 @@ namespace chartrek {
 namespace {
 
 constexpr double kTwips = kTwipsPerPixel;
+// Half the width of the logical pointer's crosshair, pixels.
+constexpr int kPointerArm = 6;
 
 // The smallest pixel rectangle that covers a rectangle given in twips.
 QRect pixelsCovering(double left, double top, double right, double bottom)
@@ -75,6 +77,13 @@ void ImageControl::assignFrom(const ImageControl &other)
         return;
     // QImage copies on write, so the two controls never see each other's drawing.
     setImage(other.mImage);
+}
+
+void ImageControl::restorePicture(const ImageControl &other)
+{
+    if (&other == this || other.mImage.size() != mImage.size())
+        return;
+    replacePicture(other.mImage);
 }
 
 void ImageControl::freeBitmap()
@@ -383,6 +392,25 @@ void ImageControl::paintEvent(QPaintEvent *event)
             }
         }
     }
+    if (mLogicalPointer) {
+        const QPoint p = *mLogicalPointer;
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        painter.fillRect(p.x() - kPointerArm, p.y(), 2 * kPointerArm + 1, 1, Qt::white);
+        painter.fillRect(p.x(), p.y() - kPointerArm, 1, kPointerArm, Qt::white);
+        painter.fillRect(p.x(), p.y() + 1, 1, kPointerArm, Qt::white);
+    }
+}
+
+void ImageControl::setLogicalPointer(std::optional<QPoint> pixel)
+{
+    if (pixel == mLogicalPointer)
+        return;
+    const auto area = [](QPoint p) { return QRect(p.x() - kPointerArm, p.y() - kPointerArm, 2 * kPointerArm + 1, 2 * kPointerArm + 1); };
+    if (mLogicalPointer)
+        update(area(*mLogicalPointer));
+    mLogicalPointer = pixel;
+    if (mLogicalPointer)
+        update(area(*mLogicalPointer));
 }
 
 void ImageControl::resizeEvent(QResizeEvent *event)

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace chartrek {
 
@@ -25,7 +26,7 @@ class ImageControl : public QWidget, public BitmapHolder {
     Q_OBJECT
 public:
     enum PaintSizeMode : int { PaintNormal = 0, PaintFit = 3 };
-    enum MousePointer : int { PointerArrow = 1, PointerHourglass = 11, PointerCustom = 99 };
+    enum MousePointer : int { PointerDefault = 0, PointerArrow = 1, PointerHourglass = 11, PointerCustom = 99 };
 
     explicit ImageControl(QWidget *parent = nullptr);
     ~ImageControl() override;
@@ -38,6 +39,9 @@ public:
     // Assigning another control's bitmap: this one gets its own copy (a null one frees it).
     void assignFrom(const ImageControl &other);
     void freeBitmap();
+    // Takes another control's picture of the same size in place of its own, keeping the view:
+    // the clean copy back over a marked picture.
+    void restorePicture(const ImageControl &other);
 
     // --- sizes, in twips ---
     float bitmapWidth() const override;
@@ -79,6 +83,10 @@ public:
     void setRubberBandRect(float left, float top, float width, float height);
     bool rubberBandVisible() const { return mRubberBandVisible; }
     void setRubberBandVisible(bool visible);
+    // A small inverted crosshair at a point of the control (device-independent pixels): the
+    // pointer the keyboard moves where the platform does not let the program move the real one.
+    void setLogicalPointer(std::optional<QPoint> pixel);
+    std::optional<QPoint> logicalPointer() const { return mLogicalPointer; }
 
     // --- picture operations; failures leave the held picture as it was ---
     // Loads the first page in the file's own colour depth. A picture wider or higher than
@@ -145,6 +153,7 @@ private:
     QCursor mMouseIcon{Qt::CrossCursor};
     QRectF mRubberBand;
     bool mRubberBandVisible = false;
+    std::optional<QPoint> mLogicalPointer;
     std::unique_ptr<DrawingSurface> mSurface;
     ScreenOverlay mOverlay;
 };

@@ -14,6 +14,7 @@ namespace {
 constexpr int kColumnGap = 100;    // between the picture and the right column
 constexpr int kRightMargin = 200;  // right of the right column
 constexpr int kBottomGap = 50;     // above the bars at the bottom
+constexpr int kDockGap = 50;       // between the zoom box and the docked magnifier
 } // namespace
 
 void Views::leaveNormalView()
@@ -50,7 +51,9 @@ void Views::FitPictureToWindow(ImageControl &control)
     }
 
     const QRect place = twipsGeometry(&control);
-    const int width = twipsGeometry(mControls.mZoomWindow).left() - kColumnGap;
+    // The right column's left edge: the zoom box's, which stays there also while the magnifier
+    // floats over the picture.
+    const int width = twipsGeometry(mControls.mZoomBox).left() - kColumnGap;
     const int height = twipsSize(mControls.client).height() - place.top() - twipsGeometry(mControls.mToolBar).height()
         - twipsGeometry(mControls.mStatusBar).height() - kBottomGap;
     setTwipsGeometry(&control, place.left(), place.top(), std::max(width, 0), std::max(height, 0));
@@ -76,10 +79,17 @@ void Views::Form_Resize()
         return;
 
     const int x = inner.width() - zoom.width() - kRightMargin;
-    for (QWidget *column : {static_cast<QWidget *>(mControls.mZoomWindow), mControls.mZoomBox, mControls.grdDataPoints}) {
+    const QRect box = twipsGeometry(mControls.mZoomBox);
+    // A magnifier floating over the picture goes back under the box with the column.
+    const bool floating = zoom.left() != box.left();
+    const int zoomTop = floating ? box.top() + box.height() + kDockGap : zoom.top();
+    if (floating)
+        mControls.mZoomWindow->setMousePointer(ImageControl::PointerDefault);
+    for (QWidget *column : {mControls.mZoomBox, mControls.grdDataPoints}) {
         const QRect r = twipsGeometry(column);
         setTwipsGeometry(column, x, r.top(), r.width(), r.height());
     }
+    setTwipsGeometry(mControls.mZoomWindow, x, zoomTop, zoom.width(), zoom.height());
     const QRect grid = twipsGeometry(mControls.grdDataPoints);
     const int gridHeight = inner.height() - grid.top() - twipsGeometry(mControls.mToolBar).height()
         - twipsGeometry(mControls.mStatusBar).height() - kBottomGap;

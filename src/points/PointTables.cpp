@@ -2,6 +2,8 @@
 
 #include "core/NumberText.h"
 
+#include <cmath>
+
 namespace chartrek {
 
 namespace {
@@ -81,6 +83,26 @@ void PointTables::RecalculatePoints()
         mCalibration.PictureToValue(point, value);
         writeValues(row, value);
     }
+}
+
+std::optional<int> PointTables::FindPointNear(const PicturePoint &point) const
+{
+    constexpr double kTolerance = 20;
+    std::optional<int> found;
+    const NumberReader read;
+    for (int row = 1; row <= mModel.rows() - 2; ++row) {
+        const auto x = read(mModel.cell(Originale, row, 0));
+        const auto y = read(mModel.cell(Originale, row, 1));
+        if (x && y && std::abs(*x - point.x) < kTolerance && std::abs(*y - point.y) < kTolerance)
+            found = row; // no stop at the first: the lowest match in the table is the one
+    }
+    return found;
+}
+
+void PointTables::removePoint(int row)
+{
+    if (row >= 1 && row <= mModel.rows() - 2)
+        mModel.removeGridRow(row);
 }
 
 QString BuildExportText(const PointTableModel &model, bool pointDecimal)

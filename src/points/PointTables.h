@@ -4,6 +4,8 @@
 #include "calibration/Calibration.h"
 #include "points/PointTableModel.h"
 
+#include <optional>
+
 namespace chartrek {
 
 // The operations that add, remove and recompute points. The picture coordinates are the
@@ -27,6 +29,12 @@ public:
     // Empties and re-creates both tables with the "X", "Y" headers.
     void ResetPointTables();
     void RecalculatePoints() override;
+
+    // The stored point that lies less than 20 picture units from `point` on both axes; when
+    // several do, the lowest in the table. Nothing when none does.
+    std::optional<int> FindPointNear(const PicturePoint &point) const;
+    // Removes one point from both tables (a grid row, 1 for the first point).
+    void removePoint(int row);
 
 private:
     int sortedInsertIndex(double x) const;
