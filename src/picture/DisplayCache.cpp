@@ -14,6 +14,8 @@ namespace {
 // Tiles beyond this are dropped and made again when shown: panning a magnifier across a huge
 // picture must not end with a full 32-bit copy of it.
 constexpr qint64 kTileBudgetBytes = qint64(128) << 20;
+// The largest reduced copy kept between paints, in pixels (64 MB).
+constexpr qint64 kReducedBudgetPixels = qint64(16) << 20;
 
 quint64 tileKey(int tx, int ty)
 {
@@ -109,6 +111,12 @@ void DisplayCache::paintPixels(QPainter &painter, const QRectF &shown, const QRe
         painter.drawImage(target(needed), source, needed);
         return;
     }
+    // A small part (the magnifier's) is converted as it is shown, which costs less than making
+    // the tiles it touches; a large one comes from tiles kept between paints.
+    if (qint64(needed.width()) * needed.height() <= qint64(TileSize) * TileSize) {
+        painter.drawImage(target(needed), source.copy(needed).convertToFormat(QImage::Format_RGB32));
+        return;
+    }
     for (int ty = y0 / TileSize; ty <= (y1 - 1) / TileSize; ++ty) {
         for (int tx = x0 / TileSize; tx <= (x1 - 1) / TileSize; ++tx) {
             const QRect tileArea(tx * TileSize, ty * TileSize, TileSize, TileSize);
@@ -124,9 +132,9 @@ void DisplayCache::paintReduced(QPainter &painter, const QRectF &shown, const QR
     const QRect seen = visible.translated(-shown.topLeft()).toAlignedRect().intersected(QRect(QPoint(), size));
     if (seen.isEmpty())
         return;
-    // A view that shows a small part of a large reduced picture (the magnifier over a fitted
-    // view) reduces only that part, each time; otherwise the whole reduced copy is kept.
-    if (qint64(size.width()) * size.height() > 4 * qint64(seen.width()) * seen.height() && mReduced.size() != size) {
+    // The whole reduced copy is kept, so that a magnifier moving over a fitted view only draws;
+    // one too large to keep (a huge picture barely reduced) is reduced where it is seen, each time.
+    if (qint64(size.width()) * size.height() > kReducedBudgetPixels && mReduced.size() != size) {
         QImage part(seen.size(), QImage::Format_RGB32);
         if (part.isNull())
             return;
