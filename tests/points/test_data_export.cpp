@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 
 using namespace chartrek;
@@ -22,10 +23,9 @@ const QString kSaveError =
 
 // Two points, (0.5, 12.25) and (1, 3).
 struct Rig : CalibratedTables {
-    RecordingSink sink;
-    Messages messages{sink};
     ScriptedDialogs dialogs;
     DataExport exporter{model, cal, messages, dialogs};
+    QTemporaryDir dir;
 
     explicit Rig(bool withPoints = true)
     {
@@ -34,19 +34,30 @@ struct Rig : CalibratedTables {
             add(1, 3);
         }
     }
+    void oldFile(const char *name, const QByteArray &content)
+    {
+        QFile file(dir.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    void save(const char *name)
+    {
+        dialogs.answer = dir.filePath(QLatin1String(name));
+        exporter.mnuFileSaveData_Click();
+    }
+    QByteArray saved() const
+    {
+        QFile f(dialogs.answer);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
 };
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 } // namespace
 
 class TestDataExport : public QObject {
     Q_OBJECT
 private slots:
+    // Copy keeps the locale's separator; the file always has ".", also where the separator is
+    // neither "." nor ",".
     void copyKeepsTheLocaleAndSaveWritesPoints_data()
     {
         QTest::addColumn<QLocale>("locale");
@@ -65,14 +76,12 @@ private slots:
         picture.fill(Qt::blue);
         QGuiApplication::clipboard()->setImage(picture);
         rig.exporter.mnuEditKopie_Click();
-        const QString sep = locale.decimalPoint();
-        QCOMPARE(QGuiApplication::clipboard()->text(), "0" + sep + "5\t12" + sep + "25\r\n1\t3\r\n");
+        QCOMPARE(QGuiApplication::clipboard()->text(), inLocale(QStringLiteral("0.5\t12.25\r\n1\t3\r\n"), locale));
         QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), picture);
 
-        QTemporaryDir dir;
-        rig.dialogs.answer = dir.filePath(QStringLiteral("data.txt"));
-        rig.exporter.mnuFileSaveData_Click();
-        QCOMPARE(readAll(rig.dialogs.answer), QByteArray("0.5\t12.25\r\n1\t3\r\n"));
+        rig.oldFile("data.txt", QByteArray(500, 'x'));
+        rig.save("data.txt"); // the longer old file is replaced, not appended to
+        QCOMPARE(rig.saved(), QByteArray("0.5\t12.25\r\n1\t3\r\n"));
         QCOMPARE(rig.sink.texts(), QStringList{"The data's where saved as " + rig.dialogs.answer + "."});
         QCOMPARE(rig.sink.shown[0].kind, MessageKind::Info);
     }
@@ -82,44 +91,22 @@ private slots:
         Rig rig;
         // Captured under a locale whose separator is neither the present one nor a comma.
         rig.model.setCell(PointTableModel::Originale, 1, 2, QStringLiteral("0\u066B5"));
-        QTemporaryDir dir;
-        rig.dialogs.answer = dir.filePath(QStringLiteral("data.txt"));
-        rig.exporter.mnuFileSaveData_Click();
+        rig.save("data.txt");
         QVERIFY(!QFile::exists(rig.dialogs.answer));
         QCOMPARE(rig.sink.texts(), QStringList{kSaveError});
     }
 
-    void overwriteWithAnEmptyNameBoxEachTime()
-    {
-        Rig rig;
-        QTemporaryDir dir;
-        rig.dialogs.answer = dir.filePath(QStringLiteral("old.txt"));
-        QFile old(rig.dialogs.answer);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(500, 'x'));
-        old.close();
-        rig.exporter.mnuFileSaveData_Click();
-        rig.exporter.mnuFileSaveData_Click();
-        QCOMPARE(readAll(rig.dialogs.answer), QByteArray("0.5\t12.25\r\n1\t3\r\n")); // replaced, not appended
-        for (const FileDialogRequest &r : rig.dialogs.requests) {
-            QCOMPARE(r.title, QStringLiteral("Daten speichern"));
-            QCOMPARE(r.filter, QStringLiteral("Text (*.txt)"));
-            QCOMPARE(r.defaultSuffix, QStringLiteral("txt"));
-            QVERIFY(r.fileName.isEmpty());
-        }
-    }
-
-    void missingData()
+    void missingDataAndCancel()
     {
         Rig empty(false);
         empty.exporter.mnuEditKopie_Click();
         QCOMPARE(empty.sink.texts(), QStringList{"There are now data available."});
-
-        // Calibrated without points: an empty file and the success message.
-        QTemporaryDir dir;
-        empty.dialogs.answer = dir.filePath(QStringLiteral("empty.txt"));
+        empty.dialogs.answer.clear(); // cancelled: nothing said
         empty.exporter.mnuFileSaveData_Click();
-        QCOMPARE(readAll(empty.dialogs.answer), QByteArray());
+        QCOMPARE(empty.sink.shown.size(), 1);
+        // Calibrated without points: an empty file and the success message.
+        empty.save("empty.txt");
+        QCOMPARE(empty.saved(), QByteArray());
         QCOMPARE(empty.sink.shown.size(), 2);
 
         // Points but one reference red: Save refuses before the dialog, Copy still copies.
@@ -133,56 +120,41 @@ private slots:
         QVERIFY(!QGuiApplication::clipboard()->text().isEmpty());
     }
 
-    void cancelSaysNothing()
+    void failedSaveKeepsTheOldFile_data()
     {
-        Rig rig;
-        rig.dialogs.answer.clear();
-        rig.exporter.mnuFileSaveData_Click();
-        QVERIFY(rig.sink.shown.isEmpty());
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("a disk that fills up in the middle of the write") << false;
+        QTest::newRow("a read-only folder") << true;
     }
-
-    void readOnlyFolder()
+    void failedSaveKeepsTheOldFile()
     {
-        Rig rig;
-        QTemporaryDir dir;
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-        rig.dialogs.answer = dir.filePath(QStringLiteral("data.txt"));
-        {
-            WithoutPermissionOverride asUser;
-            rig.exporter.mnuFileSaveData_Click();
-        }
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(rig.sink.texts(), QStringList{kSaveError});
-        QCOMPARE(rig.sink.shown[0].kind, MessageKind::Error);
-        QVERIFY(!QFile::exists(rig.dialogs.answer));
-    }
-
-    void failedWriteKeepsTheOldFile()
-    {
-        // A disk that fills up in the middle of the write: the user's old file must survive.
+        QFETCH(bool, readOnlyFolder);
         Rig rig;
         for (int i = 0; i < 50; ++i)
             rig.tables.AddPointToTables({-i * 7, -i * 3});
-        QTemporaryDir dir;
-        rig.dialogs.answer = dir.filePath(QStringLiteral("precious.txt"));
-        QFile old(rig.dialogs.answer);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("1\t2\r\n");
-        old.close();
-
+        rig.oldFile("precious.txt", "1\t2\r\n");
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit small{64, saved.rlim_max};
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 64;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        rig.exporter.mnuFileSaveData_Click();
+        {
+            std::optional<WithoutPermissionOverride> asUser;
+            if (readOnlyFolder) {
+                QFile::setPermissions(rig.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+                asUser.emplace();
+            } else {
+                setrlimit(RLIMIT_FSIZE, &small);
+            }
+            rig.save("precious.txt");
+        }
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
+        QFile::setPermissions(rig.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
         QCOMPARE(rig.sink.texts(), QStringList{kSaveError});
-        QCOMPARE(readAll(rig.dialogs.answer), QByteArray("1\t2\r\n"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"precious.txt"}); // no leftovers
+        QCOMPARE(rig.sink.shown[0].kind, MessageKind::Error);
+        QCOMPARE(rig.saved(), QByteArray("1\t2\r\n"));
+        QCOMPARE(QDir(rig.dir.path()).entryList(QDir::Files), QStringList{"precious.txt"}); // no leftovers
     }
 };
 

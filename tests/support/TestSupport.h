@@ -58,20 +58,25 @@ public:
     bool hasBitmap() const override { return held; }
 };
 
-// Point tables on linear axes where picture x -100·v and picture y -100·v stand for the value v.
-struct CalibratedTables {
+// Empty point tables with a calibration not yet made, and messages a RecordingSink answers.
+struct TablesRig {
     SharedState state;
     FakePicture picture;
     Calibration cal{state, picture};
     PointTableModel model;
     PointTables tables{model, cal, state};
+    RecordingSink sink;
+    Messages messages{sink};
 
+    TablesRig() { tables.ResetPointTables(); }
+};
+
+// Point tables on linear axes where picture x -100·v and picture y -100·v stand for the value v.
+struct CalibratedTables : TablesRig {
     CalibratedTables()
     {
         state.mX2Pix = state.mY2Pix = -100;
-        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
-            cal.record().backColor[r] = ColorSet;
-        tables.ResetPointTables();
+        cal.record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
     }
     int add(double x, double y = 0) { return tables.AddPointToTables({qint32(-100 * x), qint32(-100 * y)}); }
 };
@@ -88,10 +93,8 @@ private:
 
 inline QLocale pointLocale() { return QLocale(QLocale::English, QLocale::UnitedStates); }
 inline QLocale commaLocale() { return QLocale(QLocale::German, QLocale::Germany); }
-
-} // namespace chartrek::test
-
-namespace chartrek::test {
+// A text written with "." for the decimal separator, with the locale's separator instead.
+inline QString inLocale(QString text, const QLocale &locale) { return text.replace(QLatin1Char('.'), locale.decimalPoint()); }
 
 // Runs as if without root's power to ignore file permissions (tests and CI run as root),
 // so that a read-only folder or an unreadable file really refuses. Restores it at the end.
