@@ -21,12 +21,9 @@ private slots:
         QTest::addColumn<QSize>("client");
         QTest::addColumn<QRect>("picture");
         QTest::addColumn<QRect>("magnifier");
-        const QRect designPicture(0, 630, 9180, 4420), designMagnifier(9280, 960, 2205, 1605);
         // The magnifier is 2205 x 1605 twips: three of it are 6615 x 4815.
-        QTest::newRow("at the design size the column starts at 9280")
-            << QSize(11685, 5985) << designPicture << designMagnifier;
-        QTest::newRow("a window narrower than three magnifiers is left alone")
-            << QSize(6600, 5985) << designPicture << designMagnifier;
+        QTest::newRow("a window narrower than three magnifiers keeps the design size's layout")
+            << QSize(6600, 5985) << QRect(0, 630, 9180, 4420) << QRect(9280, 960, 2205, 1605);
         QTest::newRow("exactly three magnifiers wide is laid out")
             << QSize(6615, 5985) << QRect(0, 630, 4110, 4420) << QRect(4210, 960, 2205, 1605);
     }
@@ -118,30 +115,21 @@ private slots:
         QCOMPARE(pictureOf(w)->mousePointer(), int(mode == 1 ? ImageControl::PointerArrow : ImageControl::PointerCustom));
     }
 
-    void closeQuestion_data()
-    {
-        QTest::addColumn<bool>("fromExit");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("close box, No keeps the program running") << false << int(AnswerNo);
-        QTest::newRow("File Exit, Yes closes") << true << int(AnswerYes);
-    }
     void closeQuestion()
     {
-        QFETCH(bool, fromExit);
-        QFETCH(int, answer);
         MainWindowFixture f;
         QVERIFY(f.open());
         frmMain &w = *f.window;
         QSignalSpy closing(&w, &frmMain::closing);
-        f.sink.answers = {answer};
-        if (fromExit)
-            w.menuItems().mnuFileQuit->trigger();
-        else
-            w.close();
-        QCOMPARE(f.sink.texts(), QStringList{QStringLiteral("Close the programm?")});
+        f.sink.answers = {AnswerNo, AnswerYes};
+        w.close(); // the close box: No keeps the program running
+        QVERIFY(w.isVisible());
+        QCOMPARE(closing.count(), 0);
+        w.menuItems().mnuFileQuit->trigger(); // File Exit: Yes closes
+        QVERIFY(!w.isVisible());
+        QCOMPARE(closing.count(), 1);
+        QCOMPARE(f.sink.texts(), QStringList(2, QStringLiteral("Close the programm?")));
         QCOMPARE(f.sink.shown.first().kind, MessageKind::YesNo);
-        QCOMPARE(w.isVisible(), answer == AnswerNo);
-        QCOMPARE(closing.count(), answer == AnswerYes ? 1 : 0);
     }
 
     void menuShortcutsWinOverTheFields()
@@ -165,31 +153,27 @@ private slots:
         QCOMPARE(field->text(), QStringLiteral("105"));
     }
 
-    void handOver_data()
-    {
-        QTest::addColumn<bool>("clipboardPicture");
-        QTest::newRow("a clipboard picture is shown 1:1 with the pointer tool") << true;
-        QTest::newRow("without a clipboard picture the window only comes up") << false;
-    }
     void handOver()
     {
-        QFETCH(bool, clipboardPicture);
         MainWindowFixture f;
         QVERIFY(f.open());
         frmMain &w = *f.window;
         pictureOf(w)->setImage(MainWindowFixture::picture(3000, 600));
         w.menuItems().mnuViewWindow->trigger();
         f.click(w.toolbarButtons().tbLine);
-        w.showMinimized();
-        if (clipboardPicture)
-            QGuiApplication::clipboard()->setImage(MainWindowFixture::picture(200, 100, Qt::blue));
-        else
-            QGuiApplication::clipboard()->setText(QStringLiteral("no picture"));
-        w.MainWindowProc_HandOver();
-        QTRY_VERIFY(w.isMaximized());
-        QCOMPARE(pictureOf(w)->image().size(), clipboardPicture ? QSize(200, 100) : QSize(3000, 600));
-        QCOMPARE(w.state().mToolMode, clipboardPicture ? 1 : 2);
-        QCOMPARE(w.state().mFitToWindow, !clipboardPicture);
+        // Without a clipboard picture the window only comes up; one is shown 1:1 with the pointer tool.
+        for (bool clipboardPicture : {false, true}) {
+            w.showMinimized();
+            if (clipboardPicture)
+                QGuiApplication::clipboard()->setImage(MainWindowFixture::picture(200, 100, Qt::blue));
+            else
+                QGuiApplication::clipboard()->setText(QStringLiteral("no picture"));
+            w.MainWindowProc_HandOver();
+            QTRY_VERIFY(w.isMaximized() && !w.isMinimized());
+            QCOMPARE(pictureOf(w)->image().size(), clipboardPicture ? QSize(200, 100) : QSize(3000, 600));
+            QCOMPARE(w.state().mToolMode, clipboardPicture ? 1 : 2);
+            QCOMPARE(w.state().mFitToWindow, !clipboardPicture);
+        }
         QGuiApplication::clipboard()->clear();
     }
 
