@@ -115,10 +115,7 @@ digitize() {
     PIC_Y=$((MY - MARK_Y))
     # Where the calibration panel sits: X1 is the leftmost of the four unset indicators, at
     # 885, 30 twips in the panel.
-    local found
-    found=$(blobs $NOT_SET | head -n1)
-    [ -n "$found" ] || fail "$name: no unset reference indicators"
-    read -r IX IY _ _ <<<"$found"
+    read -r IX IY _ _ < <(blobs $NOT_SET) || fail "$name: no unset reference indicators"
     PANEL_X=$((IX - $(px 885)))
     PANEL_Y=$((IY - $(px 30)))
     wait_until 5 panel_shows $NOT_SET 4 || fail "$name: the panel is not where expected ($PANEL_X, $PANEL_Y)"
@@ -134,10 +131,8 @@ digitize() {
     type_into 3720 255 735 210 "$CORNER_Y"
 
     # The point tool: the leftmost area of its icon's red in the toolbar, left of the panel.
-    local icon
-    icon=$(blobs $POINT_ICON 0 "$((PANEL_Y - 2))" "$PANEL_X" 42 | head -n1)
-    [ -n "$icon" ] || fail "$name: the point tool's button is not in the toolbar"
-    read -r bx by bw bh <<<"$icon"
+    read -r bx by bw bh < <(blobs $POINT_ICON 0 "$((PANEL_Y - 2))" "$PANEL_X" 42) ||
+        fail "$name: the point tool's button is not in the toolbar"
     click_at $((bx + bw / 2)) $((by + bh / 2))
 
     # Five points, not in x order: the table sorts them.
