@@ -198,6 +198,20 @@ private slots:
         QCOMPARE(sink.show(kind, QStringLiteral("line one\r\nline two")), answer);
         QCOMPARE(seen, (QVariantList{buttons, icon, title, QStringLiteral("line one\r\nline two"), true}));
     }
+
+    void messageAnswers()
+    {
+        RecordingSink sink;
+        Messages m(sink);
+        sink.answers = {AnswerYes, AnswerCancel, AnswerNo, AnswerOk};
+        QCOMPARE(m.AskYesNo(QStringLiteral("q")), int(AnswerYes));
+        QCOMPARE(m.AskYesNo(QStringLiteral("q")), int(AnswerNo)); // no third answer for two buttons
+        QCOMPARE(m.AskYesNoCancel(QStringLiteral("q")), int(AnswerNo));
+        QCOMPARE(m.AskYesNoCancel(QStringLiteral("q")), int(AnswerCancel)); // anything else is Cancel
+        m.ReportScanError(QStringLiteral("GetColor")); // the operation's name is not shown
+        QCOMPARE(sink.texts().last(), QStringLiteral("An error occured while scanning the picture. Maybe there is "
+                                                     "to low memory. Close some applications."));
+    }
 };
 
 QTEST_MAIN(TestHelpAndDialogs)
