@@ -1,13 +1,11 @@
 // A helper of the end-to-end tests: makes test pictures and looks at the real screen.
 //   screenprobe picture <file.png> <width> <height>   a solid magenta picture
-//   screenprobe known <file.png> [example]            a diagram with known values; prints what
-//                                                     they are (see knownDiagram); "example"
-//                                                     leaves out the locating mark
+//   screenprobe known <file.png> [example]            the diagram of known values, printing them
+//                                                     (see knownDiagram); "example": no locating mark
 //   screenprobe diagram <file.png>                    the example diagram, printing nothing
 //   screenprobe grab <file.png>                       saves the whole screen
-//   screenprobe blobs <rrggbb> [<x> <y> <w> <h>]      prints "x y width height" of every connected
-//                                                     area of that colour, left to right, looking
-//                                                     only inside the given screen rectangle
+//   screenprobe blobs <rrggbb> [<x> <y> <w> <h>]      "x y width height" of every connected area of
+//                                                     that colour in the rectangle, left to right
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
