@@ -30,64 +30,61 @@ QString readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// A page's local links and pictures: href="…" and src="…".
-const QRegularExpression localLink(QStringLiteral("(?:href|src)=\"([^\"]*)\""));
+// Calls `look` with the modal box of type T from inside the box's own event loop.
+template <typename T, typename F>
+void whenModal(QTimer &poll, F look)
+{
+    QObject::connect(&poll, &QTimer::timeout, [&poll, look] {
+        if (auto *box = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            poll.stop();
+            look(box);
+        }
+    });
+    poll.start(10);
+}
 } // namespace
 
 class TestHelpAndDialogs : public QObject {
     Q_OBJECT
 private slots:
-    void everyNumberOpensAPage_data()
-    {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<int>("shown");
-        for (int id : helpContextIds())
-            QTest::addRow("help context %d has a page of its own", id) << id << id;
-        QTest::newRow("an item without a number opens the contents") << 0 << kHelpIndexId;
-        QTest::newRow("a number between the topics opens the contents") << 1001 << kHelpIndexId;
-    }
     void everyNumberOpensAPage()
     {
-        QFETCH(int, id);
-        QFETCH(int, shown);
-        QCOMPARE(helpPagePath(id), helpPagePath(shown));
-        if (id == shown && id != kHelpIndexId) {
-            QVERIFY(helpPagePath(id) != helpPagePath(kHelpIndexId));
-            const QString name = QFileInfo(helpPagePath(id)).fileName();
-            QVERIFY2(readAll(helpPagePath(kHelpIndexId)).contains(QStringLiteral("href=\"%1\"").arg(name)),
-                     "the contents link to every topic");
-        }
+        const QString contents = readAll(helpPagePath(kHelpIndexId));
         HelpWindow window;
-        window.showTopic(id);
-        QCOMPARE(window.currentPage(), QUrl(helpPageUrl(shown)));
-        QVERIFY(!window.browser()->documentTitle().isEmpty());
-        QVERIFY(window.browser()->toPlainText().size() > 100);
+        for (int id : helpContextIds() + QList{1001}) { // 1001 lies between the topics: the contents
+            const int shown = id == 1001 ? kHelpIndexId : id;
+            const QString name = QFileInfo(helpPagePath(id)).fileName();
+            // A topic has a page of its own, and the contents link to it.
+            QVERIFY2(shown == kHelpIndexId || (name != QLatin1String("index.html")
+                                               && contents.contains(QStringLiteral("href=\"%1\"").arg(name))),
+                     qPrintable(name));
+            window.showTopic(id);
+            QCOMPARE(window.currentPage(), QUrl(helpPageUrl(shown)));
+            QVERIFY(!window.browser()->documentTitle().isEmpty());
+            QVERIFY(window.browser()->toPlainText().size() > 100);
+        }
     }
 
-    void linksBetweenPagesResolve_data()
-    {
-        QTest::addColumn<QString>("page");
-        const QStringList pages = QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")});
-        QVERIFY(pages.size() > 10);
-        for (const QString &p : pages)
-            QTest::newRow(qPrintable(p)) << p;
-    }
     void linksBetweenPagesResolve()
     {
-        QFETCH(QString, page);
-        const QString html = readAll(QStringLiteral(":/help/") + page);
-        for (const QRegularExpressionMatch &m : localLink.globalMatch(html)) {
-            const QUrl target(m.captured(1));
-            if (!target.scheme().isEmpty())
-                continue;
-            const QString linked = readAll(QStringLiteral(":/help/") + (target.path().isEmpty() ? page : target.path()));
-            const QByteArray where = (page + QStringLiteral(" -> ") + m.captured(1)).toUtf8();
-            QVERIFY2(!linked.isEmpty(), where.constData());
-            if (target.hasFragment())
-                QVERIFY2(linked.contains(QStringLiteral("id=\"%1\"").arg(target.fragment())), where.constData());
+        const QStringList pages = QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")});
+        QVERIFY(pages.size() > 10);
+        for (const QString &page : pages) {
+            const QString html = readAll(QStringLiteral(":/help/") + page);
+            const QRegularExpression localLink(QStringLiteral("(?:href|src)=\"([^\"]*)\""));
+            for (const QRegularExpressionMatch &m : localLink.globalMatch(html)) {
+                const QUrl target(m.captured(1));
+                if (!target.scheme().isEmpty())
+                    continue;
+                const QString linked = readAll(QStringLiteral(":/help/") + (target.path().isEmpty() ? page : target.path()));
+                const QByteArray where = (page + QStringLiteral(" -> ") + m.captured(1)).toUtf8();
+                QVERIFY2(!linked.isEmpty(), where.constData());
+                QVERIFY2(!target.hasFragment() || linked.contains(QStringLiteral("id=\"%1\"").arg(target.fragment())),
+                         where.constData());
+            }
+            QVERIFY2(page == QLatin1String("index.html") || html.contains(QLatin1String("href=\"index.html\"")),
+                     qPrintable(page + QStringLiteral(" does not link back to the contents")));
         }
-        if (page != QLatin1String("index.html"))
-            QVERIFY2(html.contains(QLatin1String("href=\"index.html\"")), "a topic links back to the contents");
     }
 
     void helpFromTheMenus_data()
@@ -129,26 +126,16 @@ private slots:
     {
         MainWindowFixture f;
         QVERIFY(f.open());
-        QWidget *parent = nullptr;
-        QString version;
-        bool okShown = false;
-        QTimer poll; // the box runs its own event loop: look at it from there, then press OK
-        connect(&poll, &QTimer::timeout, [&] {
-            auto *about = qobject_cast<frmSplash *>(QApplication::activeModalWidget());
-            if (!about)
-                return;
-            poll.stop();
-            parent = about->parentWidget();
-            version = about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
+        QVariantList seen; // parent, version, OK shown
+        QTimer poll;
+        whenModal<frmSplash>(poll, [&](frmSplash *about) {
             auto *ok = about->findChild<QPushButton *>(QStringLiteral("btnOK"));
-            okShown = ok->isVisible();
+            seen = {about->parentWidget() == f.window.get(),
+                    about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), ok->isVisible()};
             QTest::mouseClick(ok, Qt::LeftButton);
         });
-        poll.start(10);
         f.window->menuItems().mnuHilfeVersion->trigger();
-        QCOMPARE(parent, f.window.get());
-        QCOMPARE(version, QStringLiteral("Version 1.0.2"));
-        QVERIFY(okShown);
+        QCOMPARE(seen, (QVariantList{true, QStringLiteral("Version 1.0.2"), true}));
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(f.window->findChildren<frmSplash *>().isEmpty());
     }
@@ -181,14 +168,10 @@ private slots:
         QTest::newRow("question: Yes answers Yes")
             << MessageKind::YesNo << int(B::Yes | B::No) << int(B::Question) << title << int(B::Yes) << int(AnswerYes);
         QTest::newRow("information: Cancel answers Cancel") << MessageKind::Info << int(B::Ok | B::Cancel)
-                                                             << int(B::Information) << title << int(B::Cancel)
-                                                             << int(AnswerCancel);
-        const int three = int(B::Yes | B::No | B::Cancel);
-        const QString longTitle = QStringLiteral("Chartrek Version 1.0");
-        QTest::newRow("three answers: No answers No")
-            << MessageKind::YesNoCancel << three << int(B::Question) << longTitle << int(B::No) << int(AnswerNo);
-        QTest::newRow("three answers: the close box answers Cancel")
-            << MessageKind::YesNoCancel << three << int(B::Question) << longTitle << 0 << int(AnswerCancel);
+            << int(B::Information) << title << int(B::Cancel) << int(AnswerCancel);
+        QTest::newRow("three answers, a title of their own: the close box answers Cancel")
+            << MessageKind::YesNoCancel << int(B::Yes | B::No | B::Cancel) << int(B::Question)
+            << QStringLiteral("Chartrek Version 1.0") << 0 << int(AnswerCancel);
     }
     void messageBoxes()
     {
@@ -202,32 +185,32 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         MessageBoxSink sink(&window);
-        int shownButtons = 0, shownIcon = 0;
-        QString shownTitle, shownText;
-        QWidget *parent = nullptr;
-        QTimer poll; // the box runs its own event loop: note it from there, then answer
-        connect(&poll, &QTimer::timeout, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            poll.stop();
-            shownButtons = int(box->standardButtons());
-            shownIcon = int(box->icon());
-            shownTitle = box->windowTitle();
-            shownText = box->text();
-            parent = box->parentWidget();
+        QVariantList seen;
+        QTimer poll;
+        whenModal<QMessageBox>(poll, [&](QMessageBox *box) {
+            seen = {int(box->standardButtons()), int(box->icon()), box->windowTitle(), box->text(),
+                    box->parentWidget() == &window};
             if (press > 0)
                 box->button(QMessageBox::StandardButton(press))->click();
             else
                 box->close();
         });
-        poll.start(10);
         QCOMPARE(sink.show(kind, QStringLiteral("line one\r\nline two")), answer);
-        QCOMPARE(shownButtons, buttons);
-        QCOMPARE(shownIcon, icon);
-        QCOMPARE(shownTitle, title);
-        QCOMPARE(shownText, QStringLiteral("line one\r\nline two"));
-        QCOMPARE(parent, &window);
+        QCOMPARE(seen, (QVariantList{buttons, icon, title, QStringLiteral("line one\r\nline two"), true}));
+    }
+
+    void messageAnswers()
+    {
+        RecordingSink sink;
+        Messages m(sink);
+        sink.answers = {AnswerYes, AnswerCancel, AnswerNo, AnswerOk};
+        QCOMPARE(m.AskYesNo(QStringLiteral("q")), int(AnswerYes));
+        QCOMPARE(m.AskYesNo(QStringLiteral("q")), int(AnswerNo)); // no third answer for two buttons
+        QCOMPARE(m.AskYesNoCancel(QStringLiteral("q")), int(AnswerNo));
+        QCOMPARE(m.AskYesNoCancel(QStringLiteral("q")), int(AnswerCancel)); // anything else is Cancel
+        m.ReportScanError(QStringLiteral("GetColor")); // the operation's name is not shown
+        QCOMPARE(sink.texts().last(), QStringLiteral("An error occured while scanning the picture. Maybe there is "
+                                                     "to low memory. Close some applications."));
     }
 };
 
