@@ -28,6 +28,16 @@ inline QByteArray encode(const QImage &image, const char *format, int quality = 
     return bytes;
 }
 
+// Every pixel differs from its neighbours, so that a misplaced one shows and JPEGs are large.
+inline QImage noisy(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb((x * 7919 + y * 104729) % 251, (x * y) % 253, (x ^ y) & 255));
+    return image;
+}
+
 template <typename T>
 void put(QByteArray &bytes, std::initializer_list<T> values)
 {
