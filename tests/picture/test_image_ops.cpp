@@ -15,7 +15,7 @@ using namespace chartrek::test;
 
 namespace {
 
-// Mono: a white 1-bit PNG of the row's size, also offered as the clipboard would.
+// Mono: a 1-bit PNG of the row's size, whose picture is also offered as the clipboard would.
 enum class Make { Bytes, Mono, Folder, Pipe };
 
 // A PNG whose bytes are all zero (black), compressed row by row as it is made, so that a
@@ -109,7 +109,6 @@ private slots:
         row("a picture 32760 pixels wide loads", "w.png", Make::Mono, {}, loaded, {32760, 2});
         row("a picture 32761 pixels wide is refused", "w.png", Make::Mono, {}, tooLarge, {32761, 2});
         row("a picture 32761 pixels high is refused", "h.png", Make::Mono, {}, tooLarge, {2, 32761});
-        row("a picture 2185 pixels wide (beyond 32760 twips) loads", "t.png", Make::Mono, {}, loaded, {2185, 2});
         row("a 1 MB grey PNG of 32760 x 32760 loads, at 8 bits", "g.png", Make::Bytes,
             blackPng(32760, 32760, 8, 0, true), loaded, {32760, 32760});
         // Refused before its (missing) data is read.
@@ -171,10 +170,6 @@ private slots:
         QTest::newRow("a large JPEG named .bmp") << "j.bmp" << jpeg << decoded(jpeg);
         QTest::newRow("a progressive JPEG with a phone's 100 KB video after its end")
             << "v.jpg" << progressive + QByteArray(100 * 1024, 'v') << decoded(progressive);
-        // The same rows, red, green over blue, white: the first one in the file is the top one.
-        const QByteArray top("\0\0\xff\0\xff\0\0\0", 8), bottom("\xff\0\0\xff\xff\xff\0\0", 8);
-        QTest::newRow("a top-down bitmap keeps its row order")
-            << "t.bmp" << bitmapFile(2, -2, top + bottom) << decoded(bitmapFile(2, 2, bottom + top));
         QImage alpha(4, 4, QImage::Format_ARGB32), flat(4, 4, QImage::Format_RGB32);
         alpha.fill(Qt::transparent);
         flat.fill(Qt::white);
