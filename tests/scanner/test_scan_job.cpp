@@ -246,7 +246,8 @@ private slots:
         QTest::newRow("unknown height: the whole lines that came")
             << QList{frame(SANE_FRAME_GRAY, 8, 2, 2, -1, QByteArray("\x00\xff\xff\x00\x7f", 5))}
             << rgb(2, 2, {qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(255, 255, 255), qRgb(0, 0, 0)}) << "";
-        QTest::newRow("no frames") << QList<ScanFrame>{} << QImage() << "The scanner sent no picture data.";
+        QTest::newRow("unknown height and not one whole line") << QList{frame(SANE_FRAME_GRAY, 8, 2, 2, -1, "\x7f")}
+                                                               << QImage() << "The scanner sent no picture data.";
         QTest::newRow("JPEG frame") << QList{frame(11 /* SANE_FRAME_JPEG of later SANE versions */, 8, 1, 1, 1, "\x01")}
             << QImage() << "The scanner sends pictures in a form this program cannot read (frame type 11).";
         QTest::newRow("4 bits per sample") << QList{frame(SANE_FRAME_GRAY, 4, 2, 1, 1, "\x01")} << QImage()
