@@ -6,17 +6,7 @@
 #include "app/MessageBoxSink.h"
 #include "app/frmSplash.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDir>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QScreen>
-#include <QTextBrowser>
+#include <QtWidgets>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -29,31 +19,27 @@ QString readAll(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
-
 } // namespace
 
 class TestHelpAndDialogs : public QObject {
     Q_OBJECT
 private slots:
-    void everyNumberOpensAPage()
+    // Every number opens a page, a topic one of its own that the contents link to; local links and
+    // anchors exist, and every page links back to the contents. F1 on a highlighted item opens its
+    // page, on one without a number its menu's page, in a window that is not modal.
+    void help()
     {
         const QString contents = readAll(helpPagePath(kHelpIndexId));
         HelpWindow window;
         for (int id : helpContextIds() + QList{1001}) { // 1001 lies between the topics: the contents
             const int shown = id == 1001 ? kHelpIndexId : id;
             const QString name = QFileInfo(helpPagePath(id)).fileName();
-            // A topic has a page of its own, and the contents link to it.
             QVERIFY2(shown == kHelpIndexId || (name != "index.html" && contents.contains("href=\"" + name + '"')),
                      qPrintable(name));
             window.showTopic(id);
             QCOMPARE(window.currentPage(), QUrl(helpPageUrl(shown)));
             QVERIFY(!window.browser()->documentTitle().isEmpty() && window.browser()->toPlainText().size() > 100);
         }
-    }
-
-    // Every local link and anchor exists, and every page links back to the contents.
-    void linksBetweenPagesResolve()
-    {
         const QStringList pages = QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")});
         QVERIFY(pages.size() > 10);
         for (const QString &page : pages) {
@@ -67,37 +53,27 @@ private slots:
             }
             QVERIFY2(page == "index.html" || html.contains("href=\"index.html\""), qPrintable(page + " has no way back"));
         }
-    }
-
-    void helpFromTheMenus_data()
-    {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("topic");
-        QTest::newRow("F1 on a highlighted item opens its page") << "mnuDatei" << "mnuFileSaveData" << 1017;
-        QTest::newRow("F1 on an item without a number opens its menu's page") << "mnuEdit" << "mnuEditCopyPicture" << 1000;
-    }
-    void helpFromTheMenus()
-    {
-        QFETCH(QString, menu);
-        QFETCH(QString, item);
-        QFETCH(int, topic);
         MainWindowFixture f;
         QVERIFY(f.open());
-        auto *popup = f.window->findChild<QMenu *>(menu);
-        popup->popup(f.window->mapToGlobal(QPoint(10, 10)));
-        QVERIFY(QTest::qWaitForWindowExposed(popup));
-        popup->setActiveAction(f.window->findChild<QAction *>(item));
-        QTest::keyClick(popup, Qt::Key_F1, Qt::ShiftModifier); // other keys are the menu's
-        QVERIFY(popup->isVisible());
-        QTest::keyClick(popup, Qt::Key_F1);
-        QVERIFY(!popup->isVisible());
-        QTRY_VERIFY(f.window->findChild<HelpWindow *>()->isVisible());
-        QVERIFY(!f.window->findChild<HelpWindow *>()->isModal());
-        QCOMPARE(f.window->findChild<HelpWindow *>()->currentPage(), QUrl(helpPageUrl(topic)));
+        for (const auto &[menu, item, topic] : {std::tuple{"mnuDatei", "mnuFileSaveData", 1017},
+                                                std::tuple{"mnuEdit", "mnuEditCopyPicture", 1000}}) {
+            auto *popup = f.window->findChild<QMenu *>(menu);
+            popup->popup(f.window->mapToGlobal(QPoint(10, 10)));
+            QVERIFY(QTest::qWaitForWindowExposed(popup));
+            popup->setActiveAction(f.window->findChild<QAction *>(item));
+            QTest::keyClick(popup, Qt::Key_F1, Qt::ShiftModifier); // other keys are the menu's
+            QVERIFY(popup->isVisible());
+            QTest::keyClick(popup, Qt::Key_F1);
+            QVERIFY(!popup->isVisible());
+            QTRY_VERIFY(f.window->findChild<HelpWindow *>()->isVisible());
+            QVERIFY(!f.window->findChild<HelpWindow *>()->isModal());
+            QCOMPARE(f.window->findChild<HelpWindow *>()->currentPage(), QUrl(helpPageUrl(topic)));
+        }
     }
 
-    void aboutIsModalWithOk()
+    // One form twice: About is modal, with OK, and goes away on OK; the splash has no OK and no
+    // frame, and is centred.
+    void aboutAndSplash()
     {
         MainWindowFixture f;
         QVERIFY(f.open());
@@ -111,10 +87,6 @@ private slots:
         f.window->menuItems().mnuHilfeVersion->trigger();
         QCOMPARE(seen, (QVariantList{true, true, QStringLiteral("Version 1.0.2"), true}));
         QVERIFY(f.window->findChildren<frmSplash *>().isEmpty());
-    }
-
-    void splashHasNoOkNoFrameAndIsCentred()
-    {
         frmSplash splash;
         splash.showSplash();
         // Painted before showSplash returns: no event loop runs while the main window loads.
@@ -169,10 +141,9 @@ private slots:
         RecordingSink sink;
         Messages m(sink);
         sink.answers = {AnswerYes, AnswerCancel, AnswerNo, AnswerOk};
-        QCOMPARE(m.AskYesNo({}), int(AnswerYes));
-        QCOMPARE(m.AskYesNo({}), int(AnswerNo)); // no third answer for two buttons
-        QCOMPARE(m.AskYesNoCancel({}), int(AnswerNo));
-        QCOMPARE(m.AskYesNoCancel({}), int(AnswerCancel)); // anything else is Cancel
+        // A two-button question has no third answer; to three, anything else is Cancel.
+        QCOMPARE((QList<int>{m.AskYesNo({}), m.AskYesNo({}), m.AskYesNoCancel({}), m.AskYesNoCancel({})}),
+                 (QList<int>{AnswerYes, AnswerNo, AnswerNo, AnswerCancel}));
     }
 };
 

@@ -5,56 +5,51 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
 #include <algorithm>
-#include <memory>
+#include <optional>
 
 using namespace chartrek;
 using namespace chartrek::test;
 using handover::Status;
 
 namespace {
-// A header with the given fields, then the payload as it stands.
-QByteArray message(quint8 version, quint8 kind, quint32 length, const QByteArray &payload = {})
+// A header with the given fields (the length the path's own unless given), then the path as it stands.
+QByteArray message(const QByteArray &path, quint8 version = 1, quint8 kind = 1, qint64 length = -1)
 {
     char len[4];
-    qToBigEndian(length, len);
-    return QByteArray("CHTK").append(char(version)).append(char(kind)).append(len, 4) + payload;
+    qToBigEndian(quint32(length < 0 ? path.size() : length), len);
+    return QByteArray("CHTK").append(char(version)).append(char(kind)).append(len, 4) + path;
 }
 } // namespace
 
 class TestSingleInstance : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> mRuntime;
+    std::optional<QTemporaryDir> mRuntime;
 
 private slots:
     void init() // a runtime folder per test: no test sees another's socket, nor a real instance
     {
-        mRuntime = std::make_unique<QTemporaryDir>();
-        QVERIFY(mRuntime->isValid());
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(mRuntime->path()));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(mRuntime.emplace().path()));
     }
 
     void decode_data()
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<Status>("status");
-        auto valid = [](const QByteArray &path) { return message(1, 1, quint32(path.size()), path); };
-        const QByteArray whole = valid("/tmp/a.png");
-        QTest::newRow("a header without its path waits for more")
-            << whole.left(handover::kHeaderSize + 3) << Status::NeedMore;
+        const QByteArray whole = message("/tmp/a.png");
+        QTest::newRow("a header without its path waits for more") << whole.left(handover::kHeaderSize + 3) << Status::NeedMore;
         QTest::newRow("bytes after the message are not part of it") << whole + "trailing" << Status::Complete;
         QTest::newRow("another start is refused") << QByteArray("GET ") + whole.mid(4) << Status::Invalid;
-        QTest::newRow("a later version is refused") << message(2, 1, 0) << Status::Invalid;
-        QTest::newRow("an unknown kind is refused") << message(1, 9, 0) << Status::Invalid;
+        QTest::newRow("a later version is refused") << message({}, 2) << Status::Invalid;
+        QTest::newRow("an unknown kind is refused") << message({}, 1, 9) << Status::Invalid;
         QTest::newRow("a length past the limit is refused before its bytes come")
-            << message(1, 1, handover::kMaxPathBytes + 1) << Status::Invalid;
-        QTest::newRow("a NUL inside the path is refused") << valid(QByteArray("/tmp/a\0b", 8)) << Status::Invalid;
-        QTest::newRow("broken UTF-8 is refused") << valid("/tmp/\xC3\x28.png") << Status::Invalid;
+            << message({}, 1, 1, handover::kMaxPathBytes + 1) << Status::Invalid;
+        QTest::newRow("a NUL inside the path is refused") << message(QByteArray("/tmp/a\0b", 8)) << Status::Invalid;
+        QTest::newRow("broken UTF-8 is refused") << message("/tmp/\xC3\x28.png") << Status::Invalid;
     }
     void decode()
     {
@@ -68,23 +63,20 @@ private slots:
     void secondStartHandsOverToFirst_data()
     {
         QTest::addColumn<QByteArray>("badPeer"); // sent first by a peer to be dropped; null: no such peer
-        QTest::addColumn<QString>("sent");
-        QTest::addColumn<QString>("received");
-        QTest::newRow("no file asks for the clipboard picture") << QByteArray() << QString() << QString();
-        QTest::newRow("a relative path arrives absolute, against the sender's folder")
-            << QByteArray() << QStringLiteral("plots/a.bmp") << QDir::current().absoluteFilePath(QStringLiteral("plots/a.bmp"));
+        QTest::addColumn<QString>("sent"); // arrives absolute, against the sender's folder
+        QTest::newRow("no file asks for the clipboard picture") << QByteArray() << QString();
+        QTest::newRow("a relative path") << QByteArray() << QStringLiteral("plots/a.bmp");
         const QString scripts = QStringLiteral("/daten/Messung ÄÖÜ/график.bmp");
-        QTest::newRow("an absolute path in other scripts arrives as sent") << QByteArray() << scripts << scripts;
-        const QString longest = QLatin1Char('/') + QString(handover::kMaxPathBytes - 1, QLatin1Char('a'));
-        QTest::newRow("a path of the largest size arrives intact") << QByteArray() << longest << longest;
-        QTest::newRow("after a peer sending text") << QByteArray("hello, are you there?\n") << scripts << scripts;
-        QTest::newRow("after a peer that never sends anything") << QByteArray("") << scripts << scripts;
+        QTest::newRow("an absolute path in other scripts") << QByteArray() << scripts;
+        QTest::newRow("a path of the largest size") << QByteArray()
+                                                    << QLatin1Char('/') + QString(handover::kMaxPathBytes - 1, QLatin1Char('a'));
+        QTest::newRow("after a peer sending text") << QByteArray("hello, are you there?\n") << scripts;
+        QTest::newRow("after a peer that never sends anything") << QByteArray("") << scripts;
     }
     void secondStartHandsOverToFirst()
     {
         QFETCH(QByteArray, badPeer);
         QFETCH(QString, sent);
-        QFETCH(QString, received);
         SingleInstance first;
         QVERIFY(first.tryBecomePrimary());
         const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
@@ -102,7 +94,7 @@ private slots:
         QVERIFY(!SingleInstance().tryBecomePrimary());
         QVERIFY(handOverFromAnotherThread(sent));
         QTRY_COMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toString(), received);
+        QCOMPARE(spy.at(0).at(0).toString(), sent.isEmpty() ? sent : QDir::current().absoluteFilePath(sent));
     }
 
     // A killed instance leaves a socket nobody listens on. Of the starts after it, one replaces
@@ -137,8 +129,7 @@ private slots:
         QProcess second;
         second.start(QStringLiteral(CHARTREK_PROGRAM), {QStringLiteral("/plot.png")});
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 15000);
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.exitCode(), 1);
+        QCOMPARE(second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1, 1);
         QVERIFY2(second.readAllStandardError().contains("did not take the hand-over"), "no reason on stderr");
     }
 

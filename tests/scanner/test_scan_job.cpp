@@ -6,14 +6,12 @@
 
 #include <QDir>
 #include <QtTest>
-#include <QThread>
 
 #include <sane/sane.h>
 
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <functional>
 #include <memory>
 
 using namespace chartrek;
@@ -24,18 +22,33 @@ namespace {
 
 enum class Cancel { No, DuringARead, AfterTheLastRead };
 
-// A scan of the first test device to its end; `started` acts on the job once it runs.
-// A limit of 150 pixels stands in for 32760.
-std::unique_ptr<ScanJob> runScan(const ScanOptions &options, const std::function<void(ScanJob &)> &started = {})
+// Link seams in front of the SANE library. gStall: the next read, having taken its data, waits
+// until sane_cancel (ten seconds at most), as a read waiting for a scanner's lamp does. Every
+// device offers gSelectFd, a hung-up descriptor, to wait on in non-blocking mode.
+// The test backend's reader thread can hang the process when a cancel catches it writing into
+// a full pipe, so every picture here fits into the pipe.
+std::atomic_bool gStall = false, gStalled = false, gStallCancelled = false;
+int gSelectFd = -1;
+std::atomic_int gReads = 0;
+
+template<typename F> F realSane(const char *name) { return reinterpret_cast<F>(dlsym(RTLD_NEXT, name)); }
+
+// A scan of the first test device to its end, cancelled as asked. A limit of 150 pixels stands
+// in for 32760.
+std::unique_ptr<ScanJob> runScan(const ScanOptions &options, Cancel cancel = Cancel::No)
 {
     auto job = std::make_unique<ScanJob>(QStringLiteral("test:0"), options);
     job->setSizeLimit(150);
     QSignalSpy finished(job.get(), &ScanJob::finished);
+    QObject::connect(job.get(), &ScanJob::progress, job.get(), [scan = job.get(), cancel](int percent) {
+        if (cancel == Cancel::AfterTheLastRead && percent == 100)
+            scan->cancel();
+    });
+    gStall = cancel == Cancel::DuringARead;
     job->start();
-    if (started)
-        started(*job);
-    if (!finished.wait(20000))
-        qWarning("scan did not finish");
+    if (cancel == Cancel::DuringARead && QTest::qWaitFor([] { return bool(gStalled); }))
+        job->cancel();
+    finished.wait(20000); // a scan that does not end stays NotFinished
     return job;
 }
 
@@ -60,18 +73,6 @@ void scanRow(const char *name, const ScanOptions &options, ScanJob::Outcome outc
     QTest::newRow(name) << options << cancel << outcome << format;
 }
 
-// Link seams in front of the SANE library. gStall: the next read, having taken its data, waits
-// until sane_cancel (ten seconds at most), as a read waiting for a scanner's lamp does. Every
-// device offers gSelectFd, a hung-up descriptor, to wait on in non-blocking mode.
-//
-// The test backend's reader thread can hang the process when a cancel catches it writing into
-// a full pipe, so every picture here fits into the pipe.
-std::atomic_bool gStall = false, gStalled = false, gStallCancelled = false;
-int gSelectFd = -1;
-std::atomic_int gReads = 0;
-
-template<typename F> F realSane(const char *name) { return reinterpret_cast<F>(dlsym(RTLD_NEXT, name)); }
-
 } // namespace
 
 Q_DECLARE_METATYPE(Cancel)
@@ -84,7 +85,7 @@ extern "C" SANE_Status sane_read(SANE_Handle handle, SANE_Byte *data, SANE_Int m
         return status;
     gStalled = true;
     for (int i = 0; gStalled && i < 10000; ++i)
-        QThread::msleep(1);
+        usleep(1000);
     gStallCancelled = !gStalled;
     *length = 0;
     return SANE_STATUS_CANCELLED;
@@ -141,17 +142,8 @@ private slots:
         QFETCH(Cancel, cancel);
         QFETCH(ScanJob::Outcome, outcome);
         QFETCH(QImage::Format, format);
-        gStall = cancel == Cancel::DuringARead;
         gReads = 0;
-        const auto job = runScan(options, [cancel](ScanJob &job) {
-            if (cancel == Cancel::AfterTheLastRead)
-                connect(&job, &ScanJob::progress, &job, [&job](int percent) {
-                    if (percent == 100)
-                        job.cancel();
-                });
-            if (cancel == Cancel::DuringARead && QTest::qWaitFor([] { return bool(gStalled); }))
-                job.cancel();
-        });
+        const auto job = runScan(options, cancel);
         QVERIFY2(cancel != Cancel::DuringARead || gStallCancelled, "the read was interrupted, not waited out");
         QCOMPARE(job->outcome(), outcome);
         QVERIFY2(gReads < 50, qPrintable(QString::number(gReads) + " reads"));
