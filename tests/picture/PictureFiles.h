@@ -5,27 +5,26 @@
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
+#include <QTemporaryDir>
 
 namespace chartrek::test {
 
-inline bool writeFile(const QString &path, const QByteArray &bytes)
+// The path of a file of these bytes made in the folder, or an empty one if it could not be made.
+inline QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    QFile file(dir.filePath(name));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName() : QString();
 }
 
-// format "jpeg progressive": a JPEG of several scans.
-inline QByteArray encode(const QImage &image, const char *format, int quality = -1)
+inline QByteArray encode(const QImage &image, const char *format, int quality = -1, bool progressive = false)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
+    QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    const bool progressive = qstrcmp(format, "jpeg progressive") == 0;
-    QImageWriter writer(&buffer, progressive ? "jpeg" : format);
+    QImageWriter writer(&buffer, format);
     writer.setProgressiveScanWrite(progressive);
     writer.setQuality(quality);
     writer.write(image);
-    return bytes;
+    return buffer.data();
 }
 
 // Every pixel differs from its neighbours, so that a misplaced one shows and JPEGs are large.
@@ -52,14 +51,11 @@ inline QByteArray bitmapFile(qint32 width, qint32 height, const QByteArray &pixe
 // A placeable Windows Metafile: a 1000 x 500 unit window with a red rectangle in it.
 inline QByteArray metafile()
 {
-    return QByteArray::fromHex("d7cdc69a 0000 0000 0000 e803 f401 a005 00000000 ad50" // placeable header
-                               "0100 0900 0003 28000000 0100 07000000 0000"          // metafile header
-                               "05000000 0b02 0000 0000"                              // window origin
-                               "05000000 0c02 f401 e803"                              // window extent 1000 x 500
-                               "07000000 fc02 0000 ff00 0000 0000"                    // solid red brush
-                               "04000000 2d01 0000"                                   // select it
-                               "07000000 1b04 9001 2003 6400 c800"                    // rectangle
-                               "03000000 0000");                                      // end
+    return QByteArray::fromHex("d7cdc69a 0000 0000 0000 e803 f401 a005 00000000 ad50"  // placeable header
+                               "0100 0900 0003 28000000 0100 07000000 0000"            // metafile header
+                               "05000000 0b02 0000 0000 05000000 0c02 f401 e803"       // window origin, extent
+                               "07000000 fc02 0000 ff00 0000 0000 04000000 2d01 0000"  // a solid red brush, chosen
+                               "07000000 1b04 9001 2003 6400 c800 03000000 0000");     // rectangle, end
 }
 
 } // namespace chartrek::test

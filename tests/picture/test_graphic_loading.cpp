@@ -20,18 +20,12 @@ namespace {
 struct Rig : MainWindowFixture {
     QTemporaryDir dir;
 
-    QString file(const QString &name, const QImage &image)
-    {
-        const QString path = dir.filePath(name);
-        image.save(path);
-        return path;
-    }
+    QString file(const QString &name, const QImage &image) { return writeFile(dir, name, encode(image, "png")); }
     bool start()
     {
         if (!open() || !window->openFile(file(QStringLiteral("first.png"), picture(200, 100))))
             return false;
-        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
-            window->calibration().record().backColor[r] = ColorSet;
+        window->calibration().record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
         window->state().mX2Pix = window->state().mY2Pix = -1500;
         window->tables().AddPointToTables({-150, -150});
         return true;
@@ -68,8 +62,7 @@ private slots:
         QVERIFY(rig.start());
         rig.window->state().mToolMode = SharedState::LineTool;
         partOf<Views>(*rig.window, "views")->mnuViewWindow_Click();
-        rig.dialogs.answer = content.isNull() ? QString() : rig.dir.filePath(QStringLiteral("next.bmp"));
-        QVERIFY(content.isNull() || writeFile(rig.dialogs.answer, content));
+        rig.dialogs.answer = content.isNull() ? QString() : writeFile(rig.dir, QStringLiteral("next.bmp"), content);
         if (paste)
             QGuiApplication::clipboard()->setImage(QImage::fromData(content));
         (paste ? rig.window->menuItems().mnuEditInsert : rig.window->menuItems().mnuFileOpen)->trigger();
@@ -117,16 +110,12 @@ private slots:
         const bool handOver = act == QLatin1String("hand over");
         Rig rig;
         QVERIFY(rig.start());
-        const QString converter = rig.dir.filePath(QStringLiteral("converter.sh"));
-        if (!script.isEmpty()) {
-            QVERIFY(writeFile(converter, "#!/bin/sh\ncd '" + QFile::encodeName(rig.dir.path()) + "'\n" + script.toUtf8()));
-            QVERIFY(QFile::setPermissions(converter, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        }
+        const QString converter = script.isEmpty() ? rig.dir.filePath(QStringLiteral("none.sh"))
+            : writeFile(rig.dir, QStringLiteral("converter.sh"), "#!/bin/sh\ncd \"${0%/*}\"\n" + script.toUtf8());
+        QVERIFY(script.isEmpty() || QFile::setPermissions(converter, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         metafileSettings() = {converter, timeoutMs};
-        const QString drawing = rig.dir.filePath(QStringLiteral("drawing.wmf"));
-        QVERIFY(writeFile(drawing, metafile()));
+        const QString drawing = writeFile(rig.dir, QStringLiteral("drawing.wmf"), metafile());
         rig.file(QStringLiteral("drawn.png"), Rig::picture(90, 30));
-
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(rig.dir.path()));
         SingleInstance service;
         QVERIFY(service.tryBecomePrimary());
@@ -136,7 +125,7 @@ private slots:
             // Runs only if the window's events do while it draws; else the drawing never ends.
             QTimer::singleShot(0, rig.window.get(), [&] {
                 QVERIFY(handOverFromAnotherThread(rig.file(QStringLiteral("handed.png"), Rig::picture(64, 48))));
-                writeFile(rig.dir.filePath(QStringLiteral("go")), {});
+                writeFile(rig.dir, QStringLiteral("go"), {});
             });
         }
         if (act == QLatin1String("cancel"))

@@ -13,21 +13,6 @@ using namespace chartrek::test;
 
 namespace {
 
-// Loads with address space for only this many more megabytes, as when memory runs short.
-LoadStatus loadWithMemoryFor(int megabytes, ImageControl &control, const QString &path, QString *error)
-{
-    rlimit previous{};
-    getrlimit(RLIMIT_AS, &previous);
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    statm.open(QIODevice::ReadOnly);
-    const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * rlim_t(sysconf(_SC_PAGESIZE));
-    const rlimit limited{used + (rlim_t(megabytes) << 20), previous.rlim_max};
-    setrlimit(RLIMIT_AS, &limited);
-    const LoadStatus status = control.load(path, error);
-    setrlimit(RLIMIT_AS, &previous);
-    return status;
-}
-
 QImage shown(ImageControl &control) { return control.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 } // namespace
@@ -142,7 +127,6 @@ private slots:
         ImageControl copy;
         copy.assignFrom(*mControl);
         DrawingSurface *surface = copy.getBitmapSurface();
-        QVERIFY(surface);
         surface->drawCircle(300, -300, 30, 0x0000FF);
         copy.releaseBitmapSurface(surface);
         QCOMPARE(mControl->image(), reduceColors(noisy(120, 80)));
@@ -165,13 +149,22 @@ private slots:
 #endif
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("p.png"));
-        QVERIFY(writeFile(path, content));
+        const QString path = writeFile(dir, QStringLiteral("p.png"), content);
         QVERIFY(QImageReader(path).size().isValid()); // the readers set up outside the limit
         mControl->setImage(noisy(40, 30));
         mControl->setDisplayRect(30, 45, 600, 450);
+        // Address space for only 40 MB more, as when memory runs short.
+        rlimit previous{};
+        getrlimit(RLIMIT_AS, &previous);
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        statm.open(QIODevice::ReadOnly);
+        const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * rlim_t(sysconf(_SC_PAGESIZE));
+        const rlimit limited{used + (rlim_t(40) << 20), previous.rlim_max};
+        setrlimit(RLIMIT_AS, &limited);
         QString error;
-        QCOMPARE(loadWithMemoryFor(40, *mControl, path, &error), LoadStatus::Failed);
+        const LoadStatus status = mControl->load(path, &error);
+        setrlimit(RLIMIT_AS, &previous);
+        QCOMPARE(status, LoadStatus::Failed);
         QVERIFY2(error.contains(QStringLiteral("not enough memory")), qPrintable(error));
         QCOMPARE(mControl->image().convertToFormat(QImage::Format_RGB32), noisy(40, 30));
         QCOMPARE(mControl->displayRect(), QRectF(30, 45, 600, 450));
