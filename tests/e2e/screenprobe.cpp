@@ -91,7 +91,6 @@ int knownDiagram(const QString &file, bool example, bool print)
     const bool saved = (example ? image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither) : image).save(file);
     if (!saved || !print)
         return saved ? 0 : 1;
-    // "size w h", "mark x y", "origin|corner px py x y", "point px py x y" in x order, "end px py x y".
     std::printf("size %d %d\nmark %d %d\n", kWidth, kHeight, kMarkX, kMarkY);
     auto line = [](const char *what, KnownPoint k) {
         std::printf("%s %g %g %g %g\n", what, pixelOf(k).x(), pixelOf(k).y(), k.x, k.y);
@@ -106,7 +105,6 @@ int knownDiagram(const QString &file, bool example, bool print)
 
 QImage grabScreen() { return QGuiApplication::primaryScreen()->grabWindow().toImage().convertToFormat(QImage::Format_RGB32); }
 
-// Every 8-connected area of exactly that colour inside `area`, ordered left to right.
 int blobs(QRgb wanted, QRect area)
 {
     QImage screen = grabScreen();
