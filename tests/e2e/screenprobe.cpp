@@ -3,7 +3,7 @@
 //   known <file.png> [example]           the diagram of known values, printing them; "example": no mark
 //   diagram <file.png>                   the example diagram, printing nothing
 //   grab <file.png>                      saves the whole screen
-//   blobs <rrggbb> [<x> <y> <w> <h>]     "x y width height" of each area of that colour, left to right
+//   blobs <rrggbb> [<x> <y> <w> <h>]     "x y width height" of each 8-connected area of that colour, left to right
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -28,10 +28,7 @@ constexpr KnownPoint kKnownPoints[] = {{1, 20}, {2.5, 42.5}, {4.5, 62.5}, {6.5, 
 constexpr KnownPoint kCurveEnd{kMaxX, 93};
 constexpr int kMarkX = 590, kMarkY = 10; // the locating mark: 4 x 4 pixels of a colour found nowhere else
 
-QPointF pixelOf(KnownPoint k)
-{
-    return {kOriginX + k.x * (kCornerX - kOriginX) / kMaxX, kOriginY - k.y * (kOriginY - kCornerY) / kMaxY};
-}
+QPointF pixelOf(KnownPoint k) { return {kOriginX + k.x * (kCornerX - kOriginX) / kMaxX, kOriginY - k.y * (kOriginY - kCornerY) / kMaxY}; }
 
 int knownDiagram(const QString &file, bool example, bool print)
 {
@@ -55,8 +52,7 @@ int knownDiagram(const QString &file, bool example, bool print)
         p.drawText(QRectF(y.x() - 50, y.y() - 7, 42, 14), Qt::AlignRight | Qt::AlignVCenter, QString::number(10 * i));
     }
     p.drawText(QRectF(kOriginX, kOriginY + 26, kCornerX - kOriginX, 16), Qt::AlignHCenter, QStringLiteral("time [h]"));
-    p.translate(16, (kOriginY + kCornerY) / 2.0);
-    p.rotate(-90);
+    p.setTransform(QTransform().translate(16, (kOriginY + kCornerY) / 2.0).rotate(-90));
     p.drawText(QRectF(-100, -10, 200, 20), Qt::AlignCenter, QStringLiteral("yield [%]"));
     p.resetTransform();
     font.setPixelSize(15);
@@ -109,8 +105,7 @@ int blobs(QRgb wanted, QRect area)
 {
     QImage screen = grabScreen();
     area &= screen.rect();
-    // A pixel is taken once: it is painted over as it is found.
-    auto take = [&](QPoint at) {
+    auto take = [&](QPoint at) { // once: it is painted over as it is found
         if (!area.contains(at) || screen.pixel(at) != wanted)
             return false;
         screen.setPixel(at, ~wanted);

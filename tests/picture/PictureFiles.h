@@ -6,6 +6,9 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QTemporaryDir>
+#include <QtEndian>
+
+#include <zlib.h>
 
 namespace chartrek::test {
 
@@ -35,6 +38,37 @@ inline QImage noisy(int w, int h)
         for (int x = 0; x < w; ++x)
             image.setPixel(x, y, qRgb((x * 7919 + y * 104729) % 251, (x * y) % 253, (x ^ y) & 255));
     return image;
+}
+
+// A PNG whose bytes are all zero (black), compressed row by row as it is made, so that a
+// 1 MB file holds a gigabyte of pixels. Colour type 0 grey, 2 RGB; without data a header only.
+inline QByteArray blackPng(quint32 w, quint32 h, int bitDepth = 1, int colourType = 0, bool withData = true)
+{
+    auto chunk = [](const QByteArray &typeAndData) {
+        QByteArray length(4, '\0'), crc(4, '\0');
+        qToBigEndian(quint32(typeAndData.size() - 4), length.data());
+        qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef *>(typeAndData.data()), uInt(typeAndData.size()))), crc.data());
+        return length + typeAndData + crc;
+    };
+    QByteArray header("IHDR"), data("IDAT");
+    QDataStream(&header, QIODevice::Append) << w << h << quint8(bitDepth) << quint8(colourType);
+    header.append(3, '\0'); // deflate, adaptive filters, not interlaced
+    const QByteArray row(1 + (w * (colourType == 2 ? 3 : 1) * bitDepth + 7) / 8, '\0'); // filter byte first
+    QByteArray out(1 << 16, '\0');
+    z_stream z{};
+    deflateInit(&z, 6);
+    for (quint32 y = 0; withData && y < h; ++y) {
+        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(row.constData()));
+        z.avail_in = uInt(row.size());
+        do {
+            z.next_out = reinterpret_cast<Bytef *>(out.data());
+            z.avail_out = uInt(out.size());
+            deflate(&z, y + 1 == h ? Z_FINISH : Z_NO_FLUSH);
+            data.append(out.constData(), out.size() - z.avail_out);
+        } while (z.avail_out == 0);
+    }
+    deflateEnd(&z);
+    return "\x89PNG\r\n\x1a\n" + chunk(header) + chunk(data) + chunk("IEND");
 }
 
 // A 24-bit Windows bitmap header for width x height (negative: rows top first), then pixels.

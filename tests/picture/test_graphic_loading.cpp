@@ -3,20 +3,17 @@
 #include "PictureFiles.h"
 #include "app/SingleInstance.h"
 #include "picture/GraphicLoading.h"
-#include "picture/ImageControl.h"
 #include "picture/MetafileDecoder.h"
 #include "picture/Views.h"
 
 #include <QPushButton>
-#include <QTemporaryDir>
 
 using namespace chartrek;
 using namespace chartrek::test;
 
 namespace {
 
-// A window with a calibrated 200 x 100 picture and one point, so that every path can show
-// what it keeps and what it resets.
+// A window with a calibrated 200 x 100 picture and one point: every path shows what it keeps.
 struct Rig : MainWindowFixture {
     QTemporaryDir dir;
 
@@ -34,6 +31,8 @@ struct Rig : MainWindowFixture {
     int rows() const { return window->tables().model().rows(); }
 };
 
+// A picture pasted or opened through the dialog: its content (null: cancelled) and the message's start.
+struct Opening { bool paste; QByteArray content; QString message = {}; };
 // A metafile drawn by a converter of that script (empty: none can be started) within its time, while
 // the window waits, Cancel is pressed or another start hands a picture over; part of the reason given.
 enum class Act { Wait, Cancel, HandOver };
@@ -48,21 +47,18 @@ private slots:
 
     void newPictureIsTakenOrChangesNothing_data()
     {
-        QTest::addColumn<bool>("paste");         // else File > Open
-        QTest::addColumn<QByteArray>("content"); // of the file or clipboard; null: the dialog is cancelled
-        QTest::addColumn<QString>("message");    // its beginning
-        QTest::newRow("a cancelled dialog") << false << QByteArray() << "";
-        QTest::newRow("a picture one pixel too wide") << false << encode(Rig::picture(32761, 2), "png")
-                                                      << GraphicLoading::tooBigText();
-        QTest::newRow("a file that is no picture") << false << QByteArray("notes") << "The graphic could not be loaded: ";
-        QTest::newRow("a picture is shown 1:1 with new tables") << false << encode(Rig::picture(300, 120), "png") << "";
-        QTest::newRow("a pasted picture") << true << encode(Rig::picture(120, 80, Qt::blue), "png") << "";
+        QTest::addColumn<Opening>("opening");
+        QTest::newRow("a cancelled dialog") << Opening{false, {}};
+        QTest::newRow("a picture one pixel too wide")
+            << Opening{false, encode(Rig::picture(32761, 2), "png"), GraphicLoading::tooBigText()};
+        QTest::newRow("a file that is no picture") << Opening{false, "notes", "The graphic could not be loaded: "};
+        QTest::newRow("a picture is shown 1:1 with new tables") << Opening{false, encode(Rig::picture(300, 120), "png")};
+        QTest::newRow("a pasted picture") << Opening{true, encode(Rig::picture(120, 80, Qt::blue), "png")};
     }
     void newPictureIsTakenOrChangesNothing()
     {
-        QFETCH(bool, paste);
-        QFETCH(QByteArray, content);
-        QFETCH(QString, message);
+        QFETCH(Opening, opening);
+        const auto &[paste, content, message] = opening;
         Rig rig;
         QVERIFY(rig.start());
         rig.window->state().mToolMode = SharedState::LineTool;

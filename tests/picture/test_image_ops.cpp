@@ -7,7 +7,6 @@
 #include <QtTest>
 
 #include <sys/stat.h>
-#include <zlib.h>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -20,36 +19,8 @@ enum class Make { Bytes, Pasted, Folder, Pipe };
 struct Load { QString name; Make make; QByteArray bytes; LoadStatus expected;
               QSize size = {}; QString reason = {}; QImage picture = {}; };
 
-// A PNG whose bytes are all zero (black), compressed row by row as it is made, so that a
-// 1 MB file holds a gigabyte of pixels. Colour type 0 grey, 2 RGB; without data a header only.
-QByteArray blackPng(quint32 w, quint32 h, int bitDepth = 1, int colourType = 0, bool withData = true)
-{
-    auto chunk = [](const QByteArray &typeAndData) {
-        QByteArray length(4, '\0'), crc(4, '\0');
-        qToBigEndian(quint32(typeAndData.size() - 4), length.data());
-        qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef *>(typeAndData.data()), uInt(typeAndData.size()))), crc.data());
-        return length + typeAndData + crc;
-    };
-    QByteArray header("IHDR"), data("IDAT");
-    QDataStream(&header, QIODevice::Append) << w << h << quint8(bitDepth) << quint8(colourType);
-    header.append(3, '\0'); // deflate, adaptive filters, not interlaced
-    const QByteArray row(1 + (w * (colourType == 2 ? 3 : 1) * bitDepth + 7) / 8, '\0'); // filter byte first
-    QByteArray out(1 << 16, '\0');
-    z_stream z{};
-    deflateInit(&z, 6);
-    for (quint32 y = 0; withData && y < h; ++y) {
-        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(row.constData()));
-        z.avail_in = uInt(row.size());
-        do {
-            z.next_out = reinterpret_cast<Bytef *>(out.data());
-            z.avail_out = uInt(out.size());
-            deflate(&z, y + 1 == h ? Z_FINISH : Z_NO_FLUSH);
-            data.append(out.constData(), out.size() - z.avail_out);
-        } while (z.avail_out == 0);
-    }
-    deflateEnd(&z);
-    return "\x89PNG\r\n\x1a\n" + chunk(header) + chunk(data) + chunk("IEND");
-}
+// A picture, whether its reduction keeps every colour, and whether it is drawn on reduced or as it is.
+struct Held { QImage picture; bool exact, reduced; };
 
 const QList<QRgb> kMarkers{qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(0, 0, 0)};
 
@@ -93,9 +64,9 @@ private slots:
         const QImage original = noisy(400, 300);
         const QByteArray jpeg = encode(original, "jpeg", 95), progressive = encode(original, "jpeg", 95, true);
         const auto decoded = [](const QByteArray &bytes) { return QImage::fromData(bytes).convertToFormat(QImage::Format_RGB32); };
-        QTest::newRow("a picture 32760 pixels wide loads") << Load{"w.png", Make::Pasted, blackPng(32760, 2), loaded, {32760, 2}};
-        QTest::newRow("a picture 32761 pixels wide is refused") << Load{"w.png", Make::Pasted, blackPng(32761, 2), tooLarge};
-        QTest::newRow("a picture 32761 pixels high is refused") << Load{"h.png", Make::Pasted, blackPng(2, 32761), tooLarge};
+        QTest::newRow("a 32760-pixel width loads") << Load{"w.png", Make::Pasted, blackPng(32760, 2), loaded, {32760, 2}};
+        QTest::newRow("a 32761-pixel width is refused") << Load{"w.png", Make::Pasted, blackPng(32761, 2), tooLarge};
+        QTest::newRow("a 32761-pixel height is refused") << Load{"h.png", Make::Pasted, blackPng(2, 32761), tooLarge};
         QTest::newRow("a 1 MB grey PNG of 32760 x 32760 loads, at 8 bits")
             << Load{"g.png", Make::Bytes, blackPng(32760, 32760, 8), loaded, {32760, 32760}};
         // Refused before its (missing) data is read.
@@ -157,53 +128,40 @@ private slots:
         QCOMPARE(QColor(image.pixel(0, 0)), QColor(Qt::black));
     }
 
-    void reductionKeepsEachColourAsOneEntry_data()
+    // Reduced to 8 bits, each colour keeps one entry and the markers theirs. Drawn on, a reduced picture
+    // stays at 8 bits, others go to true colour (grey has no room for blue), never as bytes of another size.
+    void reductionAndDrawingKeepThePicture_data()
     {
-        QTest::addColumn<QImage>("picture");
-        QTest::addColumn<bool>("exact");
-        QTest::newRow("a diagram with anti-aliasing keeps every colour exactly") << diagram() << true;
-        QTest::newRow("a photo-like picture maps each colour to one entry") << photoLike() << false;
+        QTest::addColumn<Held>("row");
+        QTest::newRow("an anti-aliased diagram keeps every colour, drawn on at 8 bits") << Held{diagram(), true, true};
+        QTest::newRow("a photo-like picture maps each colour to one entry") << Held{photoLike(), false, true};
+        const QImage grey = diagram().convertToFormat(QImage::Format_Grayscale8);
+        QTest::newRow("a grey picture drawn on in colour") << Held{grey, true, false};
+        QTest::newRow("a 24-bit picture") << Held{photoLike().convertToFormat(QImage::Format_RGB888), false, false};
     }
-    void reductionKeepsEachColourAsOneEntry()
+    void reductionAndDrawingKeepThePicture()
     {
-        QFETCH(QImage, picture);
-        QFETCH(bool, exact);
-        const QImage reduced = reduceColors(picture);
-        const QList<QRgb> palette = reduced.colorTable(); // empty unless the picture is 8-bit
-        for (QRgb marker : kMarkers)
-            QVERIFY(palette.contains(marker));
+        QFETCH(Held, row);
+        QImage held = reduceColors(row.picture);
+        const QList<QRgb> palette = held.colorTable(); // empty unless the picture is 8-bit
+        QVERIFY(std::ranges::all_of(kMarkers, [&](QRgb marker) { return palette.contains(marker); }));
         QHash<QRgb, int> entryOf;
-        for (int y = 0; y < picture.height(); ++y) {
-            for (int x = 0; x < picture.width(); ++x) {
-                const QRgb source = picture.pixel(x, y);
-                const int entry = reduced.constScanLine(y)[x];
+        for (int y = 0; y < row.picture.height(); ++y) {
+            for (int x = 0; x < row.picture.width(); ++x) {
+                const QRgb source = row.picture.pixel(x, y);
+                const int entry = held.constScanLine(y)[x];
                 QCOMPARE(entryOf.value(source, entry), entry);
                 entryOf.insert(source, entry);
-                if (exact || kMarkers.contains(source))
+                if (row.exact || kMarkers.contains(source))
                     QCOMPARE(palette.at(entry), source);
             }
         }
-    }
-
-    // Drawn on as held pictures, not as bytes of another size; all 256 greys leave no room for blue.
-    void drawingStaysInTheHeldPicture_data()
-    {
-        QTest::addColumn<QImage>("picture");
-        QTest::addColumn<QImage::Format>("held");
-        QTest::newRow("a reduced picture with markers stays at 8 bits") << reduceColors(diagram()) << QImage::Format_Indexed8;
-        QTest::newRow("a grey picture drawn on in colour") << diagram().convertToFormat(QImage::Format_Grayscale8)
-                                                           << QImage::Format_RGB32;
-        QTest::newRow("a picture of 3 bytes a pixel") << photoLike().convertToFormat(QImage::Format_RGB888)
-                                                      << QImage::Format_RGB32;
-    }
-    void drawingStaysInTheHeldPicture()
-    {
-        QFETCH(QImage, picture);
-        QFETCH(QImage::Format, held);
-        const QImage before = picture.convertToFormat(QImage::Format_RGB32);
-        DrawingSurface(picture).drawCircle(150, -1500, 30, 0xFF0000); // around pixel (10, 100)
-        QCOMPARE(picture.format(), held);
-        const QImage after = picture.convertToFormat(QImage::Format_RGB32);
+        if (!row.reduced)
+            held = row.picture;
+        const QImage before = held.convertToFormat(QImage::Format_RGB32);
+        DrawingSurface(held).drawCircle(150, -1500, 30, 0xFF0000); // around pixel (10, 100)
+        QCOMPARE(held.format(), row.reduced ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+        const QImage after = held.convertToFormat(QImage::Format_RGB32);
         QCOMPARE(after.pixel(12, 100), qRgb(0, 0, 255)); // the marker's right-hand point
         for (int y = 0; y < after.height(); ++y)
             for (int x = 0; x < after.width(); ++x)
