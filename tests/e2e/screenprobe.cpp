@@ -1,11 +1,9 @@
 // A helper of the end-to-end tests: makes test pictures and looks at the real screen.
-//   screenprobe picture <file.png> <width> <height>   a solid magenta picture
-//   screenprobe known <file.png> [example]            the diagram of known values, printing them
-//                                                     (see knownDiagram); "example": no locating mark
-//   screenprobe diagram <file.png>                    the example diagram, printing nothing
-//   screenprobe grab <file.png>                       saves the whole screen
-//   screenprobe blobs <rrggbb> [<x> <y> <w> <h>]      "x y width height" of every connected area of
-//                                                     that colour in the rectangle, left to right
+//   picture <file.png> <width> <height>  a solid magenta picture
+//   known <file.png> [example]           the diagram of known values, printing them; "example": no mark
+//   diagram <file.png>                   the example diagram, printing nothing
+//   grab <file.png>                      saves the whole screen
+//   blobs <rrggbb> [<x> <y> <w> <h>]     "x y width height" of each 8-connected area of that colour, left to right
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -19,27 +17,18 @@
 
 namespace {
 
-// The diagram of known values: 620 x 292 pixels, small enough to be seen whole in the picture
-// area of the window at its first size; x from 0 to 10 and y from 0 to 100 over the pixels
-// 70..570 and 240..40, so one pixel is 0.02 in x and 0.5 in y and a click on any whole pixel
-// stands for short decimals that the program writes exactly. The data points and the curve's
-// end lie on whole pixels; the end and the mark on even ones, so that they are found at half
-// size too.
-constexpr int kWidth = 620, kHeight = 292;
-constexpr int kOriginX = 70, kOriginY = 240, kCornerX = 570, kCornerY = 40;
+// The diagram of known values, seen whole in the window at its first size: x 0..10 and y 0..100
+// over the pixels 70..570 and 240..40, so that a click on any whole pixel stands for short
+// decimals written exactly. Points and curve end on whole pixels; the end and the mark on even
+// ones, so that they are found at half size too.
+constexpr int kWidth = 620, kHeight = 292, kOriginX = 70, kOriginY = 240, kCornerX = 570, kCornerY = 40;
 constexpr double kMaxX = 10, kMaxY = 100;
-struct KnownPoint {
-    double x, y;
-};
+struct KnownPoint { double x, y; };
 constexpr KnownPoint kKnownPoints[] = {{1, 20}, {2.5, 42.5}, {4.5, 62.5}, {6.5, 77.5}, {9, 90}};
 constexpr KnownPoint kCurveEnd{kMaxX, 93};
-// The locating mark: 4 x 4 pixels of a colour found nowhere else on the screen.
-constexpr int kMarkX = 590, kMarkY = 10;
+constexpr int kMarkX = 590, kMarkY = 10; // the locating mark: 4 x 4 pixels of a colour found nowhere else
 
-QPointF pixelOf(KnownPoint k)
-{
-    return {kOriginX + k.x * (kCornerX - kOriginX) / kMaxX, kOriginY - k.y * (kOriginY - kCornerY) / kMaxY};
-}
+QPointF pixelOf(KnownPoint k) { return {kOriginX + k.x * (kCornerX - kOriginX) / kMaxX, kOriginY - k.y * (kOriginY - kCornerY) / kMaxY}; }
 
 int knownDiagram(const QString &file, bool example, bool print)
 {
@@ -63,8 +52,7 @@ int knownDiagram(const QString &file, bool example, bool print)
         p.drawText(QRectF(y.x() - 50, y.y() - 7, 42, 14), Qt::AlignRight | Qt::AlignVCenter, QString::number(10 * i));
     }
     p.drawText(QRectF(kOriginX, kOriginY + 26, kCornerX - kOriginX, 16), Qt::AlignHCenter, QStringLiteral("time [h]"));
-    p.translate(16, (kOriginY + kCornerY) / 2.0);
-    p.rotate(-90);
+    p.setTransform(QTransform().translate(16, (kOriginY + kCornerY) / 2.0).rotate(-90));
     p.drawText(QRectF(-100, -10, 200, 20), Qt::AlignCenter, QStringLiteral("yield [%]"));
     p.resetTransform();
     font.setPixelSize(15);
@@ -74,9 +62,7 @@ int knownDiagram(const QString &file, bool example, bool print)
     p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap));
     p.drawLine(pixelOf({0, 0}), pixelOf({kMaxX, 0}));
     p.drawLine(pixelOf({0, 0}), pixelOf({0, kMaxY}));
-
-    // A smooth curve through the origin, the data points and an end point: Catmull-Rom
-    // segments as cubic Béziers.
+    // A smooth curve through the origin, the data points and an end point: Catmull-Rom as Béziers.
     p.setRenderHint(QPainter::Antialiasing);
     std::vector<QPointF> through{pixelOf({0, 0})};
     for (const KnownPoint &k : kKnownPoints)
@@ -98,12 +84,9 @@ int knownDiagram(const QString &file, bool example, bool print)
         p.fillRect(kMarkX, kMarkY, 4, 4, QColor(255, 0, 255));
     p.end();
     // A palette picture: the same look in a fraction of the bytes.
-    if (!(example ? image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither) : image).save(file))
-        return 1;
-    if (!print)
-        return 0;
-    // What the test needs: "size w h", "mark x y", the references "origin|corner px py x y",
-    // one "point px py x y" per data point in x order, and the curve's "end px py x y".
+    const bool saved = (example ? image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither) : image).save(file);
+    if (!saved || !print)
+        return saved ? 0 : 1;
     std::printf("size %d %d\nmark %d %d\n", kWidth, kHeight, kMarkX, kMarkY);
     auto line = [](const char *what, KnownPoint k) {
         std::printf("%s %g %g %g %g\n", what, pixelOf(k).x(), pixelOf(k).y(), k.x, k.y);
@@ -116,18 +99,13 @@ int knownDiagram(const QString &file, bool example, bool print)
     return 0;
 }
 
-QImage grabScreen()
-{
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-}
+QImage grabScreen() { return QGuiApplication::primaryScreen()->grabWindow().toImage().convertToFormat(QImage::Format_RGB32); }
 
-// Every 8-connected area of exactly that colour inside `area`, ordered left to right.
 int blobs(QRgb wanted, QRect area)
 {
     QImage screen = grabScreen();
     area &= screen.rect();
-    // A pixel is taken once: it is painted over as it is found.
-    auto take = [&](QPoint at) {
+    auto take = [&](QPoint at) { // once: it is painted over as it is found
         if (!area.contains(at) || screen.pixel(at) != wanted)
             return false;
         screen.setPixel(at, ~wanted);
@@ -143,10 +121,9 @@ int blobs(QRgb wanted, QRect area)
                 const QPoint at = todo.back();
                 todo.pop_back();
                 box |= QRect(at, QSize(1, 1));
-                for (int d = 0; d < 9; ++d) {
-                    if (take(at + QPoint(d % 3 - 1, d / 3 - 1)))
-                        todo.push_back(at + QPoint(d % 3 - 1, d / 3 - 1));
-                }
+                for (int d = 0; d < 9; ++d)
+                    if (const QPoint next = at + QPoint(d % 3 - 1, d / 3 - 1); take(next))
+                        todo.push_back(next);
             }
             found.push_back(box);
         }

@@ -3,35 +3,26 @@
 #include "PictureFiles.h"
 #include "app/SingleInstance.h"
 #include "picture/GraphicLoading.h"
-#include "picture/ImageControl.h"
 #include "picture/MetafileDecoder.h"
 #include "picture/Views.h"
 
 #include <QPushButton>
-#include <QTemporaryDir>
 
 using namespace chartrek;
 using namespace chartrek::test;
 
 namespace {
 
-// A window with a calibrated 200 x 100 picture and one point, so that every path can show
-// what it keeps and what it resets.
+// A window with a calibrated 200 x 100 picture and one point: every path shows what it keeps.
 struct Rig : MainWindowFixture {
     QTemporaryDir dir;
 
-    QString file(const QString &name, const QImage &image)
-    {
-        const QString path = dir.filePath(name);
-        image.save(path);
-        return path;
-    }
+    QString file(const QString &name, const QImage &image) { return writeFile(dir, name, encode(image, "png")); }
     bool start()
     {
         if (!open() || !window->openFile(file(QStringLiteral("first.png"), picture(200, 100))))
             return false;
-        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
-            window->calibration().record().backColor[r] = ColorSet;
+        window->calibration().record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
         window->state().mX2Pix = window->state().mY2Pix = -1500;
         window->tables().AddPointToTables({-150, -150});
         return true;
@@ -39,6 +30,13 @@ struct Rig : MainWindowFixture {
     QSize shown() const { return pictureOf(*window)->image().size(); }
     int rows() const { return window->tables().model().rows(); }
 };
+
+// A picture pasted or opened through the dialog: its content (null: cancelled) and the message's start.
+struct Opening { bool paste; QByteArray content; QString message = {}; };
+// A metafile drawn by a converter of that script (empty: none can be started) within its time, while
+// the window waits, Cancel is pressed or another start hands a picture over; part of the reason given.
+enum class Act { Wait, Cancel, HandOver };
+struct Drawing { QByteArray script; int timeoutMs; Act act; QString message = {}; };
 
 } // namespace
 
@@ -49,27 +47,23 @@ private slots:
 
     void newPictureIsTakenOrChangesNothing_data()
     {
-        QTest::addColumn<bool>("paste");         // else File > Open
-        QTest::addColumn<QByteArray>("content"); // of the file or clipboard; null: the dialog is cancelled
-        QTest::addColumn<QString>("message");    // its beginning
-        QTest::newRow("a cancelled dialog") << false << QByteArray() << "";
-        QTest::newRow("a picture one pixel too wide") << false << encode(Rig::picture(32761, 2), "png")
-                                                      << GraphicLoading::tooBigText();
-        QTest::newRow("a file that is no picture") << false << QByteArray("notes") << "The graphic could not be loaded: ";
-        QTest::newRow("a picture is shown 1:1 with new tables") << false << encode(Rig::picture(300, 120), "png") << "";
-        QTest::newRow("a pasted picture") << true << encode(Rig::picture(120, 80, Qt::blue), "png") << "";
+        QTest::addColumn<Opening>("opening");
+        QTest::newRow("a cancelled dialog") << Opening{false, {}};
+        QTest::newRow("a picture one pixel too wide")
+            << Opening{false, encode(Rig::picture(32761, 2), "png"), GraphicLoading::tooBigText()};
+        QTest::newRow("a file that is no picture") << Opening{false, "notes", "The graphic could not be loaded: "};
+        QTest::newRow("a picture is shown 1:1 with new tables") << Opening{false, encode(Rig::picture(300, 120), "png")};
+        QTest::newRow("a pasted picture") << Opening{true, encode(Rig::picture(120, 80, Qt::blue), "png")};
     }
     void newPictureIsTakenOrChangesNothing()
     {
-        QFETCH(bool, paste);
-        QFETCH(QByteArray, content);
-        QFETCH(QString, message);
+        QFETCH(Opening, opening);
+        const auto &[paste, content, message] = opening;
         Rig rig;
         QVERIFY(rig.start());
         rig.window->state().mToolMode = SharedState::LineTool;
         partOf<Views>(*rig.window, "views")->mnuViewWindow_Click();
-        rig.dialogs.answer = content.isNull() ? QString() : rig.dir.filePath(QStringLiteral("next.bmp"));
-        QVERIFY(content.isNull() || writeFile(rig.dialogs.answer, content));
+        rig.dialogs.answer = content.isNull() ? QString() : writeFile(rig.dir, QStringLiteral("next.bmp"), content);
         if (paste)
             QGuiApplication::clipboard()->setImage(QImage::fromData(content));
         (paste ? rig.window->menuItems().mnuEditInsert : rig.window->menuItems().mnuFileOpen)->trigger();
@@ -84,49 +78,37 @@ private slots:
         QVERIFY(rig.window->calibration().IsCalibrated());
         QCOMPARE(rig.window->state().mToolMode, int(taken ? SharedState::PointerTool : SharedState::LineTool));
         QCOMPARE(rig.window->menuItems().mnuViewNormal->isChecked(), taken);
-        if (taken) {
-            QCOMPARE(pictureOf(*rig.window)->image().format(), QImage::Format_Indexed8);
-            QCOMPARE(rig.window->tables().model().cell(PointTableModel::DataPoints, 0, 0), QStringLiteral("X"));
-            QCOMPARE(partOf<ImageControl>(*rig.window, "mZoomWindow")->image().size(), rig.shown()); // the clean copy
-        }
+        QCOMPARE(pictureOf(*rig.window)->image().format(), QImage::Format_Indexed8);
+        QCOMPARE(partOf<ImageControl>(*rig.window, "mZoomWindow")->image().size(), rig.shown()); // the clean copy
     }
 
     void metafileIsDrawnWhileTheWindowRuns_data()
     {
-        QTest::addColumn<QString>("script"); // the converter's; empty: there is none
-        QTest::addColumn<int>("timeoutMs");
-        QTest::addColumn<QString>("act");     // what happens while it draws
-        QTest::addColumn<QString>("message"); // part of the reason given; empty: none
-        const QString endless = QStringLiteral("exec sleep 30\n");
-        QTest::newRow("Cancel stops the drawing silently and keeps the old picture") << endless << 10000 << "cancel" << "";
+        QTest::addColumn<Drawing>("drawing");
+        const QByteArray endless = "exec sleep 30\n";
+        QTest::newRow("Cancel stops the drawing silently and keeps the old picture") << Drawing{endless, 10000, Act::Cancel};
         QTest::newRow("a drawing past its time is stopped with a message")
-            << endless << 200 << "" << "Drawing the metafile took too long and was stopped.";
+            << Drawing{endless, 200, Act::Wait, "Drawing the metafile took too long and was stopped."};
         // The converter "draws" drawn.png once the file go exists.
         QTest::newRow("a hand-over during the drawing is opened after it")
-            << "while [ ! -e go ]; do sleep 0.01; done\ncp drawn.png \"$4\"\n" << 10000 << "hand over" << "";
+            << Drawing{"while [ ! -e go ]; do sleep 0.01; done\ncp drawn.png \"$4\"\n", 10000, Act::HandOver};
         QTest::newRow("a converter that fails says why")
-            << "echo broken record >&2\nexit 3\n" << 10000 << "" << "The metafile could not be drawn: broken record";
-        QTest::newRow("a converter that cannot be started") << "" << 10000 << "" << "could not be started";
+            << Drawing{"echo broken record >&2\nexit 3\n", 10000, Act::Wait, "The metafile could not be drawn: broken record"};
+        QTest::newRow("a converter that cannot be started") << Drawing{"", 10000, Act::Wait, "could not be started"};
     }
     void metafileIsDrawnWhileTheWindowRuns()
     {
-        QFETCH(QString, script);
-        QFETCH(int, timeoutMs);
-        QFETCH(QString, act);
-        QFETCH(QString, message);
-        const bool handOver = act == QLatin1String("hand over");
+        QFETCH(Drawing, drawing);
+        const bool handOver = drawing.act == Act::HandOver;
         Rig rig;
         QVERIFY(rig.start());
-        const QString converter = rig.dir.filePath(QStringLiteral("converter.sh"));
-        if (!script.isEmpty()) {
-            QVERIFY(writeFile(converter, "#!/bin/sh\ncd '" + QFile::encodeName(rig.dir.path()) + "'\n" + script.toUtf8()));
-            QVERIFY(QFile::setPermissions(converter, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        }
-        metafileSettings() = {converter, timeoutMs};
-        const QString drawing = rig.dir.filePath(QStringLiteral("drawing.wmf"));
-        QVERIFY(writeFile(drawing, metafile()));
+        const bool none = drawing.script.isEmpty();
+        const QString converter = none ? rig.dir.filePath("none.sh")
+                                       : writeFile(rig.dir, "converter.sh", "#!/bin/sh\ncd \"${0%/*}\"\n" + drawing.script);
+        QVERIFY(none || QFile::setPermissions(converter, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        metafileSettings() = {converter, drawing.timeoutMs};
+        const QString wmf = writeFile(rig.dir, QStringLiteral("drawing.wmf"), metafile());
         rig.file(QStringLiteral("drawn.png"), Rig::picture(90, 30));
-
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(rig.dir.path()));
         SingleInstance service;
         QVERIFY(service.tryBecomePrimary());
@@ -136,15 +118,15 @@ private slots:
             // Runs only if the window's events do while it draws; else the drawing never ends.
             QTimer::singleShot(0, rig.window.get(), [&] {
                 QVERIFY(handOverFromAnotherThread(rig.file(QStringLiteral("handed.png"), Rig::picture(64, 48))));
-                writeFile(rig.dir.filePath(QStringLiteral("go")), {});
+                writeFile(rig.dir, QStringLiteral("go"), {});
             });
         }
-        if (act == QLatin1String("cancel"))
+        if (drawing.act == Act::Cancel)
             whenDialogReady(QStringLiteral("metafileProgressDialog"), [](QWidget *) { return true; },
                             [](QWidget *d) { QTest::mouseClick(d->findChild<QPushButton *>(), Qt::LeftButton); });
-        QCOMPARE(rig.window->openFile(drawing), handOver);
+        QCOMPARE(rig.window->openFile(wmf), handOver);
         const QString reason = rig.sink.texts().join(QString()).section(QStringLiteral(": "), 1, -1);
-        QVERIFY2(message.isEmpty() ? reason.isEmpty() : reason.contains(message), qPrintable(reason));
+        QVERIFY2(drawing.message.isEmpty() ? reason.isEmpty() : reason.contains(drawing.message), qPrintable(reason));
         QTRY_COMPARE(service.waitingCount(), 0);
         QCOMPARE(rig.shown(), handOver ? QSize(64, 48) : QSize(200, 100));
         QCOMPARE(rig.rows(), handOver ? 2 : 3);

@@ -2,7 +2,6 @@
 #include "picture/ImageControl.h"
 
 #include <QImageReader>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/resource.h>
@@ -10,27 +9,6 @@
 
 using namespace chartrek;
 using namespace chartrek::test;
-
-namespace {
-
-// Loads with address space for only this many more megabytes, as when memory runs short.
-LoadStatus loadWithMemoryFor(int megabytes, ImageControl &control, const QString &path, QString *error)
-{
-    rlimit previous{};
-    getrlimit(RLIMIT_AS, &previous);
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    statm.open(QIODevice::ReadOnly);
-    const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * rlim_t(sysconf(_SC_PAGESIZE));
-    const rlimit limited{used + (rlim_t(megabytes) << 20), previous.rlim_max};
-    setrlimit(RLIMIT_AS, &limited);
-    const LoadStatus status = control.load(path, error);
-    setrlimit(RLIMIT_AS, &previous);
-    return status;
-}
-
-QImage shown(ImageControl &control) { return control.grab().toImage().convertToFormat(QImage::Format_RGB32); }
-
-} // namespace
 
 class TestImageControl : public QObject {
     Q_OBJECT
@@ -54,54 +32,40 @@ private slots:
     {
         QFETCH(bool, eightBit);
         QFETCH(int, offset);
-        const int zoom = 3;
         mControl->resize(600, 300);
         mControl->setImage(eightBit ? reduceColors(noisy(600, 300)) : noisy(600, 300));
-        mControl->setDisplayRect(-offset * zoom * 15, 0, 600 * zoom * 15, 300 * zoom * 15);
+        mControl->setDisplayRect(-offset * 3 * 15, 0, 600 * 3 * 15, 300 * 3 * 15); // three times as large
+        ImageControl copy; // as the magnifier's clean copy, which the marker below must not reach
+        copy.assignFrom(*mControl);
         for (bool marked : {false, true}) {
             if (marked) { // on the picture, after it was shown
                 DrawingSurface *surface = mControl->getBitmapSurface();
                 surface->drawCircle((offset + 20) * 15, -20 * 15, 30, 0x0000FF);
                 mControl->releaseBitmapSurface(surface);
             }
-            const QImage screen = shown(*mControl), picture = mControl->image();
+            const QImage screen = shown(), picture = mControl->image();
             for (int y = 0; y < 300; ++y)
                 for (int x = 0; x < 600; ++x)
-                    if (screen.pixel(x, y) != picture.pixel(offset + x / zoom, y / zoom))
+                    if (screen.pixel(x, y) != picture.pixel(offset + x / 3, y / 3))
                         QFAIL(qPrintable(QStringLiteral("screen pixel %1,%2").arg(x).arg(y)));
         }
         QCOMPARE(mControl->image().pixel(offset + 22, 20), qRgb(255, 0, 0));
+        QCOMPARE(copy.image(), eightBit ? reduceColors(noisy(600, 300)) : noisy(600, 300));
 
         // Lines and the rubber band are inverted over it, not painted, and go again.
-        const QImage before = shown(*mControl);
+        const QImage before = shown();
         const auto inverted = [&](int x, int y) { return 0xFF000000u | (~before.pixel(x, y) & 0xFFFFFFu); };
         mControl->invertLine(150, 150, 1500, 900);
-        QCOMPARE(shown(*mControl).pixel(10, 10), inverted(10, 10));
-        QCOMPARE(shown(*mControl).pixel(100, 60), before.pixel(100, 60)); // the end point is left out
+        QCOMPARE(shown().pixel(10, 10), inverted(10, 10));
+        QCOMPARE(shown().pixel(100, 60), before.pixel(100, 60)); // the end point is left out
         mControl->invertLine(150, 150, 1500, 900);
-        QCOMPARE(shown(*mControl), before);
+        QCOMPARE(shown(), before);
         mControl->setRubberBandRect(150, 150, 600, 300);
         mControl->setRubberBandVisible(true);
-        QCOMPARE(shown(*mControl).pixel(49, 20), inverted(49, 20)); // its outline only
-        QCOMPARE(shown(*mControl).pixel(30, 20), before.pixel(30, 20));
+        QCOMPARE(shown().pixel(49, 20), inverted(49, 20)); // its outline only
+        QCOMPARE(shown().pixel(30, 20), before.pixel(30, 20));
         mControl->setRubberBandVisible(false);
-        QCOMPARE(shown(*mControl), before);
-    }
-
-    void fittedViewKeepsProportionsAndAverages()
-    {
-        // A one-pixel checkerboard shown at half size is an even grey, not black or white.
-        QImage board(400, 200, QImage::Format_Indexed8);
-        board.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-        for (int y = 0; y < 200; ++y)
-            for (int x = 0; x < 400; ++x)
-                board.scanLine(y)[x] = uchar((x + y) % 2);
-        mControl->setImage(board);
-        mControl->setPaintSizeMode(ImageControl::PaintFit);
-        QCOMPARE(mControl->displayRect(), QRectF(0, 0, 3000, 1500));
-        const QImage screen = shown(*mControl);
-        QCOMPARE(qGray(screen.pixel(50, 50)), 128);
-        QVERIFY(qGray(screen.pixel(100, 120)) != 128); // below the picture
+        QCOMPARE(shown(), before);
     }
 
     void invertedLinesGoWithTheViewTheyWereDrawnOn_data()
@@ -116,7 +80,12 @@ private slots:
     {
         QFETCH(int, change);
         mControl->show(); // a hidden control hears of its resize only when shown
-        mControl->setImage(noisy(120, 80));
+        QImage board(400, 200, QImage::Format_Indexed8); // of one-pixel squares
+        board.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 400; ++x)
+                board.scanLine(y)[x] = uchar((x + y) % 2);
+        mControl->setImage(board);
         if (change == 3)
             mControl->setPaintSizeMode(ImageControl::PaintFit);
         mControl->invertLine(150, 150, 1500, 900);
@@ -128,6 +97,11 @@ private slots:
         case 3: mControl->resize(300, 150); break;
         }
         QVERIFY(mControl->overlay().isEmpty());
+        if (change == 2) { // keeping the proportions, and averaging: at half size the board is an even grey
+            QCOMPARE(mControl->displayRect(), QRectF(0, 0, 3000, 1500));
+            QCOMPARE(qGray(shown().pixel(50, 50)), 128);
+            QVERIFY(qGray(shown().pixel(100, 120)) != 128); // below the picture
+        }
         // Setting the view it already has leaves the lines alone.
         mControl->invertLine(150, 150, 1500, 900);
         mControl->setDisplayRect(float(mControl->displayRect().left()), float(mControl->displayRect().top()),
@@ -135,28 +109,12 @@ private slots:
         QVERIFY(!mControl->overlay().isEmpty());
     }
 
-    // As the magnifier's clean copy: a marker drawn on one of two controls stays on that one.
-    void assignedPictureIsACopyOfItsOwn()
-    {
-        mControl->setImage(reduceColors(noisy(120, 80)));
-        ImageControl copy;
-        copy.assignFrom(*mControl);
-        DrawingSurface *surface = copy.getBitmapSurface();
-        QVERIFY(surface);
-        surface->drawCircle(300, -300, 30, 0x0000FF);
-        copy.releaseBitmapSurface(surface);
-        QCOMPARE(mControl->image(), reduceColors(noisy(120, 80)));
-    }
-
-    // Refusals of every kind leave the control the same way; the loading tells them apart.
     void loadsThatRunOutOfMemoryKeepTheHeldPicture_data()
     {
         QTest::addColumn<QByteArray>("content");
         // 8 MB read, 64 MB at 8 bits; 40 MB are left.
-        QImage mono(8000, 8000, QImage::Format_Mono);
-        mono.fill(1);
-        QTest::newRow("a 1-bit picture whose 8-bit form does not fit") << encode(mono, "png");
-        QTest::newRow("a grey picture that does not fit") << encode(mono.convertToFormat(QImage::Format_Grayscale8), "png");
+        QTest::newRow("a 1-bit picture whose 8-bit form does not fit") << blackPng(8000, 8000);
+        QTest::newRow("a grey picture that does not fit") << blackPng(8000, 8000, 8);
     }
     void loadsThatRunOutOfMemoryKeepTheHeldPicture()
     {
@@ -165,19 +123,29 @@ private slots:
 #endif
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("p.png"));
-        QVERIFY(writeFile(path, content));
+        const QString path = writeFile(dir, QStringLiteral("p.png"), content);
         QVERIFY(QImageReader(path).size().isValid()); // the readers set up outside the limit
         mControl->setImage(noisy(40, 30));
         mControl->setDisplayRect(30, 45, 600, 450);
+        // Address space for only 40 MB more, as when memory runs short.
+        rlimit previous{};
+        getrlimit(RLIMIT_AS, &previous);
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        statm.open(QIODevice::ReadOnly);
+        const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * rlim_t(sysconf(_SC_PAGESIZE));
+        const rlimit limited{used + (rlim_t(40) << 20), previous.rlim_max};
+        setrlimit(RLIMIT_AS, &limited);
         QString error;
-        QCOMPARE(loadWithMemoryFor(40, *mControl, path, &error), LoadStatus::Failed);
+        const LoadStatus status = mControl->load(path, &error);
+        setrlimit(RLIMIT_AS, &previous);
+        QCOMPARE(status, LoadStatus::Failed);
         QVERIFY2(error.contains(QStringLiteral("not enough memory")), qPrintable(error));
         QCOMPARE(mControl->image().convertToFormat(QImage::Format_RGB32), noisy(40, 30));
         QCOMPARE(mControl->displayRect(), QRectF(30, 45, 600, 450));
     }
 
 private:
+    QImage shown() const { return mControl->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     std::unique_ptr<ImageControl> mControl;
 };
 
