@@ -5,7 +5,9 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace chartrek {
 
@@ -148,7 +150,7 @@ void DisplayCache::paintReduced(QPainter &painter, const QRectF &shown, const QR
             return;
         areaScale(*mSource, size, mReduced.rect(), mReduced, QPoint());
     }
-    painter.drawImage(shown.topLeft(), mReduced);
+    painter.drawImage(shown.topLeft().toPoint(), mReduced);
 }
 
 void DisplayCache::areaScale(const QImage &source, const QSize &scaledSize, const QRect &area, QImage &target,
@@ -162,7 +164,11 @@ void DisplayCache::areaScale(const QImage &source, const QSize &scaledSize, cons
     if (converted.isNull())
         return;
     const bool indexed = converted.format() == QImage::Format_Indexed8;
-    const QList<QRgb> palette = indexed ? converted.colorTable() : QList<QRgb>();
+    std::array<QRgb, 256> palette{};
+    if (indexed) {
+        const QList<QRgb> table = converted.colorTable();
+        std::copy_n(table.cbegin(), std::min<qsizetype>(table.size(), 256), palette.begin());
+    }
     const double fx = double(converted.width()) / scaledSize.width();
     const double fy = double(converted.height()) / scaledSize.height();
     auto span = [](int t, double f, int limit) {
@@ -170,25 +176,28 @@ void DisplayCache::areaScale(const QImage &source, const QSize &scaledSize, cons
         const int b = std::clamp(int(std::floor((t + 1) * f)), a + 1, limit);
         return std::pair{a, b};
     };
+    // The source columns of each target column, worked out once for all rows.
+    std::vector<std::pair<int, int>> columns(size_t(todo.width()));
+    for (int x = todo.left(); x <= todo.right(); ++x)
+        columns[size_t(x - todo.left())] = span(x, fx, converted.width());
     const QPoint shift = at - area.topLeft();
     for (int y = todo.top(); y <= todo.bottom(); ++y) {
         const auto [ya, yb] = span(y, fy, converted.height());
-        QRgb *out = reinterpret_cast<QRgb *>(target.scanLine(y + shift.y()));
+        QRgb *out = reinterpret_cast<QRgb *>(target.scanLine(y + shift.y())) + shift.x();
         for (int x = todo.left(); x <= todo.right(); ++x) {
-            const auto [xa, xb] = span(x, fx, converted.width());
+            const auto [xa, xb] = columns[size_t(x - todo.left())];
             quint64 r = 0, g = 0, b = 0;
             for (int sy = ya; sy < yb; ++sy) {
                 const uchar *line = converted.constScanLine(sy);
                 for (int sx = xa; sx < xb; ++sx) {
-                    const QRgb c = indexed ? (line[sx] < palette.size() ? palette[line[sx]] : 0u)
-                                           : reinterpret_cast<const QRgb *>(line)[sx];
+                    const QRgb c = indexed ? palette[line[sx]] : reinterpret_cast<const QRgb *>(line)[sx];
                     r += qRed(c);
                     g += qGreen(c);
                     b += qBlue(c);
                 }
             }
             const quint64 n = quint64(yb - ya) * quint64(xb - xa);
-            out[x + shift.x()] = qRgb(int((r + n / 2) / n), int((g + n / 2) / n), int((b + n / 2) / n));
+            out[x] = qRgb(int((r + n / 2) / n), int((g + n / 2) / n), int((b + n / 2) / n));
         }
     }
 }
