@@ -66,11 +66,16 @@ void KeyboardControl::Form_KeyDown(QKeyEvent *event)
 void KeyboardControl::movePointer(QPoint step)
 {
     if (!mLogical) {
-        const QPoint target = QCursor::pos() + step;
-        QCursor::setPos(target);
-        // The system sends the move to the window under the pointer.
-        if (QCursor::pos() == target)
-            return;
+        // Some platforms cannot tell where the pointer is and answer a point on no screen
+        // (even INT_MAX): that pointer cannot be walked, nor added to.
+        const QPoint now = QCursor::pos();
+        if (QGuiApplication::screenAt(now)) {
+            const QPoint target = now + step;
+            QCursor::setPos(target);
+            // The system sends the move to the window under the pointer.
+            if (QCursor::pos() == target)
+                return;
+        }
         // The platform keeps the pointer where it is: from here on the keys move a pointer of
         // the program's own over the picture, starting where the real one was last seen.
         const QPoint seen = mC.mPicture.mapFromGlobal(QCursor::pos());
