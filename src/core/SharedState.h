@@ -41,6 +41,9 @@ struct SharedState {
     bool mAutoLineCancel = false;
     bool mHasGrid = false;
     bool mHasLines = false;
+    // How far (largest channel difference, 0 to 255) a colour may lie from the line colour and
+    // still belong to the line; 0 compares exactly. Kept for the run like the check boxes.
+    int mColorTolerance = 0;
 
     // Lost-line recovery.
     qint32 mRecoveryCenterX = 0;
