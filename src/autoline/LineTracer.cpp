@@ -64,9 +64,11 @@ TraceResult LineTracer::TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbeP
         }
         p0 = p1;
         SnapToLine(q, p1, lineColor);
-        // A vertical part keeps x; the next step must still move right.
-        if (p1.x == p0.x)
-            p1.x += 2;
+        // A vertical part keeps x, and the probe module may put x back to the middle of the
+        // candidate's pixel column; the next step must still move right, or the trace would
+        // never end.
+        if (p1.x <= p0.x)
+            p1.x = p0.x + 2;
         m = double(p1.y - p0.y) / double(p1.x - p0.x);
         b = p0.y - p0.x * m;
         ++result.pointsRead;
