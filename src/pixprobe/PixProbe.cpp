@@ -197,7 +197,8 @@ int32_t findLinePoint(int32_t x, int32_t y, PixProbePoint *point, int32_t lineCo
         ++bottom;
     // Twips t stand for the position t / twipsPerPixel, as a click does: pixel row r covers
     // r to r + 1, and its middle is r + 0.5.
-    double middle = (double(top) + bottom + 1) / 2;
+    point->x = int32_t(int64_t(col) * tpp + tpp / 2);
+    point->y = -int32_t((int64_t(tpp) * (int64_t(top) + bottom + 1)) / 2);
     if (tolerance > 0) {
         double sum = 0, weights = 0;
         for (int32_t row = top; row <= bottom; ++row) {
@@ -205,10 +206,8 @@ int32_t findLinePoint(int32_t x, int32_t y, PixProbePoint *point, int32_t lineCo
             sum += weight * (row + 0.5);
             weights += weight;
         }
-        middle = sum / weights;
+        point->y = -int32_t(std::lround(sum / weights * tpp));
     }
-    point->x = int32_t(int64_t(col) * tpp + tpp / 2);
-    point->y = -int32_t(std::lround(middle * tpp));
     return isCrossing(dc, col, (top + bottom) / 2, lineColor, tolerance) ? PIXPROBE_CROSSING : PIXPROBE_FOUND;
 }
 

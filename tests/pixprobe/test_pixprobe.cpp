@@ -123,6 +123,23 @@ private slots:
                      qPrintable(QString::number(point.y)));
     }
 
+    // The tolerant search: a line a few steps off the line colour is found, and a faint edge
+    // pixel pulls the middle by its share. Rows 60 (3 off the line colour) and 61 (20 off).
+    void tolerantSearch()
+    {
+        QImage image(20, 120, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        for (int x = 0; x < 20; ++x)
+            image.setPixel(x, 60, qRgb(0, 0, 0xC3)), image.setPixel(x, 61, qRgb(0, 0x14, 0xC0));
+        HeldBitmap picture(image);
+        Probe p;
+        for (const auto &[tolerance, status, y] : {std::tuple{0, 0, -121 * T}, {3, 1, -908}, {40, 1, -913}}) {
+            PixProbePoint point{10 * T, -55 * T};
+            QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, kCurveRef, picture, tolerance), status);
+            QCOMPARE(point.y, y); // with 40: weights 38 at row 60.5 and 21 at 61.5, in twips
+        }
+    }
+
     void missingModuleReportsAndCountsAsZero()
     {
         QTemporaryDir empty;
