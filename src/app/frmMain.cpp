@@ -7,6 +7,8 @@
 #include "app/QtFileDialogs.h"
 #include "app/SingleInstance.h"
 #include "app/frmSplash.h"
+#include "autoline/AutoLineSetup.h"
+#include "autoline/LostLineRecovery.h"
 #include "calibration/ScalePanel.h"
 #include "capture/KeyboardControl.h"
 #include "capture/Magnifier.h"
@@ -220,6 +222,13 @@ void frmMain::buildSubsystems()
                                   this);
     mScanner = new ScannerReading(ScannerReading::Services{*mLoading, *mMessages, mToolMode}, this, this);
     mExport = new DataExport(mTableModel, mCalibration, *mMessages, *mModal, this);
+    mRecovery = new LostLineRecovery(LostLineRecovery::Controls{*mPicture},
+                                     LostLineRecovery::Services{mState, *mMessages}, this);
+    mAutoLine = new AutoLineSetup(
+        AutoLineSetup::Controls{*this, *mPicture, *mZoomWindow, *grdDataPoints, *mProgBar, *mStatusBar},
+        AutoLineSetup::Services{mState, mCalibration, mTables, mToolMode, *mMessages, *mViews, *mLongOperations,
+                                *mRecovery},
+        this);
 }
 
 // The one place where the subsystems meet the window's dispatch points: commands, the
@@ -234,6 +243,7 @@ void frmMain::connectSubsystems()
     connect(m.mnuFileSaveData, &QAction::triggered, mExport, &DataExport::mnuFileSaveData_Click);
     connect(m.mnuFileGetFromScanner, &QAction::triggered, mScanner, &ScannerReading::mnuFileGetFromScanner_Click);
     connect(m.mnuFileQuit, &QAction::triggered, this, &QWidget::close);
+    connect(m.mnuAutomatic, &QAction::triggered, mAutoLine, &AutoLineSetup::mnuAutomatic_Click);
     connect(m.mnuEditInsert, &QAction::triggered, mLoading, &GraphicLoading::mnuEditInsert_Click);
     connect(m.mnuEditKopie, &QAction::triggered, mExport, &DataExport::mnuEditKopie_Click);
     connect(m.mnuEditDelete, &QAction::triggered, mDeletion, &PointDeletion::mnuEditDelete_Click);
@@ -259,6 +269,9 @@ void frmMain::connectSubsystems()
     connect(mMouse, &PictureMouse::magnifierUpdate, mMagnifier, &Magnifier::UpdateMagnifier, Qt::DirectConnection);
     connect(mMouse, &PictureMouse::deletePointRequested, mDeletion, &PointDeletion::DeletePointAt,
             Qt::DirectConnection);
+    connect(mMouse, &PictureMouse::autoLinePress, mAutoLine, &AutoLineSetup::AutoLineClick, Qt::DirectConnection);
+    connect(mMouse, &PictureMouse::autoLineColorProbe, mAutoLine, &AutoLineSetup::showProbedColor,
+            Qt::DirectConnection);
     // The floating magnifier passes presses and moves on to the picture; docked, it ignores them.
     connect(mZoomWindow, &ImageControl::mouseDown, mMagnifier, &Magnifier::mZoomWindow_MouseDown);
     connect(mZoomWindow, &ImageControl::mouseMove, mMagnifier, &Magnifier::mZoomWindow_MouseMove);
@@ -270,6 +283,8 @@ void frmMain::connectSubsystems()
     // What the subsystems report back.
     connect(mViews, &Views::changed, this, &frmMain::updateActions);
     connect(&mToolMode, &ToolMode::pointerToolSet, this, &frmMain::pointerToolWindowSteps, Qt::DirectConnection);
+    connect(&mToolMode, &ToolMode::pointerToolSet, mAutoLine, &AutoLineSetup::closeDialog, Qt::DirectConnection);
+    connect(mAutoLine, &AutoLineSetup::tracingChanged, this, &frmMain::blockCommandsWhileTracing);
     connect(mLongOperations, &LongOperations::ended, this, &frmMain::handOversMayGo);
 }
 
@@ -420,7 +435,15 @@ void frmMain::MainWindowProc_HandOver(const QString &fileName)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    if (mMessages->AskYesNo(closeQuestion()) != AnswerYes) {
+    if (!mCloseAfterTrace && mMessages->AskYesNo(closeQuestion()) != AnswerYes) {
+        event->ignore();
+        return;
+    }
+    if (mAutoLine->tracing()) {
+        // The trace runs inside a click further down the stack: it is cancelled, unwinds, and
+        // the window closes when it has ended.
+        mCloseAfterTrace = true;
+        mState.mAutoLineCancel = true;
         event->ignore();
         return;
     }
@@ -428,6 +451,30 @@ void frmMain::closeEvent(QCloseEvent *event)
     if (mHelpWindow)
         mHelpWindow->close();
     event->accept();
+}
+
+void frmMain::blockCommandsWhileTracing(bool tracing)
+{
+    // A trace runs inside a click and lets events through: a command that changed the picture,
+    // the tables or the tool under it would corrupt what it writes. Quit and Help stay.
+    mToolBar->setEnabled(!tracing);
+    if (tracing) {
+        mBlockedCommands.clear();
+        for (QMenu *menu : {mMenus.mnuDatei, mMenus.mnuEdit, mMenus.mnuView}) {
+            for (QAction *item : menu->actions()) {
+                if (item != mMenus.mnuFileQuit && item->isEnabled()) {
+                    item->setEnabled(false);
+                    mBlockedCommands.append(item);
+                }
+            }
+        }
+        return;
+    }
+    for (QAction *item : std::as_const(mBlockedCommands))
+        item->setEnabled(true);
+    mBlockedCommands.clear();
+    if (mCloseAfterTrace)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void frmMain::alignBottomBars()

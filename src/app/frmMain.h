@@ -26,11 +26,13 @@ class QToolBar;
 
 namespace chartrek {
 
+class AutoLineSetup;
 class DataExport;
 class GraphicLoading;
 class HelpWindow;
 class ImageControl;
 class KeyboardControl;
+class LostLineRecovery;
 class Magnifier;
 class ModalCalls;
 class PictureMouse;
@@ -109,6 +111,7 @@ private:
     bool handOverMustWait() const;
     // A dialog or long operation ended: hand-overs that wait may come now.
     void handOversMayGo();
+    void blockCommandsWhileTracing(bool tracing);
 
     SharedState mState;
     std::unique_ptr<MessageSink> mOwnSink;
@@ -132,6 +135,10 @@ private:
     GraphicLoading *mLoading = nullptr;
     ScannerReading *mScanner = nullptr;
     DataExport *mExport = nullptr;
+    LostLineRecovery *mRecovery = nullptr;
+    AutoLineSetup *mAutoLine = nullptr;
+    QList<QAction *> mBlockedCommands;
+    bool mCloseAfterTrace = false;
 
     // Controls.
     QWidget *mClient = nullptr;

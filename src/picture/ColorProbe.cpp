@@ -19,7 +19,9 @@ DrawingSurface *ColorProbe::borrowSurface(BitmapHolder &control)
 qint32 ColorProbe::GetColor(qint32 x, qint32 y, BitmapHolder &control)
 {
     if (!mLibrary.ensureLoaded()) {
-        mMessages.ReportScanError(QStringLiteral("GetColor"));
+        if (!mReported)
+            mMessages.ReportScanError(QStringLiteral("GetColor"));
+        mReported = true;
         return 0;
     }
     DrawingSurface *surface = borrowSurface(control);
@@ -30,7 +32,8 @@ qint32 ColorProbe::GetColor(qint32 x, qint32 y, BitmapHolder &control)
     return color;
 }
 
-qint32 ColorProbe::GetAPoint(qint32 x, qint32 y, PixProbePoint &point, qint32 lineColor, BitmapHolder &control)
+qint32 ColorProbe::GetAPoint(qint32 x, qint32 y, PixProbePoint &point, qint32 lineColor, BitmapHolder &control,
+                             int tolerance)
 {
     DrawingSurface *surface = mLibrary.ensureLoaded() ? borrowSurface(control) : nullptr;
     if (!surface) {
@@ -39,7 +42,9 @@ qint32 ColorProbe::GetAPoint(qint32 x, qint32 y, PixProbePoint &point, qint32 li
                                            double(0x40000000)));
         return PIXPROBE_NOT_FOUND;
     }
-    const qint32 status = mLibrary.getAPoint()(x, y, &point, lineColor, surface->handle());
+    const qint32 status = tolerance > 0 && mLibrary.getAPointTolerant()
+        ? mLibrary.getAPointTolerant()(x, y, &point, lineColor, tolerance, surface->handle())
+        : mLibrary.getAPoint()(x, y, &point, lineColor, surface->handle());
     control.releaseBitmapSurface(surface);
     return status;
 }

@@ -16,19 +16,23 @@ public:
     }
 
     // Colour 0x00BBGGRR at a point in drawing coordinates; -1 outside the picture or without
-    // one. When the module cannot be used the scan error is shown and the colour counts as 0.
+    // one. When the module cannot be used the scan error is shown (once per probe object, so
+    // that a trace of thousands of reads shows it once) and the colour counts as 0.
     qint32 GetColor(qint32 x, qint32 y, BitmapHolder &control);
 
     // Lets the module place the line point for (x, y) into point and returns its status
     // (PIXPROBE_FOUND, PIXPROBE_CROSSING or PIXPROBE_NOT_FOUND). Without a module or a picture
     // the point goes below the picture, which callers read as "no line point".
-    qint32 GetAPoint(qint32 x, qint32 y, PixProbePoint &point, qint32 lineColor, BitmapHolder &control);
+    // With a tolerance above 0, pixels within it of the line colour count as the line.
+    qint32 GetAPoint(qint32 x, qint32 y, PixProbePoint &point, qint32 lineColor, BitmapHolder &control,
+                     int tolerance = 0);
 
 private:
     DrawingSurface *borrowSurface(BitmapHolder &control);
 
     Messages &mMessages;
     PixProbeLibrary &mLibrary;
+    bool mReported = false;
 };
 
 } // namespace chartrek

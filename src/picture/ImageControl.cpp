@@ -308,13 +308,13 @@ DrawingSurface *ImageControl::getBitmapSurface()
 {
     if (!hasBitmap() || mSurface)
         return nullptr;
-    mSurface = std::make_unique<DrawingSurface>(mImage);
-    return mSurface.get();
+    mSurface.emplace(mImage);
+    return &*mSurface;
 }
 
 void ImageControl::releaseBitmapSurface(DrawingSurface *surface)
 {
-    if (!surface || surface != mSurface.get())
+    if (!surface || !mSurface || surface != &*mSurface)
         return;
     const QRect dirty = mSurface->dirtyPixels();
     mSurface.reset();

@@ -154,7 +154,8 @@ private:
     QRectF mRubberBand;
     bool mRubberBandVisible = false;
     std::optional<QPoint> mLogicalPointer;
-    std::unique_ptr<DrawingSurface> mSurface;
+    // Made in place for each loan: the tracer borrows it thousands of times a trace.
+    std::optional<DrawingSurface> mSurface;
     ScreenOverlay mOverlay;
 };
 

@@ -36,6 +36,7 @@ void PixProbeLibrary::unload()
 {
     mGetAColor = nullptr;
     mGetAPoint = nullptr;
+    mGetAPointTolerant = nullptr;
     if (mLibrary)
         mLibrary->unload();
     mLibrary.reset();
@@ -62,6 +63,7 @@ bool PixProbeLibrary::ensureLoaded()
         mLibrary = std::move(library);
         mGetAColor = getAColor;
         mGetAPoint = getAPoint;
+        mGetAPointTolerant = reinterpret_cast<GetAPointTolerantFunction>(mLibrary->resolve("GetAPointTolerant"));
         mError.clear();
         return true;
     }

@@ -31,6 +31,8 @@ public:
 
     GetAColorFunction getAColor() const { return mGetAColor; }
     GetAPointFunction getAPoint() const { return mGetAPoint; }
+    // The tolerant search; nullptr when the module predates it (the exact one is used then).
+    GetAPointTolerantFunction getAPointTolerant() const { return mGetAPointTolerant; }
 
 private:
     void unload();
@@ -39,6 +41,7 @@ private:
     std::unique_ptr<QLibrary> mLibrary;
     GetAColorFunction mGetAColor = nullptr;
     GetAPointFunction mGetAPoint = nullptr;
+    GetAPointTolerantFunction mGetAPointTolerant = nullptr;
     QString mError;
 };
 

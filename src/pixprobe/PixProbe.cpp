@@ -4,11 +4,15 @@
 // 1. The candidate's column is the pixel column its x lies in. A candidate left or right of
 //    the picture finds nothing.
 // 2. In that column, starting at the candidate's row (moved into the picture if it lies above
-//    or below), the nearest pixel of exactly the line colour is searched up to SearchRows rows
-//    away; at equal distance the upper one wins.
+//    or below), the nearest pixel of the line colour is searched up to SearchRows rows away;
+//    at equal distance the upper one wins. A pixel is of the line colour when it is exactly
+//    that colour, or, in the tolerant search, when no channel differs by more than the
+//    tolerance.
 // 3. The run of line-colour pixels through that pixel, in the same column, is taken, and the
-//    point becomes the centre of that run: x stays the candidate's x, y the middle of the run
-//    in twips. Status FOUND.
+//    point becomes the middle of that run: x the middle of the column, y the middle of the run,
+//    in twips (a click on a pixel gives its top-left corner, twips r * twipsPerPixel for row
+//    r; the middle of row r is half a pixel further). In the tolerant search each pixel of the run weighs by how close its colour is, so that
+//    the edges of an anti-aliased or blurred line pull the middle by their share. Status FOUND.
 // 4. Nothing found, or a line colour no pixel can have (outside 0 to 0xFFFFFF): x stays, y is
 //    one row below the picture (its -y exceeds the picture's height, which the tracer reads as
 //    "no line point"). Status NOT_FOUND.
@@ -102,7 +106,13 @@ const std::array<RingOffset, RingSamples> &ringOffsets()
     return offsets;
 }
 
-bool isCrossing(const PixProbeSurface *dc, int32_t col, int32_t row, int32_t lineColor)
+// Whether a colour belongs to the line: exactly, or within the tolerance on every channel.
+bool onLine(int32_t color, int32_t lineColor, int tolerance)
+{
+    return color == lineColor || (tolerance > 0 && color != NoColor && colorDistance(color, lineColor) <= tolerance);
+}
+
+bool isCrossing(const PixProbeSurface *dc, int32_t col, int32_t row, int32_t lineColor, int tolerance)
 {
     std::array<int32_t, RingSamples> ring;
     const auto &offsets = ringOffsets();
@@ -112,7 +122,7 @@ bool isCrossing(const PixProbeSurface *dc, int32_t col, int32_t row, int32_t lin
     int32_t background = lineColor;
     int bestCount = 0;
     for (int k = 0; k < RingSamples; ++k) {
-        if (ring[k] == lineColor)
+        if (onLine(ring[k], lineColor, tolerance))
             continue;
         const int count = int(std::count(ring.begin(), ring.end(), ring[k]));
         if (count > bestCount || (count == bestCount && ring[k] < background)) {
@@ -124,7 +134,7 @@ bool isCrossing(const PixProbeSurface *dc, int32_t col, int32_t row, int32_t lin
         return true;
     std::array<bool, RingSamples> stroke;
     for (int k = 0; k < RingSamples; ++k)
-        stroke[k] = ring[k] == lineColor
+        stroke[k] = onLine(ring[k], lineColor, tolerance)
             || (ring[k] != NoColor && background != NoColor && colorDistance(ring[k], background) > BackgroundTolerance);
     int strokes = 0;
     for (int k = 0; k < RingSamples; ++k) {
@@ -146,8 +156,12 @@ PIXPROBE_API int32_t GetAColor(int32_t x, int32_t y, const PixProbeSurface *dc)
     return pixel(dc, floorDiv(x, tpp), floorDiv(-int64_t(y), tpp));
 }
 
-PIXPROBE_API int32_t GetAPoint(int32_t x, int32_t y, PixProbePoint *point, int32_t lineColor,
-                               const PixProbeSurface *dc)
+} // extern "C"
+
+namespace {
+
+int32_t findLinePoint(int32_t x, int32_t y, PixProbePoint *point, int32_t lineColor, int tolerance,
+                      const PixProbeSurface *dc)
 {
     if (!point)
         return PIXPROBE_NOT_FOUND;
@@ -165,23 +179,53 @@ PIXPROBE_API int32_t GetAPoint(int32_t x, int32_t y, PixProbePoint *point, int32
     // outside the picture.
     if (col < 0 || col >= dc->width || lineColor < 0 || lineColor > 0xFFFFFF)
         return PIXPROBE_NOT_FOUND;
+    tolerance = std::clamp(tolerance, 0, 255);
 
     int32_t found = -1;
     for (int d = 0; d <= SearchRows && found < 0; ++d) {
-        if (pixel(dc, col, start - d) == lineColor)
+        if (onLine(pixel(dc, col, start - d), lineColor, tolerance))
             found = start - d;
-        else if (pixel(dc, col, start + d) == lineColor)
+        else if (onLine(pixel(dc, col, start + d), lineColor, tolerance))
             found = start + d;
     }
     if (found < 0)
         return PIXPROBE_NOT_FOUND;
     int32_t top = found, bottom = found;
-    while (top > 0 && pixel(dc, col, top - 1) == lineColor)
+    while (top > 0 && onLine(pixel(dc, col, top - 1), lineColor, tolerance))
         --top;
-    while (bottom < dc->height - 1 && pixel(dc, col, bottom + 1) == lineColor)
+    while (bottom < dc->height - 1 && onLine(pixel(dc, col, bottom + 1), lineColor, tolerance))
         ++bottom;
-    point->y = -int32_t((int64_t(tpp) * (int64_t(top) + bottom + 1)) / 2);
-    return isCrossing(dc, col, (top + bottom) / 2, lineColor) ? PIXPROBE_CROSSING : PIXPROBE_FOUND;
+    // Twips t stand for the position t / twipsPerPixel, as a click does: pixel row r covers
+    // r to r + 1, and its middle is r + 0.5.
+    double middle = (double(top) + bottom + 1) / 2;
+    if (tolerance > 0) {
+        double sum = 0, weights = 0;
+        for (int32_t row = top; row <= bottom; ++row) {
+            const double weight = tolerance + 1 - colorDistance(pixel(dc, col, row), lineColor);
+            sum += weight * (row + 0.5);
+            weights += weight;
+        }
+        middle = sum / weights;
+    }
+    point->x = int32_t(int64_t(col) * tpp + tpp / 2);
+    point->y = -int32_t(std::lround(middle * tpp));
+    return isCrossing(dc, col, (top + bottom) / 2, lineColor, tolerance) ? PIXPROBE_CROSSING : PIXPROBE_FOUND;
+}
+
+} // namespace
+
+extern "C" {
+
+PIXPROBE_API int32_t GetAPoint(int32_t x, int32_t y, PixProbePoint *point, int32_t lineColor,
+                               const PixProbeSurface *dc)
+{
+    return findLinePoint(x, y, point, lineColor, 0, dc);
+}
+
+PIXPROBE_API int32_t GetAPointTolerant(int32_t x, int32_t y, PixProbePoint *point, int32_t lineColor,
+                                       int32_t tolerance, const PixProbeSurface *dc)
+{
+    return findLinePoint(x, y, point, lineColor, tolerance, dc);
 }
 
 } // extern "C"

@@ -33,6 +33,10 @@ enum { PIXPROBE_NOT_FOUND = 0, PIXPROBE_FOUND = 1, PIXPROBE_CROSSING = 1000 };
 typedef int32_t (*GetAColorFunction)(int32_t x, int32_t y, const PixProbeSurface *dc);
 typedef int32_t (*GetAPointFunction)(int32_t x, int32_t y, PixProbePoint *point, int32_t lineColor,
                                      const PixProbeSurface *dc);
+/* GetAPoint where a pixel belongs to the line when no channel of its colour lies more than
+   tolerance (0 to 255) from the line colour's; with 0 it is GetAPoint. */
+typedef int32_t (*GetAPointTolerantFunction)(int32_t x, int32_t y, PixProbePoint *point, int32_t lineColor,
+                                             int32_t tolerance, const PixProbeSurface *dc);
 
 #ifdef __cplusplus
 }

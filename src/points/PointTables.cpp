@@ -2,6 +2,7 @@
 
 #include "core/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace chartrek {
@@ -73,10 +74,8 @@ void PointTables::writeValues(int row, const ValuePoint &value)
 
 void PointTables::RecalculatePoints()
 {
-    const NumberReader read;
     for (int row = 1; row <= mModel.rows() - 2; ++row) {
-        const PicturePoint point{roundToInt32(read(mModel.cell(Originale, row, 0)).value_or(0)),
-                                 roundToInt32(read(mModel.cell(Originale, row, 1)).value_or(0))};
+        const PicturePoint point = pointAt(row);
         // Each row starts from (0, 0), as a new point does: a failed conversion must not
         // leave another point's values in this row.
         ValuePoint value;
@@ -102,6 +101,19 @@ std::optional<int> PointTables::FindPointNear(const PicturePoint &point) const
 void PointTables::removePoint(int row)
 {
     if (row >= 1 && row <= mModel.rows() - 2)
+        mModel.removeGridRow(row);
+}
+
+PicturePoint PointTables::pointAt(int row) const
+{
+    const NumberReader read;
+    return {roundToInt32(read(mModel.cell(Originale, row, 0)).value_or(0)),
+            roundToInt32(read(mModel.cell(Originale, row, 1)).value_or(0))};
+}
+
+void PointTables::keepPoints(int count)
+{
+    for (int row = pointCount(); row > std::max(count, 0); --row)
         mModel.removeGridRow(row);
 }
 

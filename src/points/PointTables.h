@@ -35,6 +35,11 @@ public:
     std::optional<int> FindPointNear(const PicturePoint &point) const;
     // Removes one point from both tables (a grid row, 1 for the first point).
     void removePoint(int row);
+    // The number of points, and the picture position of one (a grid row, 1 for the first).
+    int pointCount() const { return mModel.rows() - 2; }
+    PicturePoint pointAt(int row) const;
+    // Keeps the first `count` points and removes the rest.
+    void keepPoints(int count);
 
 private:
     int sortedInsertIndex(double x) const;

@@ -1,0 +1,159 @@
+#include "autoline/LineTracer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace chartrek {
+
+namespace {
+// A point is repainted with every twelfth added point.
+constexpr int kRepaintEvery = 10;
+} // namespace
+
+qint32 nearestEven(double v)
+{
+    return qint32(std::clamp(std::nearbyint(v), -2147483648.0, 2147483647.0));
+}
+
+bool LineTracer::onLine(qint32 color, qint32 lineColor) const
+{
+    if (color == lineColor)
+        return true;
+    const int t = mState.mColorTolerance;
+    if (t <= 0 || color < 0)
+        return false;
+    for (int shift = 0; shift < 24; shift += 8) {
+        if (std::abs(((color >> shift) & 0xFF) - ((lineColor >> shift) & 0xFF)) > t)
+            return false;
+    }
+    return true;
+}
+
+TraceResult LineTracer::TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbePoint &p1, qint32 endX)
+{
+    TraceResult result;
+    SnapToLine(p0, p0, lineColor);
+    SnapToLine(p1, p1, lineColor);
+    // A distance point that did not snap right of the starting point gives no step width and
+    // no slope; nothing is added.
+    const qint32 w = p1.x - p0.x;
+    if (w <= 0) {
+        result.ending = TraceResult::NoStepWidth;
+        return result;
+    }
+    mHost.addTracedPoint(p0.x, p0.y, lineColor);
+    mHost.addTracedPoint(p1.x, p1.y, lineColor);
+    result.pointsAdded = 2;
+    double m = double(p1.y - p0.y) / w;
+    double b = p0.y - p0.x * m;
+    const int progressMinimum = p0.x;
+    mHost.setProgress(progressMinimum, endX, progressMinimum);
+    int repaintCounter = 0;
+
+    while (p1.x < endX) {
+        if (mState.mAutoLineCancel) {
+            result.ending = TraceResult::CancelledBetweenSteps;
+            return result;
+        }
+        mHost.processEvents();
+        PixProbePoint q{};
+        if (!FindNextPoint(lineColor, q, p1, w, m, b)) {
+            result.ending = TraceResult::CancelledInSearch;
+            return result;
+        }
+        p0 = p1;
+        SnapToLine(q, p1, lineColor);
+        // A vertical part keeps x; the next step must still move right.
+        if (p1.x == p0.x)
+            p1.x += 2;
+        m = double(p1.y - p0.y) / double(p1.x - p0.x);
+        b = p0.y - p0.x * m;
+        ++result.pointsRead;
+        mHost.setProgress(progressMinimum, endX, std::min(p1.x, endX));
+        mHost.addTracedPoint(p1.x, p1.y, lineColor);
+        ++result.pointsAdded;
+        if (repaintCounter > kRepaintEvery) {
+            repaintCounter = 0;
+            mHost.repaintPicture();
+        } else {
+            ++repaintCounter;
+        }
+    }
+    return result;
+}
+
+bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m,
+                               double b)
+{
+    int n = 1;
+    int crossings = 0;
+    bool upperRun = false;
+    bool lowerRun = false;
+    while (!mState.mAutoLineCancel) {
+        q.x = nearestEven(p1.x + double(w) / n);
+        q.y = nearestEven(q.x * m + b);
+        if (onLine(mHost.colorAt(q.x, q.y), lineColor))
+            return true;
+
+        // The right halves of circles around the current point; every matching probe
+        // overwrites q, so the last one (largest i, the lower at equal i) wins.
+        const double R = double(w) / n;
+        const double step = R / 10;
+        for (double i = 0; i <= R; i += step) {
+            const double d = std::sqrt(std::max(0.0, R * R - i * i));
+            const qint32 x = nearestEven(p1.x + i);
+            const qint32 upperY = nearestEven(p1.y + d);
+            if (onLine(mHost.colorAt(x, upperY), lineColor)) {
+                if (!upperRun)
+                    ++crossings;
+                upperRun = true;
+                q = {x, upperY};
+            } else {
+                upperRun = false;
+            }
+            const qint32 lowerY = nearestEven(p1.y - d);
+            if (onLine(mHost.colorAt(x, lowerY), lineColor)) {
+                if (!lowerRun)
+                    ++crossings;
+                lowerRun = true;
+                q = {x, lowerY};
+            } else {
+                lowerRun = false;
+            }
+            if (step <= 0)
+                break;
+        }
+        // Both half-circles end in (x1 + R, y1): a line through there is one crossing.
+        if (upperRun && lowerRun)
+            --crossings;
+        if (crossings > 0) {
+            if (mState.mHasLines && crossings > 1) {
+                mState.mRecoveryRefX = p1.x;
+                mHost.getPointFromUser(q);
+            }
+            return true;
+        }
+        ++n;
+        if (R < 1) {
+            mState.mRecoveryRefX = p1.x;
+            mHost.getPointFromUser(q);
+            return true;
+        }
+    }
+    return false;
+}
+
+void LineTracer::SnapToLine(PixProbePoint candidate, PixProbePoint &target, qint32 lineColor)
+{
+    const qint32 status = mHost.linePoint(candidate.x, candidate.y, target, lineColor, mState.mColorTolerance);
+    mHost.processEvents();
+    const bool belowPicture = -double(target.y) > mHost.pictureHeight();
+    const bool untrusted = belowPicture || (mState.mHasGrid && status == PIXPROBE_CROSSING);
+    if (untrusted && !mState.mAutoLineCancel) {
+        mState.mRecoveryRefX = candidate.x;
+        mHost.getPointFromUser(target);
+    }
+}
+
+} // namespace chartrek

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "core/SharedState.h"
+#include "pixprobe/PixProbe.h"
+
+#include <QtGlobal>
+
+namespace chartrek {
+
+// What the tracer needs from the window: colours and line points of the clean copy, the
+// tables and markers, the progress, the events and the user. Points are drawing coordinates.
+class TraceHost {
+public:
+    virtual ~TraceHost() = default;
+    // Colour 0x00BBGGRR of the probe picture; -1 outside it.
+    virtual qint32 colorAt(qint32 x, qint32 y) = 0;
+    // GetAPoint on the probe picture with the given tolerance: the status, the point written.
+    virtual qint32 linePoint(qint32 x, qint32 y, PixProbePoint &point, qint32 lineColor, int tolerance) = 0;
+    // The probe picture's height in twips.
+    virtual double pictureHeight() = 0;
+    // Adds one traced point to the tables and marks it on the shown picture.
+    virtual void addTracedPoint(qint32 x, qint32 y, qint32 lineColor) = 0;
+    virtual void repaintPicture() = 0;
+    virtual void setProgress(int minimum, int maximum, int value) = 0;
+    // Lets pending window events run.
+    virtual void processEvents() = 0;
+    // The user picks the point (the pick written into point); false when the user cancelled,
+    // which the host has turned into a cancel request.
+    virtual bool getPointFromUser(PixProbePoint &point) = 0;
+};
+
+// How a trace ended.
+struct TraceResult {
+    enum Ending { Completed, CancelledBetweenSteps, CancelledInSearch, NoStepWidth };
+    Ending ending = Completed;
+    int pointsAdded = 0; // rows this trace put into the tables
+    int pointsRead = 0;  // points found inside the loop ("Line read" counts these and two)
+};
+
+// Follows one curve of one colour from left to right, a point per step: the prediction on the
+// straight line through the last two points, half-circles of shrinking radius on the right of
+// the current point when it misses, the probe module's line point, and the user when nothing
+// can be trusted.
+class LineTracer {
+public:
+    LineTracer(SharedState &state, TraceHost &host) : mState(state), mHost(host) {}
+
+    // Traces from the previous point p0 (the starting point) and the current point p1 (the
+    // distance point) until x reaches endX; p0 and p1 move along as the trace goes.
+    TraceResult TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbePoint &p1, qint32 endX);
+
+    // True with q a point of the line colour or a point the user picked; false when a cancel
+    // request ended the search first.
+    bool FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m, double b);
+
+    // Lets the probe module place the line point for `candidate` into `target` (they may be
+    // the same); asks the user when that point is below the picture or, with "has grid", a
+    // crossing.
+    void SnapToLine(PixProbePoint candidate, PixProbePoint &target, qint32 lineColor);
+
+    // Whether a colour read belongs to the line, under the run's tolerance.
+    bool onLine(qint32 color, qint32 lineColor) const;
+
+private:
+    SharedState &mState;
+    TraceHost &mHost;
+};
+
+// Nearest integer, halves to the even neighbour.
+qint32 nearestEven(double v);
+
+} // namespace chartrek

@@ -1,0 +1,143 @@
+// The Autoline tool through the real window: a trace on a known chart, and what the set-up and a
+// cancel leave behind.
+#include "MainWindowFixture.h"
+#include "autoline/AutoLineSetup.h"
+#include "autoline/LostLineRecovery.h"
+#include "capture/PictureMouse.h"
+#include "core/NumberText.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace chartrek;
+using namespace chartrek::test;
+
+namespace {
+
+constexpr int T = kTwipsPerPixel;
+
+// A window holding a picture, calibrated by pixels and values, clicked by pixels at 1:1.
+struct Rig : MainWindowFixture {
+    PictureMouse *mouse = nullptr;
+    AutoLineSetup *setup = nullptr;
+    int picks = 0;
+
+    bool start(const QString &file)
+    {
+        if (!open() || !window->openFile(file))
+            return false;
+        mouse = partOf<PictureMouse>(*window, "pictureMouse");
+        setup = partOf<AutoLineSetup>(*window, "autoLineSetup");
+        return mouse && setup;
+    }
+    // Origin pixel and values, corner pixel and values.
+    void calibrate(QPoint origin, QPointF originValue, QPoint corner, QPointF cornerValue)
+    {
+        CalibrationRecord &rec = window->calibration().record();
+        rec.field = {QString::number(originValue.x()), QString::number(cornerValue.x()),
+                     QString::number(originValue.y()), QString::number(cornerValue.y())};
+        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
+            rec.backColor[r] = ColorSet;
+        SharedState &s = window->state();
+        s.mX1Pix = -origin.x() * T;
+        s.mY1Pix = -origin.y() * T;
+        s.mX2Pix = -corner.x() * T;
+        s.mY2Pix = -corner.y() * T;
+    }
+    void click(QPoint pixel) { mouse->mPicture_MouseDown(1, 0, float(pixel.x() * T), float(pixel.y() * T)); }
+    // Values of the table's points.
+    QList<QPointF> values() const
+    {
+        QList<QPointF> out;
+        const NumberReader read;
+        const PointTableModel &m = window->tables().model();
+        for (int row = 1; row <= window->tables().pointCount(); ++row)
+            out.append({read(m.cell(PointTableModel::Originale, row, 2)).value_or(NAN),
+                        read(m.cell(PointTableModel::Originale, row, 3)).value_or(NAN)});
+        return out;
+    }
+};
+
+QList<QPointF> readTruth(const QString &file)
+{
+    QList<QPointF> truth;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return truth;
+    QTextStream in(&f);
+    while (!in.atEnd()) {
+        const QStringList cells = in.readLine().split(QLatin1Char('\t'));
+        if (cells.size() == 2)
+            truth.append({cells[0].toDouble(), cells[1].toDouble()});
+    }
+    return truth;
+}
+
+double truthAt(const QList<QPointF> &truth, double x)
+{
+    const auto after = std::lower_bound(truth.begin(), truth.end(), x,
+                                        [](const QPointF &p, double v) { return p.x() < v; });
+    if (after == truth.begin() || after == truth.end())
+        return NAN;
+    const QPointF a = *(after - 1), b = *after;
+    return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
+}
+
+} // namespace
+
+class TestAutoline : public QObject {
+    Q_OBJECT
+private slots:
+    // A regression guard on a real chart: the whole curve, each point within a tenth of a
+    // percent of the axis, and hardly a question to the user.
+    void tracesAKnownCurve_data()
+    {
+        QTest::addColumn<int>("tolerance");
+        QTest::newRow("exact colours") << 0;
+        QTest::newRow("with a tolerance") << 40;
+    }
+    void tracesAKnownCurve()
+    {
+        QFETCH(int, tolerance);
+        const QString data = QStringLiteral(CHARTREK_TEST_DATA "/autoline/");
+        Rig rig;
+        QVERIFY(rig.start(data + QStringLiteral("poly.png")));
+        rig.calibrate({99, 728}, {-2, -5}, {936, 190}, {5, 15});
+        partOf<LostLineRecovery>(*rig.window, "lostLineRecovery")->setAnswerer([&](PixProbePoint &) {
+            ++rig.picks;
+            return true;
+        });
+        rig.window->state().mColorTolerance = tolerance;
+        rig.window->menuItems().mnuAutomatic->trigger();
+        rig.click({1007, 366});
+        rig.click({146, 692});
+        rig.click({157, 663});
+        QCOMPARE(rig.sink.shown.size(), 1);
+        QVERIFY(rig.sink.shown[0].text.startsWith(QStringLiteral("Line read. There are ")));
+
+        const QList<QPointF> truth = readTruth(data + QStringLiteral("poly.truth.tsv"));
+        const QList<QPointF> points = rig.values();
+        QVERIFY(points.size() > 50);
+        double sum = 0, widestGap = 0, lastX = -1.6;
+        for (const QPointF &p : points) {
+            sum += std::pow((p.y() - truthAt(truth, p.x())) / 25 * 100, 2);
+            widestGap = std::max(widestGap, p.x() - lastX);
+            lastX = p.x();
+        }
+        widestGap = std::max(widestGap, 5.5958 - lastX);
+        const double rms = std::sqrt(sum / points.size());
+        qInfo("points %lld, picks %d, y RMS %.4f %%, widest gap %.2f %%", qsizetype(points.size()), rig.picks, rms,
+              widestGap / 7.1958 * 100);
+        QVERIFY(rms <= 0.1);
+        QVERIFY(widestGap / 7.1958 <= 0.02);
+        QVERIFY(rig.picks * 100 < points.size());
+    }
+};
+
+QTEST_MAIN(TestAutoline)
+#include "test_autoline.moc"
