@@ -19,6 +19,8 @@ PACKAGES=(
   xvfb xauth xdotool xclip x11-utils
   # the C library's own decimal-comma locale, which the number-text tests switch to
   locales
+  # the tracer benchmark's scorer
+  python3-numpy
 )
 
 SUDO=""
