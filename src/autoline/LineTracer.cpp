@@ -1,5 +1,7 @@
 #include "autoline/LineTracer.h"
 
+#include "core/Twips.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +11,8 @@ namespace chartrek {
 namespace {
 // A point is repainted with every twelfth added point.
 constexpr int kRepaintEvery = 10;
+// How many step widths along the prediction a gap in a dashed line may span.
+constexpr int kBridgeSteps = 3;
 } // namespace
 
 qint32 nearestEven(double v)
@@ -137,9 +141,28 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
             return true;
         }
         ++n;
-        if (R < 1) {
+        // A half-circle smaller than a pixel reads only the pixels around the current point,
+        // where the line's own thickness looks like two crossings: the line is lost.
+        if (R < kTwipsPerPixel) {
+            // A dashed or dotted line: a gap after the current point swallowed every
+            // prediction and half-circle. The line goes on along the prediction beyond it.
+            if (bridgeGap(lineColor, q, p1, w, m, b))
+                return true;
             mState.mRecoveryRefX = p1.x;
             mHost.getPointFromUser(q);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool LineTracer::bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m, double b)
+{
+    for (int half = 3; half <= kBridgeSteps * 2; ++half) {
+        const qint32 x = nearestEven(p1.x + w * half / 2.0);
+        const qint32 y = nearestEven(x * m + b);
+        if (onLine(mHost.colorAt(x, y), lineColor)) {
+            q = {x, y};
             return true;
         }
     }

@@ -17,11 +17,12 @@
 //    one row below the picture (its -y exceeds the picture's height, which the tracer reads as
 //    "no line point"). Status NOT_FOUND.
 // 5. A found point is checked for a crossing: a ring of RingRadius pixels around the point is
-//    read, the ring's most frequent colour other than the line colour is its background, and
-//    every stretch of the ring that is the line colour or clearly differs from the background
-//    is a stroke. A line that just passes through cuts the ring twice; three or more strokes
-//    mean another line (a grid line, another curve, a label) meets it here, and a ring with no
-//    background at all means a blot. Either way the status is CROSSING (1000).
+//    read, and every stretch of the ring in the line colour is a stroke. A line that just
+//    passes through cuts the ring twice; three or more strokes mean another line of the same
+//    colour (a tick, a grid line, another curve, a label) meets it here, and a ring all of the
+//    line colour means a blot. Either way the column's run may belong to the other line, and
+//    the status is CROSSING (1000). Lines of other colours cannot mislead the search, which
+//    only sees the line colour: they leave the point trusted.
 
 #include "PixProbe.h"
 
@@ -41,9 +42,6 @@ using chartrek::floorDiv;
 constexpr int SearchRows = 10;
 constexpr int RingRadius = 6;
 constexpr int RingSamples = 48;
-// Colours closer than this (largest channel difference) to the ring's background count as
-// background, so that scanning noise does not make strokes.
-constexpr int BackgroundTolerance = 48;
 constexpr int32_t NoColor = -1;
 
 int32_t twipsPerPixel(const PixProbeSurface *dc)
@@ -114,28 +112,15 @@ bool onLine(int32_t color, int32_t lineColor, int tolerance)
 
 bool isCrossing(const PixProbeSurface *dc, int32_t col, int32_t row, int32_t lineColor, int tolerance)
 {
-    std::array<int32_t, RingSamples> ring;
     const auto &offsets = ringOffsets();
-    for (int k = 0; k < RingSamples; ++k)
-        ring[k] = pixel(dc, col + offsets[k].dx, row + offsets[k].dy);
-    // The background: the most frequent colour that is not the line's (outside counts too).
-    int32_t background = lineColor;
-    int bestCount = 0;
-    for (int k = 0; k < RingSamples; ++k) {
-        if (onLine(ring[k], lineColor, tolerance))
-            continue;
-        const int count = int(std::count(ring.begin(), ring.end(), ring[k]));
-        if (count > bestCount || (count == bestCount && ring[k] < background)) {
-            bestCount = count;
-            background = ring[k];
-        }
-    }
-    if (bestCount == 0)
-        return true;
     std::array<bool, RingSamples> stroke;
-    for (int k = 0; k < RingSamples; ++k)
-        stroke[k] = onLine(ring[k], lineColor, tolerance)
-            || (ring[k] != NoColor && background != NoColor && colorDistance(ring[k], background) > BackgroundTolerance);
+    bool all = true;
+    for (int k = 0; k < RingSamples; ++k) {
+        stroke[k] = onLine(pixel(dc, col + offsets[k].dx, row + offsets[k].dy), lineColor, tolerance);
+        all = all && stroke[k];
+    }
+    if (all)
+        return true;
     int strokes = 0;
     for (int k = 0; k < RingSamples; ++k) {
         if (stroke[k] && !stroke[(k + RingSamples - 1) % RingSamples])

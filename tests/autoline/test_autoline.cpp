@@ -89,12 +89,13 @@ double truthAt(const QList<QPointF> &truth, double x)
     return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
 }
 
-// White, with a green line two pixels thick along rows 150 and 151, broken from x 100 to 140.
+// White, with a green line two pixels thick along rows 150 and 151, broken from x 100 to 200:
+// wider than the tracer bridges.
 QImage brokenLine()
 {
     QImage image = MainWindowFixture::picture(400, 300);
     for (int x = 20; x < 380; ++x) {
-        if (x < 100 || x > 140)
+        if (x < 100 || x > 200)
             image.setPixel(x, 150, qRgb(0, 200, 0)), image.setPixel(x, 151, qRgb(0, 200, 0));
     }
     return image;
