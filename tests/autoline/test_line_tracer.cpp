@@ -62,6 +62,9 @@ private slots:
         // A vertical line below the current point: only i = 0 meets it; same x, so 2 to the right.
         QTest::newRow("vertical part") << std::function([](qint32 x, qint32 y) { return x == 0 && y < -50; })
                                        << PixProbePoint{-100, 0} << true << 0 << PixProbePoint{2, -100};
+        // A steep line met above and below: below is where the trace came from, not a second line.
+        QTest::newRow("steep line") << std::function([](qint32 x, qint32 y) { return qAbs(x - y / 22.0) <= 15 && y < 150; })
+                                    << PixProbePoint{-100, -2200} << true << 0 << PixProbePoint{10, 99};
         // Two lines cross both half-circles.
         const auto two = [](qint32, qint32 y) { return qAbs(qAbs(y) - 50) <= 10; };
         QTest::newRow("two crossings, lines next to it") << std::function(two) << PixProbePoint{-100, 0} << true << 1
