@@ -166,9 +166,9 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
             return true;
         }
         ++n;
-        // A half-circle smaller than a pixel reads only the pixels around the current point,
+        // A half-circle smaller than two pixels reads only the pixels around the current point,
         // where the line's own thickness looks like two crossings: the line is lost.
-        if (R < kTwipsPerPixel) {
+        if (R < 2 * kTwipsPerPixel) {
             // A dashed or dotted line: a gap after the current point swallowed every
             // prediction and half-circle. The line goes on along the prediction beyond it.
             if (bridgeGap(lineColor, q, p1, w, m, b))
@@ -197,7 +197,7 @@ bool LineTracer::bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoi
             const double angle = direction + side * ((k + 1) / 2) * kCone / steps;
             const qint32 x = nearestEven(p1.x + r * std::cos(angle));
             const qint32 y = nearestEven(p1.y + r * std::sin(angle));
-            if (x - p1.x >= kTwipsPerPixel && onLine(mHost.colorAt(x, y), lineColor)) {
+            if (x > p1.x && onLine(mHost.colorAt(x, y), lineColor)) {
                 q = {x, y};
                 return true;
             }
