@@ -123,9 +123,17 @@ bool isCrossing(const PixProbeSurface *dc, int32_t col, int32_t row, int32_t lin
     }
     if (all)
         return true;
+    // In the tolerant search a lone sample is noise (a JPEG's ringing next to a grid line);
+    // a stroke is two samples at least.
+    const int shortest = tolerance > 0 ? 2 : 1;
     int strokes = 0;
     for (int k = 0; k < RingSamples; ++k) {
-        if (stroke[k] && !stroke[(k + RingSamples - 1) % RingSamples])
+        if (!stroke[k] || stroke[(k + RingSamples - 1) % RingSamples])
+            continue;
+        int length = 1;
+        while (length < RingSamples && stroke[(k + length) % RingSamples])
+            ++length;
+        if (length >= shortest)
             ++strokes;
     }
     return strokes >= 3;

@@ -75,10 +75,10 @@ private slots:
         QTest::newRow("one crossing at the meeting point")
             << std::function([](qint32 x, qint32 y) { return qAbs(x - 100) <= 2 && qAbs(y) <= 10; })
             << PixProbePoint{-100, -30} << true << 0 << PixProbePoint{100, 0};
-        // Nothing anywhere: the search shrinks below a pixel, then the user picks the last
-        // prediction, x1 + w / 7.
+        // Nothing anywhere: the search shrinks below two pixels, then the user picks the last
+        // prediction, x1 + w / 4.
         QTest::newRow("nothing found") << std::function([](qint32, qint32) { return false; }) << PixProbePoint{-100, 0}
-                                       << false << 1 << PixProbePoint{14, 0};
+                                       << false << 1 << PixProbePoint{25, 0};
         // A gap in a dashed line, wider than the step: found along the prediction beyond it.
         QTest::newRow("a gap in a dashed line") << std::function([](qint32 x, qint32 y) { return x >= 150 && qAbs(y) <= 5; })
                                                 << PixProbePoint{-100, 0} << true << 0 << PixProbePoint{150, 0};
@@ -129,8 +129,8 @@ private slots:
         PixProbePoint p0{-100, 0}, p1{0, 0};
         LineTracer(s, host).TraceLine(C, p0, p1, 1);
         QCOMPARE(host.asked.size(), 2);
-        QCOMPARE(host.asked[1], (PixProbePoint{14, -15015}));
-        QCOMPARE(host.added.last(), (PixProbePoint{14, -45}));
+        QCOMPARE(host.asked[1], (PixProbePoint{25, -15015}));
+        QCOMPARE(host.added.last(), (PixProbePoint{25, -45}));
     }
 
     void noStepWidthAddsNothing()
