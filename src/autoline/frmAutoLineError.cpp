@@ -209,22 +209,8 @@ bool frmAutoLineError::Form_KeyDown(const QKeyEvent &key)
 
 void frmAutoLineError::movePointer(QPoint step)
 {
-    if (!mLogical) {
-        const QPoint now = QCursor::pos();
-        if (QGuiApplication::screenAt(now)) {
-            const QPoint target = now + step;
-            QCursor::setPos(target);
-            // The system sends the move to the control under the pointer.
-            if (QCursor::pos() == target)
-                return;
-        }
-        // The platform keeps the pointer where it is: the keys move one of the dialog's own
-        // over mPic, from where the real one was last seen.
-        const QPoint seen = mPic->mapFromGlobal(QCursor::pos());
-        mLogical = mPic->rect().contains(seen) ? seen : mPic->rect().center();
-    } else {
-        mLogical = *mLogical + step;
-    }
+    if (walkPointer(mLogical, step, *mPic))
+        return;
     mPic->setLogicalPointer(mLogical);
     mPic_MouseMove(0, 0, float(mLogical->x() * kTwipsPerPixel), float(mLogical->y() * kTwipsPerPixel));
 }

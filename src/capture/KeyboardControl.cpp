@@ -58,26 +58,30 @@ void KeyboardControl::Form_KeyDown(QKeyEvent *event)
     }
 }
 
+bool walkPointer(std::optional<QPoint> &logical, QPoint step, const QWidget &area)
+{
+    if (logical) {
+        *logical += step;
+        return false;
+    }
+    // A position on no screen (even INT_MAX) cannot be walked, nor added to.
+    const QPoint now = QCursor::pos();
+    if (QGuiApplication::screenAt(now)) {
+        const QPoint target = now + step;
+        QCursor::setPos(target);
+        // The system sends the move to the window under the pointer.
+        if (QCursor::pos() == target)
+            return true;
+    }
+    const QPoint seen = area.mapFromGlobal(QCursor::pos());
+    logical = area.rect().contains(seen) ? seen : area.rect().center();
+    return false;
+}
+
 void KeyboardControl::movePointer(QPoint step)
 {
-    if (!mLogical) {
-        // Some platforms cannot tell where the pointer is and answer a point on no screen
-        // (even INT_MAX): that pointer cannot be walked, nor added to.
-        const QPoint now = QCursor::pos();
-        if (QGuiApplication::screenAt(now)) {
-            const QPoint target = now + step;
-            QCursor::setPos(target);
-            // The system sends the move to the window under the pointer.
-            if (QCursor::pos() == target)
-                return;
-        }
-        // The platform keeps the pointer where it is: from here on the keys move a pointer of
-        // the program's own over the picture, starting where the real one was last seen.
-        const QPoint seen = mC.mPicture.mapFromGlobal(QCursor::pos());
-        mLogical = mC.mPicture.rect().contains(seen) ? seen : mC.mPicture.rect().center();
-    } else {
-        mLogical = *mLogical + step;
-    }
+    if (walkPointer(mLogical, step, mC.mPicture))
+        return;
     mC.mPicture.setLogicalPointer(mLogical);
     mS.mouse.mPicture_MouseMove(0, 0, float(mLogical->x() * kTwipsPerPixel), float(mLogical->y() * kTwipsPerPixel));
 }

@@ -10,6 +10,7 @@
 
 class QComboBox;
 class QKeyEvent;
+class QWidget;
 
 namespace chartrek {
 
@@ -20,6 +21,12 @@ class PictureMouse;
 // The pointer direction of a keypad key other than 5 (y downward), with Num Lock on (digits) or
 // off (the keys' other names); nothing for any other key.
 std::optional<QPoint> keypadStep(const QKeyEvent &key);
+
+// Moves the real pointer by `step` screen pixels and returns true. Where the platform keeps the
+// pointer where it is (Wayland; some cannot even tell where it is), the keys walk a pointer of
+// the program's own over `area` from then on, starting where the real one was last seen:
+// `logical` holds it, and false is returned.
+bool walkPointer(std::optional<QPoint> &logical, QPoint step, const QWidget &area);
 
 // The main window from the keyboard: the keypad moves the pointer by one pixel (ten with Alt
 // alone), Enter presses the left button on the picture at the pointer, keypad + and - step

@@ -4,13 +4,11 @@
 #include "autoline/AutoLineSetup.h"
 #include "autoline/LostLineRecovery.h"
 #include "capture/PictureMouse.h"
-#include "core/NumberText.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QPushButton>
-#include <QTextStream>
 
 #include <algorithm>
 #include <cmath>
@@ -51,32 +49,17 @@ struct Rig : MainWindowFixture {
         s.mY2Pix = -corner.y() * T;
     }
     void click(QPoint pixel) { mouse->mPicture_MouseDown(1, 0, float(pixel.x() * T), float(pixel.y() * T)); }
-    // Values of the table's points.
-    QList<QPointF> values() const
-    {
-        QList<QPointF> out;
-        const NumberReader read;
-        const PointTableModel &m = window->tables().model();
-        for (int row = 1; row <= window->tables().pointCount(); ++row)
-            out.append({read(m.cell(PointTableModel::Originale, row, 2)).value_or(NAN),
-                        read(m.cell(PointTableModel::Originale, row, 3)).value_or(NAN)});
-        return out;
-    }
 };
 
-QList<QPointF> readTruth(const QString &file)
+// "x TAB y" lines, as the export text and the truth file hold them.
+QList<QPointF> pointsOf(const QString &text)
 {
-    QList<QPointF> truth;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return truth;
-    QTextStream in(&f);
-    while (!in.atEnd()) {
-        const QStringList cells = in.readLine().split(QLatin1Char('\t'));
-        if (cells.size() == 2)
-            truth.append({cells[0].toDouble(), cells[1].toDouble()});
+    QList<QPointF> points;
+    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList cells = line.trimmed().split(QLatin1Char('\t'));
+        points.append({cells.value(0).toDouble(), cells.value(1).toDouble()});
     }
-    return truth;
+    return points;
 }
 
 double truthAt(const QList<QPointF> &truth, double x)
@@ -142,8 +125,10 @@ private slots:
         QCOMPARE(rig.sink.shown.size(), 1);
         QVERIFY(rig.sink.shown[0].text.startsWith(QStringLiteral("Line read. There are ")));
 
-        const QList<QPointF> truth = readTruth(data + QStringLiteral("poly.truth.tsv"));
-        const QList<QPointF> points = rig.values();
+        QFile truthFile(data + QStringLiteral("poly.truth.tsv"));
+        QVERIFY(truthFile.open(QIODevice::ReadOnly));
+        const QList<QPointF> truth = pointsOf(QString::fromLatin1(truthFile.readAll()));
+        const QList<QPointF> points = pointsOf(BuildExportText(rig.window->tables().model(), true));
         QVERIFY(points.size() > 50);
         double sum = 0, widestGap = 0, lastX = -1.6;
         for (const QPointF &p : points) {
