@@ -130,28 +130,22 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
         // counting it as a second line asked the user at every step.
         const double R = double(w) / n;
         const double step = R / 10;
-        const auto ahead = [&](qint32 x, qint32 y) { return (x - p1.x) + (y - p1.y) * m >= 0; };
+        // A run of matching probes on one half-circle is one crossing.
+        const auto probe = [&](qint32 x, qint32 y, bool &run) {
+            const bool ahead = (x - p1.x) + (y - p1.y) * m >= 0;
+            if (ahead && onLine(mHost.colorAt(x, y), lineColor)) {
+                crossings += run ? 0 : 1;
+                run = true;
+                q = {x, y};
+            } else {
+                run = false;
+            }
+        };
         for (double i = 0; i <= R; i += step) {
             const double d = std::sqrt(std::max(0.0, R * R - i * i));
             const qint32 x = nearestEven(p1.x + i);
-            const qint32 upperY = nearestEven(p1.y + d);
-            if (ahead(x, upperY) && onLine(mHost.colorAt(x, upperY), lineColor)) {
-                if (!upperRun)
-                    ++crossings;
-                upperRun = true;
-                q = {x, upperY};
-            } else {
-                upperRun = false;
-            }
-            const qint32 lowerY = nearestEven(p1.y - d);
-            if (ahead(x, lowerY) && onLine(mHost.colorAt(x, lowerY), lineColor)) {
-                if (!lowerRun)
-                    ++crossings;
-                lowerRun = true;
-                q = {x, lowerY};
-            } else {
-                lowerRun = false;
-            }
+            probe(x, nearestEven(p1.y + d), upperRun);
+            probe(x, nearestEven(p1.y - d), lowerRun);
             if (step <= 0)
                 break;
         }
