@@ -3,21 +3,26 @@
 # every curve, each traced by bench_autoline and scored by score.py; one row per run, then
 # the medians.
 #
-#   bench/autoline_table.sh DIR [--tolerance T]
+#   bench/autoline_table.sh DIR [--tolerance T] [--exact-refs]
+#
+# --exact-refs: the references clicked at their exact positions (as in a zoomed view), not at
+# the top-left corner of their pixels; see bench_autoline.
 #
 # BENCH_BIN: the bench_autoline program (default build/bench/bench/bench_autoline).
 # SCORE: score.py (default: found beside DIR, or in ../shared/bench from the repository).
 # PYTHON: a python3 with numpy (default /usr/bin/python3).  BENCH_TIMEOUT: seconds per run (600).
 set -euo pipefail
 
-usage() { echo "usage: $0 DIR [--tolerance T]" >&2; exit 2; }
+usage() { echo "usage: $0 DIR [--tolerance T] [--exact-refs]" >&2; exit 2; }
 [ $# -ge 1 ] || usage
 DIR=$(cd "$1" && pwd) || usage
 shift
 TOL=0
+EXTRA=()
 while [ $# -gt 0 ]; do
     case $1 in
         --tolerance) [ $# -ge 2 ] || usage; TOL=$2; shift 2 ;;
+        --exact-refs) EXTRA+=(--exact-refs); shift ;;
         *) usage ;;
     esac
 done
@@ -54,7 +59,7 @@ for name in names:
             print(name, image, curve["id"])
 EOF
 
-echo "# tolerance $TOL, $(basename "$BIN"), $DIR"
+echo "# tolerance $TOL${EXTRA[*]:+, ${EXTRA[*]}}, $(basename "$BIN"), $DIR"
 printf '%-12s %-4s %5s %7s %6s %9s %9s %9s %9s  %s\n' \
     case pic curve points picks "y_rms%" coverage "dist_rms%" ms note
 : >"$WORK/rows"
@@ -63,7 +68,7 @@ while read -r name image curve; do
     rm -f "$traced"
     rc=0
     timeout "${BENCH_TIMEOUT:-600}" "$BIN" "$DIR/$name.json" --image "$image" --curve "$curve" \
-        --tolerance "$TOL" --out "$traced" 2>"$WORK/err" </dev/null || rc=$?
+        --tolerance "$TOL" ${EXTRA[@]+"${EXTRA[@]}"} --out "$traced" 2>"$WORK/err" </dev/null || rc=$?
     stats=$(grep -E '^points=' "$WORK/err" | tail -n1 || true)
     points=$(sed -n 's/.*points=\([0-9]*\).*/\1/p' <<<"$stats")
     picks=$(sed -n 's/.*picks=\([0-9]*\).*/\1/p' <<<"$stats")

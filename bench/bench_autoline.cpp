@@ -5,6 +5,7 @@
 // and how long the trace took.
 //
 //   bench_autoline CASE.json [--image png|jpg] [--curve N] [--tolerance T] [--out FILE] [--timeout S] [--verbose]
+//                  [--exact-refs]
 //
 // stdout (or FILE): one "x TAB y" line per traced point, "." for the decimal point.
 // stderr, last line: "points=N picks=K trace_ms=T", T the wall time of the third set-up click
@@ -195,6 +196,9 @@ struct Options {
     QString out;
     int timeoutSeconds = 300;
     bool verbose = false;
+    // The references clicked at their exact positions, to a fifteenth of a pixel, as a user
+    // does in a zoomed view; without it, at the top-left corner of their pixels, as at 1:1.
+    bool exactRefs = false;
 };
 
 Options parseArguments(const QStringList &args)
@@ -216,13 +220,15 @@ Options parseArguments(const QStringList &args)
             o.timeoutSeconds = args[++k].toInt(&ok);
         else if (a == QLatin1String("--verbose"))
             o.verbose = true;
+        else if (a == QLatin1String("--exact-refs"))
+            o.exactRefs = true;
         else if (o.casePath.isEmpty() && !a.startsWith(QLatin1String("--")))
             o.casePath = a;
         else
             ok = false;
         if (!ok)
             fail(QStringLiteral("usage: bench_autoline CASE.json [--image png|jpg] [--curve N] [--tolerance T] "
-                                "[--out FILE] [--timeout S] [--verbose]"));
+                                "[--out FILE] [--timeout S] [--verbose] [--exact-refs]"));
     }
     if (o.casePath.isEmpty())
         fail(QStringLiteral("no case given"));
@@ -231,11 +237,13 @@ Options parseArguments(const QStringList &args)
 
 // Calibrates as a user does: "get", a click on the origin, a click on the corner (both pairs
 // are chained at start), the log boxes, then the four values typed into their fields.
-void calibrate(frmMain &window, PictureMouse &mouse, const Axis &ax, const Axis &ay, PixelPos origin, PixelPos corner)
+void calibrate(frmMain &window, PictureMouse &mouse, const Axis &ax, const Axis &ay, QPoint origin, QPoint corner)
 {
     partOf<QPushButton>(window, "btnGetPoints")->click();
-    click(mouse, origin);
-    click(mouse, corner);
+    for (const QPoint p : {origin, corner}) {
+        mouse.mPicture_MouseDown(1, 0, float(p.x()), float(p.y()));
+        mouse.mPicture_MouseUp(1, 0, float(p.x()), float(p.y()));
+    }
     if (window.state().mCalibrating)
         fail(QStringLiteral("the two calibration clicks did not end the reference capture"));
     if (ax.log)
@@ -253,12 +261,12 @@ void calibrate(frmMain &window, PictureMouse &mouse, const Axis &ax, const Axis 
     // The clicked pixels must read back as the references' values.
     const auto near = [](double a, double b) { return std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b)); };
     for (int k = 0; k < 2; ++k) {
-        const PixelPos p = k == 0 ? origin : corner;
+        const QPoint p = k == 0 ? origin : corner;
         ValuePoint v{std::nan(""), std::nan("")};
-        window.calibration().PictureToValue({-p.i * kTwipsPerPixel, -p.j * kTwipsPerPixel}, v);
+        window.calibration().PictureToValue({-p.x(), -p.y()}, v);
         if (!near(v.x, ax.value[k]) || !near(v.y, ay.value[k]))
-            fail(QStringLiteral("pixel (%1, %2) reads %3, %4 instead of %5, %6")
-                     .arg(p.i).arg(p.j).arg(v.x).arg(v.y).arg(ax.value[k]).arg(ay.value[k]));
+            fail(QStringLiteral("twips (%1, %2) read %3, %4 instead of %5, %6")
+                     .arg(p.x()).arg(p.y()).arg(v.x).arg(v.y).arg(ax.value[k]).arg(ay.value[k]));
     }
 }
 
@@ -285,9 +293,13 @@ int main(int argc, char **argv)
     const Axis ay = readAxis(axes.value(QStringLiteral("y")).toObject(), 1);
     const QJsonArray xRefs = axes.value(QStringLiteral("x")).toObject().value(QStringLiteral("ref")).toArray();
     const QJsonArray yRefs = axes.value(QStringLiteral("y")).toObject().value(QStringLiteral("ref")).toArray();
-    const PixelPos origin = pixelOf(xRefs[0].toObject().value(QStringLiteral("px")));
-    const PixelPos corner{pixelOf(xRefs[1].toObject().value(QStringLiteral("px"))).i,
-                          pixelOf(yRefs[1].toObject().value(QStringLiteral("px"))).j};
+    // Where the references are clicked, in control twips at 1:1.
+    const auto refTwips = [&](const QJsonArray &refs, int k, int axis) {
+        const double px = refs[k].toObject().value(QStringLiteral("px")).toArray().at(axis).toDouble();
+        return int(opt.exactRefs ? std::lround(px * kTwipsPerPixel) : std::floor(px) * kTwipsPerPixel);
+    };
+    const QPoint origin(refTwips(xRefs, 0, 0), refTwips(xRefs, 0, 1));
+    const QPoint corner(refTwips(xRefs, 1, 0), refTwips(yRefs, 1, 1));
 
     QJsonObject curve;
     for (const QJsonValue c : spec.value(QStringLiteral("curves")).toArray()) {

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -35,14 +36,26 @@ public:
         DrawPointMarker(x, y, mC.picture, quint32(lineColor));
     }
     void repaintPicture() override { mC.picture.forceRepaint(); }
+    // The progress bar repaints at once when its value changes, and each run of the events
+    // repaints what the points changed: both wait for the next frame, so that the trace costs
+    // its probes, not the screen, and the window still repaints and answers Cancel at once.
     void setProgress(int minimum, int maximum, int value) override
     {
-        mC.progress.setRange(minimum, std::max(minimum, maximum));
-        mC.progress.setValue(value);
+        mProgress = {minimum, std::max(minimum, maximum), value};
+        if (!mFrame.isValid())
+            showProgress();
     }
-    void processEvents() override { QCoreApplication::processEvents(); }
+    void processEvents() override
+    {
+        if (mFrame.isValid() && mFrame.elapsed() < kFrameMs)
+            return;
+        showProgress();
+        QCoreApplication::processEvents();
+        mFrame.start();
+    }
     bool getPointFromUser(PixProbePoint &point) override
     {
+        showProgress();
         if (mS.recovery.GetPointFromUser(point))
             return true;
         // Cancel in the dialog ends the trace, as the control window's Cancel does.
@@ -53,6 +66,18 @@ public:
     }
 
 private:
+    static constexpr qint64 kFrameMs = 16;
+
+    void showProgress()
+    {
+        mC.progress.setRange(mProgress.minimum, mProgress.maximum);
+        mC.progress.setValue(mProgress.value);
+    }
+
+    struct Progress {
+        int minimum = 0, maximum = 1, value = 0;
+    } mProgress;
+    QElapsedTimer mFrame;
     AutoLineSetup::Controls &mC;
     AutoLineSetup::Services &mS;
     ColorProbe mProbe; // one per trace: a missing module is reported once

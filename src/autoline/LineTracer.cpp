@@ -1,6 +1,9 @@
 #include "autoline/LineTracer.h"
 
+#include "core/Twips.h"
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -9,6 +12,8 @@ namespace chartrek {
 namespace {
 // A point is repainted with every twelfth added point.
 constexpr int kRepaintEvery = 10;
+// How many step widths along the prediction a gap in a dashed line may span.
+constexpr int kBridgeSteps = 3;
 } // namespace
 
 qint32 nearestEven(double v)
@@ -50,6 +55,10 @@ TraceResult LineTracer::TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbeP
     const int progressMinimum = p0.x;
     mHost.setProgress(progressMinimum, endX, progressMinimum);
     int repaintCounter = 0;
+    std::array<PixProbePoint, 16> recent{};
+    size_t recentCount = 0;
+    recent[recentCount++] = p0;
+    PixProbePoint lastSnapped = p1;
 
     while (p1.x < endX) {
         if (mState.mAutoLineCancel) {
@@ -64,11 +73,29 @@ TraceResult LineTracer::TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbeP
         }
         p0 = p1;
         SnapToLine(q, p1, lineColor);
-        // A vertical part keeps x; the next step must still move right.
-        if (p1.x == p0.x)
-            p1.x += 2;
-        m = double(p1.y - p0.y) / double(p1.x - p0.x);
-        b = p0.y - p0.x * m;
+        // On a steep part the probe module places every candidate of one pixel column on the
+        // middle of the column's run: the same point again, which adds nothing. The trace
+        // moves on without it (and 2 units right, as below).
+        const bool repeated = p1.x == lastSnapped.x && p1.y == lastSnapped.y;
+        lastSnapped = p1;
+        // A vertical part keeps x, and the probe module may put x back to the middle of the
+        // candidate's pixel column; the next step must still move right, or the trace would
+        // never end.
+        if (p1.x <= p0.x)
+            p1.x = p0.x + 2;
+        if (repeated) {
+            b = p1.y - p1.x * m;
+            continue;
+        }
+        // Over less than half a step the slope is mostly the pixels' rounding (over 2 units, a
+        // pixel up or down is a slope of 7): it is taken from the latest point at least half a
+        // step back.
+        recent[recentCount++ % recent.size()] = p0;
+        PixProbePoint base = p0;
+        for (size_t k = 1; k <= std::min<size_t>(recentCount, recent.size()) && 2 * (p1.x - base.x) < w; ++k)
+            base = recent[(recentCount - k) % recent.size()];
+        m = double(p1.y - base.y) / double(p1.x - base.x);
+        b = p1.y - p1.x * m;
         ++result.pointsRead;
         mHost.setProgress(progressMinimum, endX, std::min(p1.x, endX));
         mHost.addTracedPoint(p1.x, p1.y, lineColor);
@@ -97,14 +124,18 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
             return true;
 
         // The right halves of circles around the current point; every matching probe
-        // overwrites q, so the last one (largest i, the lower at equal i) wins.
+        // overwrites q, so the last one (largest i, the lower at equal i) wins. A probe behind
+        // the current point, against the direction so far, sees the line the trace came along:
+        // on a steep part the half-circle meets it below (or above) the current point, and
+        // counting it as a second line asked the user at every step.
         const double R = double(w) / n;
         const double step = R / 10;
+        const auto ahead = [&](qint32 x, qint32 y) { return (x - p1.x) + (y - p1.y) * m >= 0; };
         for (double i = 0; i <= R; i += step) {
             const double d = std::sqrt(std::max(0.0, R * R - i * i));
             const qint32 x = nearestEven(p1.x + i);
             const qint32 upperY = nearestEven(p1.y + d);
-            if (onLine(mHost.colorAt(x, upperY), lineColor)) {
+            if (ahead(x, upperY) && onLine(mHost.colorAt(x, upperY), lineColor)) {
                 if (!upperRun)
                     ++crossings;
                 upperRun = true;
@@ -113,7 +144,7 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
                 upperRun = false;
             }
             const qint32 lowerY = nearestEven(p1.y - d);
-            if (onLine(mHost.colorAt(x, lowerY), lineColor)) {
+            if (ahead(x, lowerY) && onLine(mHost.colorAt(x, lowerY), lineColor)) {
                 if (!lowerRun)
                     ++crossings;
                 lowerRun = true;
@@ -135,10 +166,41 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
             return true;
         }
         ++n;
-        if (R < 1) {
+        // A half-circle smaller than two pixels reads only the pixels around the current point,
+        // where the line's own thickness looks like two crossings: the line is lost.
+        if (R < 2 * kTwipsPerPixel) {
+            // A dashed or dotted line: a gap after the current point swallowed every
+            // prediction and half-circle. The line goes on along the prediction beyond it.
+            if (bridgeGap(lineColor, q, p1, w, m, b))
+                return true;
             mState.mRecoveryRefX = p1.x;
             mHost.getPointFromUser(q);
             return true;
+        }
+    }
+    return false;
+}
+
+bool LineTracer::bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m, double b)
+{
+    Q_UNUSED(b);
+    // The nearest line pixel ahead, on arcs of growing radius a pixel apart and within 45
+    // degrees of the direction so far, nearest that direction first: a curve bends over a gap,
+    // a dash may lie off the straight prediction, and the half-circles, sampled at eleven
+    // points, can step over a short dash.
+    const double direction = std::atan(m);
+    constexpr double kCone = 0.7853981633974483; // 45 degrees
+    for (double r = 2 * kTwipsPerPixel; r <= double(kBridgeSteps) * w; r += kTwipsPerPixel) {
+        const int steps = std::max(1, int(std::ceil(r * kCone / kTwipsPerPixel)));
+        for (int k = 0; k <= 2 * steps; ++k) {
+            const int side = k % 2 ? 1 : -1; // 0, +1, -1, +2, -2, ...
+            const double angle = direction + side * ((k + 1) / 2) * kCone / steps;
+            const qint32 x = nearestEven(p1.x + r * std::cos(angle));
+            const qint32 y = nearestEven(p1.y + r * std::sin(angle));
+            if (x > p1.x && onLine(mHost.colorAt(x, y), lineColor)) {
+                q = {x, y};
+                return true;
+            }
         }
     }
     return false;

@@ -62,6 +62,9 @@ public:
     bool onLine(qint32 color, qint32 lineColor) const;
 
 private:
+    // Looks along the prediction beyond the first step width for the line going on.
+    bool bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m, double b);
+
     SharedState &mState;
     TraceHost &mHost;
 };

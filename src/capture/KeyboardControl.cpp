@@ -14,9 +14,6 @@
 
 namespace chartrek {
 
-namespace {
-
-// The pointer step of a keypad key, with Num Lock on (digits) or off (the keys' other names).
 std::optional<QPoint> keypadStep(const QKeyEvent &key)
 {
     if (!(key.modifiers() & Qt::KeypadModifier))
@@ -33,8 +30,6 @@ std::optional<QPoint> keypadStep(const QKeyEvent &key)
     default: return std::nullopt;
     }
 }
-
-} // namespace
 
 KeyboardControl::KeyboardControl(const Controls &controls, const Services &services, QObject *parent)
     : QObject(parent), mC(controls), mS(services)

@@ -17,6 +17,10 @@ class ImageControl;
 class Magnifier;
 class PictureMouse;
 
+// The pointer direction of a keypad key other than 5 (y downward), with Num Lock on (digits) or
+// off (the keys' other names); nothing for any other key.
+std::optional<QPoint> keypadStep(const QKeyEvent &key);
+
 // The main window from the keyboard: the keypad moves the pointer by one pixel (ten with Alt
 // alone), Enter presses the left button on the picture at the pointer, keypad + and - step
 // the magnifier's factor, Ctrl floats or docks the magnifier, Space skips the reference point

@@ -109,6 +109,7 @@ void ImageControl::viewChanged()
     // Inverted lines belong to what was on the screen when they were drawn.
     mOverlay.clearAll();
     update();
+    emit repainted();
 }
 
 float ImageControl::bitmapWidth() const
@@ -201,6 +202,7 @@ void ImageControl::forceRepaint()
 {
     mOverlay.clearAll();
     update();
+    emit repainted();
 }
 
 void ImageControl::repaintRect(float left, float top, float right, float bottom, bool erase)

@@ -123,6 +123,9 @@ signals:
     void mouseDown(int button, int shift, float x, float y);
     void mouseMove(int button, int shift, float x, float y);
     void mouseUp(int button, int shift, float x, float y);
+    // The whole control was repainted from the bitmap: every inverted line is gone, and what
+    // is to stay on the screen has to be drawn again.
+    void repainted();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

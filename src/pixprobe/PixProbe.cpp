@@ -17,11 +17,12 @@
 //    one row below the picture (its -y exceeds the picture's height, which the tracer reads as
 //    "no line point"). Status NOT_FOUND.
 // 5. A found point is checked for a crossing: a ring of RingRadius pixels around the point is
-//    read, the ring's most frequent colour other than the line colour is its background, and
-//    every stretch of the ring that is the line colour or clearly differs from the background
-//    is a stroke. A line that just passes through cuts the ring twice; three or more strokes
-//    mean another line (a grid line, another curve, a label) meets it here, and a ring with no
-//    background at all means a blot. Either way the status is CROSSING (1000).
+//    read, and every stretch of the ring in the line colour is a stroke. A line that just
+//    passes through cuts the ring twice; three or more strokes mean another line of the same
+//    colour (a tick, a grid line, another curve, a label) meets it here, and a ring all of the
+//    line colour means a blot. Either way the column's run may belong to the other line, and
+//    the status is CROSSING (1000). Lines of other colours cannot mislead the search, which
+//    only sees the line colour: they leave the point trusted.
 
 #include "PixProbe.h"
 
@@ -39,11 +40,10 @@ namespace {
 using chartrek::floorDiv;
 
 constexpr int SearchRows = 10;
+// Columns on either side whose runs the tolerant search fits its middle through.
+constexpr int FitColumns = 2;
 constexpr int RingRadius = 6;
 constexpr int RingSamples = 48;
-// Colours closer than this (largest channel difference) to the ring's background count as
-// background, so that scanning noise does not make strokes.
-constexpr int BackgroundTolerance = 48;
 constexpr int32_t NoColor = -1;
 
 int32_t twipsPerPixel(const PixProbeSurface *dc)
@@ -114,31 +114,26 @@ bool onLine(int32_t color, int32_t lineColor, int tolerance)
 
 bool isCrossing(const PixProbeSurface *dc, int32_t col, int32_t row, int32_t lineColor, int tolerance)
 {
-    std::array<int32_t, RingSamples> ring;
     const auto &offsets = ringOffsets();
-    for (int k = 0; k < RingSamples; ++k)
-        ring[k] = pixel(dc, col + offsets[k].dx, row + offsets[k].dy);
-    // The background: the most frequent colour that is not the line's (outside counts too).
-    int32_t background = lineColor;
-    int bestCount = 0;
-    for (int k = 0; k < RingSamples; ++k) {
-        if (onLine(ring[k], lineColor, tolerance))
-            continue;
-        const int count = int(std::count(ring.begin(), ring.end(), ring[k]));
-        if (count > bestCount || (count == bestCount && ring[k] < background)) {
-            bestCount = count;
-            background = ring[k];
-        }
-    }
-    if (bestCount == 0)
-        return true;
     std::array<bool, RingSamples> stroke;
-    for (int k = 0; k < RingSamples; ++k)
-        stroke[k] = onLine(ring[k], lineColor, tolerance)
-            || (ring[k] != NoColor && background != NoColor && colorDistance(ring[k], background) > BackgroundTolerance);
+    bool all = true;
+    for (int k = 0; k < RingSamples; ++k) {
+        stroke[k] = onLine(pixel(dc, col + offsets[k].dx, row + offsets[k].dy), lineColor, tolerance);
+        all = all && stroke[k];
+    }
+    if (all)
+        return true;
+    // In the tolerant search a lone sample is noise (a JPEG's ringing next to a grid line);
+    // a stroke is two samples at least.
+    const int shortest = tolerance > 0 ? 2 : 1;
     int strokes = 0;
     for (int k = 0; k < RingSamples; ++k) {
-        if (stroke[k] && !stroke[(k + RingSamples - 1) % RingSamples])
+        if (!stroke[k] || stroke[(k + RingSamples - 1) % RingSamples])
+            continue;
+        int length = 1;
+        while (length < RingSamples && stroke[(k + length) % RingSamples])
+            ++length;
+        if (length >= shortest)
             ++strokes;
     }
     return strokes >= 3;
@@ -159,6 +154,71 @@ PIXPROBE_API int32_t GetAColor(int32_t x, int32_t y, const PixProbeSurface *dc)
 } // extern "C"
 
 namespace {
+
+// A vertical run of line-colour pixels in one column and its middle (rows; row r's middle is
+// r + 0.5), each pixel weighing by how close its colour is to the line colour.
+struct Run {
+    int32_t top = 0;
+    int32_t bottom = 0;
+    double middle = 0;
+};
+
+// The run through the line pixel nearest to row `start` within `reach` rows (the upper one at
+// equal distance).
+bool findRun(const PixProbeSurface *dc, int32_t col, int32_t start, int reach, int32_t lineColor, int tolerance,
+             Run &run)
+{
+    int32_t found = -1;
+    for (int d = 0; d <= reach && found < 0; ++d) {
+        if (onLine(pixel(dc, col, start - d), lineColor, tolerance))
+            found = start - d;
+        else if (onLine(pixel(dc, col, start + d), lineColor, tolerance))
+            found = start + d;
+    }
+    if (found < 0)
+        return false;
+    run.top = run.bottom = found;
+    while (run.top > 0 && onLine(pixel(dc, col, run.top - 1), lineColor, tolerance))
+        --run.top;
+    while (run.bottom < dc->height - 1 && onLine(pixel(dc, col, run.bottom + 1), lineColor, tolerance))
+        ++run.bottom;
+    double sum = 0, weights = 0;
+    for (int32_t row = run.top; row <= run.bottom; ++row) {
+        const double weight = tolerance + 1 - colorDistance(pixel(dc, col, row), lineColor);
+        sum += weight * (row + 0.5);
+        weights += weight;
+    }
+    run.middle = sum / weights;
+    return true;
+}
+
+// The line's middle at this column's centre from the runs of the columns around it: a straight
+// line fitted through their middles. One column alone can only say which pixels the line
+// touches; an aliased line steps from pixel to pixel, and a blurred one has noise in each
+// column, and both average out over a few columns. Where the neighbours do not continue the
+// run (an end, a steep part, another line), the run's own middle stays.
+double smoothedMiddle(const PixProbeSurface *dc, int32_t col, const Run &run, int32_t lineColor, int tolerance)
+{
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    int n = 0;
+    for (int k = -FitColumns; k <= FitColumns; ++k) {
+        Run r;
+        if (k == 0)
+            r = run;
+        else if (!findRun(dc, col + k, int32_t(run.middle), 2, lineColor, tolerance, r)
+                 || r.bottom - r.top > run.bottom - run.top + 2 || std::abs(r.middle - run.middle) > 2.5)
+            continue;
+        sx += k;
+        sy += r.middle;
+        sxx += double(k) * k;
+        sxy += k * r.middle;
+        ++n;
+    }
+    const double det = n * sxx - sx * sx;
+    if (n < 3 || det <= 0)
+        return run.middle;
+    return (sy * sxx - sx * sxy) / det; // the fitted line at k = 0
+}
 
 int32_t findLinePoint(int32_t x, int32_t y, PixProbePoint *point, int32_t lineColor, int tolerance,
                       const PixProbeSurface *dc)
@@ -181,35 +241,16 @@ int32_t findLinePoint(int32_t x, int32_t y, PixProbePoint *point, int32_t lineCo
         return PIXPROBE_NOT_FOUND;
     tolerance = std::clamp(tolerance, 0, 255);
 
-    int32_t found = -1;
-    for (int d = 0; d <= SearchRows && found < 0; ++d) {
-        if (onLine(pixel(dc, col, start - d), lineColor, tolerance))
-            found = start - d;
-        else if (onLine(pixel(dc, col, start + d), lineColor, tolerance))
-            found = start + d;
-    }
-    if (found < 0)
+    Run run;
+    if (!findRun(dc, col, start, SearchRows, lineColor, tolerance, run))
         return PIXPROBE_NOT_FOUND;
-    int32_t top = found, bottom = found;
-    while (top > 0 && onLine(pixel(dc, col, top - 1), lineColor, tolerance))
-        --top;
-    while (bottom < dc->height - 1 && onLine(pixel(dc, col, bottom + 1), lineColor, tolerance))
-        ++bottom;
     // Twips t stand for the position t / twipsPerPixel, as a click does: pixel row r covers
     // r to r + 1, and its middle is r + 0.5.
-    double middle = (double(top) + bottom + 1) / 2;
-    if (tolerance > 0) {
-        double sum = 0, weights = 0;
-        for (int32_t row = top; row <= bottom; ++row) {
-            const double weight = tolerance + 1 - colorDistance(pixel(dc, col, row), lineColor);
-            sum += weight * (row + 0.5);
-            weights += weight;
-        }
-        middle = sum / weights;
-    }
     point->x = int32_t(int64_t(col) * tpp + tpp / 2);
-    point->y = -int32_t(std::lround(middle * tpp));
-    return isCrossing(dc, col, (top + bottom) / 2, lineColor, tolerance) ? PIXPROBE_CROSSING : PIXPROBE_FOUND;
+    point->y = -int32_t((int64_t(tpp) * (int64_t(run.top) + run.bottom + 1)) / 2);
+    if (tolerance > 0)
+        point->y = -int32_t(std::lround(smoothedMiddle(dc, col, run, lineColor, tolerance) * tpp));
+    return isCrossing(dc, col, (run.top + run.bottom) / 2, lineColor, tolerance) ? PIXPROBE_CROSSING : PIXPROBE_FOUND;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTextStream>
 
@@ -88,6 +89,27 @@ double truthAt(const QList<QPointF> &truth, double x)
     return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
 }
 
+// White, with a green line two pixels thick along rows 150 and 151, broken from x 100 to 200:
+// wider than the tracer bridges.
+QImage brokenLine()
+{
+    QImage image = MainWindowFixture::picture(400, 300);
+    for (int x = 20; x < 380; ++x) {
+        if (x < 100 || x > 200)
+            image.setPixel(x, 150, qRgb(0, 200, 0)), image.setPixel(x, 151, qRgb(0, 200, 0));
+    }
+    return image;
+}
+
+bool redNear(const QImage &image, QPoint at)
+{
+    for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx)
+            if (image.pixel(at + QPoint(dx, dy)) == qRgb(255, 0, 0))
+                return true;
+    return false;
+}
+
 } // namespace
 
 class TestAutoline : public QObject {
@@ -136,6 +158,76 @@ private slots:
         QVERIFY(rms <= 0.1);
         QVERIFY(widestGap / 7.1958 <= 0.02);
         QVERIFY(rig.picks * 100 < points.size());
+    }
+
+
+    // The three clicks: the order check and the count of a finished trace.
+    void setUpClicks_data()
+    {
+        QTest::addColumn<int>("end");
+        QTest::addColumn<int>("distance");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("in order, three steps") << 80 << 35 << "Line read. There are 5 points read.";
+        const QString order("You made it in the wrong order.\r\nthe order must be: Starting point < distance point < "
+                            "ending point.");
+        QTest::newRow("distance at the starting point's x") << 80 << 20 << order;
+        QTest::newRow("ending point left of the starting point") << 10 << 30 << order;
+    }
+    void setUpClicks()
+    {
+        QFETCH(int, end);
+        QFETCH(int, distance);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        Rig rig;
+        QVERIFY(brokenLine().save(dir.filePath("line.png")) && rig.start(dir.filePath("line.png")));
+        rig.calibrate({0, 299}, {0, 0}, {399, 0}, {399, 299});
+        rig.window->menuItems().mnuAutomatic->trigger(); // an empty table: no question
+        QVERIFY(rig.setup->dialog() && rig.sink.shown.isEmpty());
+        for (int x : {end, 20, distance})
+            rig.click({x, 150});
+        QCOMPARE(rig.sink.texts(), QStringList(message));
+        QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
+        QVERIFY(!rig.setup->dialog());
+    }
+
+    // Cancel during a trace, and closing the window during one: the points kept before the
+    // trace stay with their markers, nothing of the trace remains, and no trace starts inside it.
+    void cancelKeepsWhatTheUserKept()
+    {
+        for (const bool byClosing : {false, true}) {
+            QTemporaryDir dir;
+            Rig rig;
+            QVERIFY(brokenLine().save(dir.filePath("line.png")) && rig.start(dir.filePath("line.png")));
+            rig.calibrate({0, 299}, {0, 0}, {399, 0}, {399, 299});
+            rig.window->state().mToolMode = SharedState::PointTool;
+            rig.click({50, 50});
+            rig.click({60, 250});
+            rig.sink.answers = {AnswerNo, AnswerYes}; // keep the points; yes, close
+            rig.window->menuItems().mnuAutomatic->trigger();
+            partOf<LostLineRecovery>(*rig.window, "lostLineRecovery")->setAnswerer([&](PixProbePoint &) {
+                ++rig.picks;
+                [&] {
+                    QVERIFY(!rig.setup->dialog()->btnNeu->isEnabled());
+                    const int traced = rig.window->tables().pointCount();
+                    rig.click({200, 150});
+                    QCOMPARE(rig.window->tables().pointCount(), traced);
+                    QVERIFY(redNear(pictureOf(*rig.window)->image(), {80, 150}));
+                }();
+                if (byClosing)
+                    rig.window->close();
+                return byClosing;
+            });
+            for (int x : {300, 20, 35})
+                rig.click({x, 150});
+            QCOMPARE(rig.picks, 1);
+            QCOMPARE(rig.window->tables().pointCount(), 2);
+            const QImage shown = pictureOf(*rig.window)->image();
+            QVERIFY(redNear(shown, {50, 50}) && redNear(shown, {60, 250}) && !redNear(shown, {80, 150}));
+            QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
+            if (byClosing)
+                QTRY_VERIFY(!rig.window->isVisible());
+        }
     }
 };
 

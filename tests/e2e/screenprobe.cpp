@@ -1,6 +1,7 @@
 // A helper of the end-to-end tests: makes test pictures and looks at the real screen.
 //   picture <file.png> <width> <height>  a solid magenta picture
 //   known <file.png> [example]           the diagram of known values, printing them; "example": no mark
+//   line <file.png>                      the same axes with a straight line to trace, printing it
 //   diagram <file.png>                   the example diagram, printing nothing
 //   grab <file.png>                      saves the whole screen
 //   blobs <rrggbb> [<x> <y> <w> <h>]     "x y width height" of each 8-connected area of that colour, left to right
@@ -99,6 +100,34 @@ int knownDiagram(const QString &file, bool example, bool print)
     return 0;
 }
 
+// The known diagram's axes and mark with one straight line, three pixels thick and in one pure
+// colour, from (0.5, 10) to (9.5, 80); prints the layout, "line a b" (y = a + b x) and the
+// pixels of the tracer's three clicks: "click end|start|step px py".
+int lineDiagram(const QString &file)
+{
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap));
+    p.drawLine(pixelOf({0, 0}), pixelOf({kMaxX, 0}));
+    p.drawLine(pixelOf({0, 0}), pixelOf({0, kMaxY}));
+    p.setPen(QPen(QColor(0x20, 0x50, 0xc0), 3, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(pixelOf({0.5, 10}), pixelOf({9.5, 80}));
+    p.fillRect(kMarkX, kMarkY, 4, 4, QColor(255, 0, 255));
+    p.end();
+    if (!image.save(file))
+        return 1;
+    const double b = 70.0 / 9, a = 10 - 0.5 * b;
+    std::printf("size %d %d\nmark %d %d\n", kWidth, kHeight, kMarkX, kMarkY);
+    std::printf("origin %g %g 0 0\ncorner %g %g %g %g\nline %.12g %.12g\n", pixelOf({0, 0}).x(), pixelOf({0, 0}).y(),
+                pixelOf({kMaxX, kMaxY}).x(), pixelOf({kMaxX, kMaxY}).y(), kMaxX, kMaxY, a, b);
+    for (const auto &[what, x] : {std::pair{"end", 9.0}, {"start", 1.0}, {"step", 1.2}}) {
+        const QPointF at = pixelOf({x, a + b * x});
+        std::printf("click %s %d %d\n", what, int(at.x()), int(at.y()));
+    }
+    return 0;
+}
+
 QImage grabScreen() { return QGuiApplication::primaryScreen()->grabWindow().toImage().convertToFormat(QImage::Format_RGB32); }
 
 int blobs(QRgb wanted, QRect area)
@@ -148,6 +177,8 @@ int main(int argc, char *argv[])
     }
     if (command == u"known" && (args.size() == 3 || args.size() == 4))
         return knownDiagram(args[2], args.value(3) == u"example", true);
+    if (command == u"line" && args.size() == 3)
+        return lineDiagram(args[2]);
     if (command == u"diagram" && args.size() == 3)
         return knownDiagram(args[2], true, false);
     if (command == u"grab" && args.size() == 3)
@@ -157,6 +188,6 @@ int main(int argc, char *argv[])
                                             : QRect(0, 0, 1 << 20, 1 << 20);
         return blobs(0xff000000 | args[2].toUInt(nullptr, 16), area);
     }
-    std::fprintf(stderr, "usage: screenprobe picture|known|diagram|grab|blobs ...\n");
+    std::fprintf(stderr, "usage: screenprobe picture|known|line|diagram|grab|blobs ...\n");
     return 2;
 }

@@ -96,7 +96,8 @@ private slots:
         QTest::newRow("a point 11 rows away finds nothing") << Scene::Thin << 71 << 0 << 0 << kCurveRef;
         // Rows 59 to 61: the run spans twips 885 to 930.
         QTest::newRow("a point on a thick line goes to the run's middle twip") << Scene::Thick << 57 << 1 << 0 << kCurveRef;
-        QTest::newRow("a grid line crossing the curve is a crossing") << Scene::Crossed << 60 << 1000 << 7 << kCurveRef;
+        // The search sees only the line colour: a grid line of another colour cannot mislead it.
+        QTest::newRow("a grid line of another colour leaves the point trusted") << Scene::Crossed << 60 << 1 << 7 << kCurveRef;
         QTest::newRow("two curves of the line colour crossing") << Scene::SameColourCross << 60 << 1000 << 7 << kCurveRef;
         QTest::newRow("an anti-aliased sloping line alone is trusted") << Scene::AntiAliased << 61 << 1 << 22 << kCurveRef;
         // The colour beside a picture smaller than the control is -1, which no pixel has.
@@ -121,6 +122,23 @@ private slots:
         else
             QVERIFY2(qAbs(point.y - (-60 * T - 7)) <= tolerance && p.probe.GetColor(point.x, point.y, picture) == kCurveRef,
                      qPrintable(QString::number(point.y)));
+    }
+
+    // The tolerant search: a line a few steps off the line colour is found, and a faint edge
+    // pixel pulls the middle by its share. Rows 60 (3 off the line colour) and 61 (20 off).
+    void tolerantSearch()
+    {
+        QImage image(20, 120, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        for (int x = 0; x < 20; ++x)
+            image.setPixel(x, 60, qRgb(0, 0, 0xC3)), image.setPixel(x, 61, qRgb(0, 0x14, 0xC0));
+        HeldBitmap picture(image);
+        Probe p;
+        for (const auto &[tolerance, status, y] : {std::tuple{0, 0, -121 * T}, {3, 1, -908}, {40, 1, -913}}) {
+            PixProbePoint point{10 * T, -55 * T};
+            QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, kCurveRef, picture, tolerance), status);
+            QCOMPARE(point.y, y); // with 40: weights 38 at row 60.5 and 21 at 61.5, in twips
+        }
     }
 
     void missingModuleReportsAndCountsAsZero()

@@ -1,0 +1,148 @@
+// The tracer's decisions, on a scripted picture: where it searches, when it asks the user.
+#include "autoline/LineTracer.h"
+
+#include <QTest>
+
+#include <functional>
+
+using namespace chartrek;
+
+namespace {
+
+constexpr qint32 C = 0x00FF00;
+
+// The line is where `line` says; the probe module's answer is scripted by `snap`.
+struct Host : TraceHost {
+    std::function<bool(qint32, qint32)> line = [](qint32, qint32) { return false; };
+    std::function<qint32(PixProbePoint &)> snap = [](PixProbePoint &) { return PIXPROBE_FOUND; };
+    std::function<bool(PixProbePoint &)> pick = [](PixProbePoint &) { return true; };
+    int reads = 0;
+    QList<PixProbePoint> asked, added;
+
+    qint32 colorAt(qint32 x, qint32 y) override { return ++reads, line(x, y) ? C : 0xFFFFFF; }
+    qint32 linePoint(qint32 x, qint32 y, PixProbePoint &p, qint32, int) override { return p = {x, y}, snap(p); }
+    double pictureHeight() override { return 15000; }
+    void addTracedPoint(qint32 x, qint32 y, qint32) override { added.append({x, y}); }
+    void repaintPicture() override {}
+    void setProgress(int, int, int) override {}
+    void processEvents() override {}
+    bool getPointFromUser(PixProbePoint &p) override { return asked.append(p), pick(p); }
+};
+
+} // namespace
+
+bool operator==(const PixProbePoint &a, const PixProbePoint &b) { return a.x == b.x && a.y == b.y; }
+char *toString(const PixProbePoint &p) { return QTest::toString(QPoint(p.x, p.y)); }
+
+class TestLineTracer : public QObject {
+    Q_OBJECT
+private slots:
+    void straightLineIsFollowedWithoutSearch()
+    {
+        SharedState s;
+        Host host;
+        host.line = [](qint32 x, qint32 y) { return qAbs(y - (-300 - x / 2)) <= 7; };
+        PixProbePoint p0{0, -300}, p1{150, -375};
+        const TraceResult r = LineTracer(s, host).TraceLine(C, p0, p1, 600);
+        QCOMPARE(r.ending, TraceResult::Completed);
+        QCOMPARE(r.pointsRead, 3); // "Line read" counts these and the two set-up points: 5
+        QCOMPARE(host.reads, 3);   // one prediction a step, each on the line
+        QCOMPARE(host.added.last(), (PixProbePoint{600, -600}));
+        QVERIFY(host.asked.isEmpty());
+    }
+
+    // The half-circles around the current point: what they find and when the user is asked.
+    void searchOnTheHalfCircles_data()
+    {
+        QTest::addColumn<std::function<bool(qint32, qint32)>>("line");
+        QTest::addColumn<PixProbePoint>("p0");
+        QTest::addColumn<bool>("hasLines");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<PixProbePoint>("next");
+        // A vertical line below the current point: only i = 0 meets it; same x, so 2 to the right.
+        QTest::newRow("vertical part") << std::function([](qint32 x, qint32 y) { return x == 0 && y < -50; })
+                                       << PixProbePoint{-100, 0} << true << 0 << PixProbePoint{2, -100};
+        // A steep line met above and below: below is where the trace came from, not a second line.
+        QTest::newRow("steep line") << std::function([](qint32 x, qint32 y) { return qAbs(x - y / 22.0) <= 15 && y < 150; })
+                                    << PixProbePoint{-100, -2200} << true << 0 << PixProbePoint{10, 99};
+        // Two lines cross both half-circles.
+        const auto two = [](qint32, qint32 y) { return qAbs(qAbs(y) - 50) <= 10; };
+        QTest::newRow("two crossings, lines next to it") << std::function(two) << PixProbePoint{-100, 0} << true << 1
+                                                         << PixProbePoint{90, -44};
+        QTest::newRow("two crossings, no lines next to it") << std::function(two) << PixProbePoint{-100, 0} << false
+                                                            << 0 << PixProbePoint{90, -44};
+        // A short mark where the half-circles meet, the prediction above it: one crossing.
+        QTest::newRow("one crossing at the meeting point")
+            << std::function([](qint32 x, qint32 y) { return qAbs(x - 100) <= 2 && qAbs(y) <= 10; })
+            << PixProbePoint{-100, -30} << true << 0 << PixProbePoint{100, 0};
+        // Nothing anywhere: the search shrinks below two pixels, then the user picks the last
+        // prediction, x1 + w / 4.
+        QTest::newRow("nothing found") << std::function([](qint32, qint32) { return false; }) << PixProbePoint{-100, 0}
+                                       << false << 1 << PixProbePoint{25, 0};
+        // A gap in a dashed line, wider than the step: found along the prediction beyond it.
+        QTest::newRow("a gap in a dashed line") << std::function([](qint32 x, qint32 y) { return x >= 150 && qAbs(y) <= 5; })
+                                                << PixProbePoint{-100, 0} << true << 0 << PixProbePoint{150, 0};
+    }
+    void searchOnTheHalfCircles()
+    {
+        QFETCH(std::function<bool(qint32, qint32)>, line);
+        QFETCH(PixProbePoint, p0);
+        QFETCH(bool, hasLines);
+        QFETCH(int, questions);
+        QFETCH(PixProbePoint, next);
+        SharedState s;
+        s.mHasLines = hasLines;
+        Host host;
+        host.line = line;
+        PixProbePoint p1{0, 0};
+        QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, 1).ending, TraceResult::Completed);
+        QCOMPARE(host.asked.size(), questions);
+        if (questions)
+            QCOMPARE(s.mRecoveryRefX, 0);
+        QCOMPARE(host.added.last(), next);
+    }
+
+    // When the probe module's point is not trusted, and what a pick then goes through.
+    void snappedPointsThatAreNotTrusted()
+    {
+        for (const bool grid : {false, true}) {
+            SharedState s;
+            s.mHasGrid = grid;
+            Host host;
+            host.snap = [](PixProbePoint &) { return PIXPROBE_CROSSING; };
+            PixProbePoint p{30, -30};
+            LineTracer(s, host).SnapToLine(p, p, C);
+            QCOMPARE(host.asked.size(), grid ? 1 : 0);
+        }
+        SharedState s;
+        Host host;
+        host.snap = [](PixProbePoint &p) { return p.y = -15015, PIXPROBE_NOT_FOUND; };
+        PixProbePoint p{30, -30};
+        s.mAutoLineCancel = true;
+        LineTracer(s, host).SnapToLine(p, p, C);
+        QVERIFY(host.asked.isEmpty()); // a cancel is pending: no dialog
+        // A search that fails asks once; its pick snaps below the picture and asks again, and
+        // that pick is taken as it is.
+        s.mAutoLineCancel = false;
+        host.snap = [&](PixProbePoint &p) { return p.y = host.asked.size() == 1 ? -15015 : p.y, PIXPROBE_FOUND; };
+        host.pick = [](PixProbePoint &p) { return p.y = -45, true; };
+        PixProbePoint p0{-100, 0}, p1{0, 0};
+        LineTracer(s, host).TraceLine(C, p0, p1, 1);
+        QCOMPARE(host.asked.size(), 2);
+        QCOMPARE(host.asked[1], (PixProbePoint{25, -15015}));
+        QCOMPARE(host.added.last(), (PixProbePoint{25, -45}));
+    }
+
+    void noStepWidthAddsNothing()
+    {
+        SharedState s;
+        Host host;
+        host.snap = [](PixProbePoint &p) { return p.x = 7, PIXPROBE_FOUND; }; // both in one column
+        PixProbePoint p0{0, 0}, p1{5, 0};
+        QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, 300).ending, TraceResult::NoStepWidth);
+        QVERIFY(host.added.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestLineTracer)
+#include "test_line_tracer.moc"

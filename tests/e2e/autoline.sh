@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Autoline on a real X server, as a user traces a curve: a diagram with one straight line of
+# known values is calibrated with clicks and typed values, Ctrl+A opens the Autoline window, and
+# three real clicks (ending point, starting point, distance) trace the line. A message ends the
+# trace, and Ctrl+C must put the points on the clipboard in the locale's number format, every
+# one on the known line, in x order from the start to the end, one every 10 pixels (the distance
+# click lies 10 pixels right of the start).
+# Usage: autoline.sh <chartrek> <screenprobe> [<folder for the screenshots>]
+set -euo pipefail
+
+source "$(dirname "$0")/session.sh" "$@"
+
+BOX='^Chartrek 1\.0$'
+no_box() { ! xdotool search --onlyvisible --name "$BOX" >/dev/null 2>&1; }
+"$PROBE" line "$WORK/line.png" >"$WORK/line.txt" || fail "cannot make the line diagram"
+read -r _ LINE_A LINE_B < <(grep '^line ' "$WORK/line.txt")
+click_of() { grep "^click $1 " "$WORK/line.txt" | cut -d' ' -f3-; }
+
+NAME=comma
+start_chartrek de_DE.UTF-8 "$NAME" "$WORK/line.png"
+calibrate "$NAME"
+
+xdotool key --clearmodifiers ctrl+a
+timeout 10 xdotool search --sync --onlyvisible --name '^Autoline$' >/dev/null || fail "Ctrl+A shows no Autoline window"
+for what in end start step; do
+    read -r x y < <(click_of $what)
+    click_at $((PIC_X + x)) $((PIC_Y + y))
+done
+
+# The trace ends with "Line read. There are N points read." in an information box (its text is
+# checked in the window's own tests: a box on X cannot hand its text out).
+box=$(timeout 20 xdotool search --sync --onlyvisible --name "$BOX" | head -n1) || fail "the trace ends with no message"
+xdotool windowfocus --sync "$box"
+xdotool key Return
+wait_until 5 no_box || fail "the message box stays"
+
+xdotool windowfocus --sync "$WINDOW"
+xdotool mousemove --sync $((PIC_X + 20)) $((PIC_Y + 20))
+xdotool key --clearmodifiers ctrl+c
+has_points() { xclip -selection clipboard -o 2>/dev/null | grep -q $'\t'; }
+wait_until 5 has_points || fail "Copy Data puts no points on the clipboard"
+xclip -selection clipboard -o >"$WORK/clipboard"
+# Every line: x TAB y CR LF with decimal commas; y within half a pixel (a quarter of a unit)
+# of the line, x rising from the start (1) to past the end (9).
+tr -d '\r' <"$WORK/clipboard" | tr ',' '.' | awk -F'\t' -v a="$LINE_A" -v b="$LINE_B" '
+    NF != 2 { print "not x TAB y: " $0; bad = 1 }
+    { d = $2 - (a + b * $1); if (d < 0) d = -d
+      if (d > 0.25) { print "off the line by " d ": " $0; bad = 1 }
+      if (NR > 1 && $1 <= last) { print "x does not rise: " $0; bad = 1 }
+      if (NR == 1) first = $1; last = $1 }
+    END { if (NR < 40) { print "only " NR " points"; bad = 1 }
+          if (first < 0.95 || first > 1.05 || last < 9) { print "from " first " to " last; bad = 1 }
+          exit bad }' || fail "the traced points are not the known line"
+grep -q ',' "$WORK/clipboard" && ! grep -q '\.' "$WORK/clipboard" || fail "the values are not in the locale's format"
+echo "PASS ($(grep -c . "$WORK/clipboard") points)"
