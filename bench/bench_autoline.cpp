@@ -287,8 +287,8 @@ int main(int argc, char **argv)
     QFile caseFile(opt.casePath);
     if (!caseFile.open(QIODevice::ReadOnly))
         fail(QStringLiteral("cannot read %1").arg(opt.casePath));
-    const QJsonObject spec = QJsonDocument::fromJson(caseFile.readAll()).object();
-    const QJsonObject axes = spec.value(QStringLiteral("axes")).toObject();
+    const QJsonObject chart = QJsonDocument::fromJson(caseFile.readAll()).object();
+    const QJsonObject axes = chart.value(QStringLiteral("axes")).toObject();
     const Axis ax = readAxis(axes.value(QStringLiteral("x")).toObject(), 0);
     const Axis ay = readAxis(axes.value(QStringLiteral("y")).toObject(), 1);
     const QJsonArray xRefs = axes.value(QStringLiteral("x")).toObject().value(QStringLiteral("ref")).toArray();
@@ -302,7 +302,7 @@ int main(int argc, char **argv)
     const QPoint corner(refTwips(xRefs, 1, 0), refTwips(yRefs, 1, 1));
 
     QJsonObject curve;
-    for (const QJsonValue c : spec.value(QStringLiteral("curves")).toArray()) {
+    for (const QJsonValue c : chart.value(QStringLiteral("curves")).toArray()) {
         if (c.toObject().value(QStringLiteral("id")).toInt(-1) == opt.curve)
             curve = c.toObject();
     }
@@ -314,11 +314,11 @@ int main(int argc, char **argv)
     const PixelPos end = curvePixel("end"), start = curvePixel("start"), step = curvePixel("step");
 
     const QFileInfo caseInfo(opt.casePath);
-    const QString imageName = spec.value(QStringLiteral("images")).toObject().value(opt.image).toString();
+    const QString imageName = chart.value(QStringLiteral("images")).toObject().value(opt.image).toString();
     if (imageName.isEmpty())
         fail(QStringLiteral("the case has no %1 picture").arg(opt.image));
     const QString imagePath = caseInfo.dir().filePath(imageName);
-    QString truthName = spec.value(QStringLiteral("truth")).toString();
+    QString truthName = chart.value(QStringLiteral("truth")).toString();
     if (truthName.isEmpty())
         truthName = caseInfo.completeBaseName() + QStringLiteral(".truth.tsv");
     const QString truthPath = caseInfo.dir().filePath(truthName);
