@@ -75,7 +75,7 @@ while read -r name image curve; do
     ms=$(sed -n 's/.*trace_ms=\([0-9.]*\).*/\1/p' <<<"$stats")
     case $rc in
         0) note= ;;
-        3) note="not ended" ;;
+        3) note="not ended$(sed -n 's/^bench_autoline: cancelled: \(.*\); the last points at picture \(.*\)/: \1; last \2/p' "$WORK/err")" ;;
         124) note="timeout" ;;
         *) note="failed ($rc): $(grep -v '^points=' "$WORK/err" | tail -n1)" ;;
     esac
@@ -90,15 +90,18 @@ print(f(r["y_rms_pct"], 3), f(r["coverage"], 4), f(r["dist_rms_pct"], 3))' || ec
     read -r yrms cov drms <<<"$scores"
     printf '%-12s %-4s %5s %7s %6s %9s %9s %9s %9s%s\n' "$name" "$image" "$curve" \
         "${points:--}" "${picks:--}" "$yrms" "$cov" "$drms" "${ms:--}" "${note:+  $note}"
-    echo "${points:--} ${picks:--} $yrms $cov $drms ${ms:--}" >>"$WORK/rows"
+    if [ -z "$note" ]; then echo "${points:--} ${picks:--} $yrms $cov $drms ${ms:--}" >>"$WORK/rows"; fi
 done <"$WORK/runs"
 
-"$PY" - "$WORK/rows" <<'EOF'
+# Medians over the runs that traced to the end.
+"$PY" - "$WORK/rows" "$(wc -l <"$WORK/runs")" <<'EOF'
 import statistics, sys
-cols = list(zip(*(line.split() for line in open(sys.argv[1]))))
+rows = [line.split() for line in open(sys.argv[1])]
+cols = list(zip(*rows))
 def med(k, n):
     vals = [float(v) for v in cols[k] if v != "-"] if cols else []
     return "%.*f" % (n, statistics.median(vals)) if vals else "-"
 print("%-12s %-4s %5s %7s %6s %9s %9s %9s %9s" % ("median", "", "", med(0, 0), med(1, 0), med(2, 3),
-                                                 med(3, 4), med(4, 3), med(5, 1)))
+                                                 med(3, 4), med(4, 3), med(5, 1)), end="")
+print("  (%d of %s runs traced to the end)" % (len(rows), sys.argv[2]))
 EOF

@@ -4,7 +4,8 @@
 // "Get the line" dialog answered with the pixel of the true curve. Prints the traced points
 // and how long the trace took.
 //
-//   bench_autoline CASE.json [--image png|jpg] [--curve N] [--tolerance T] [--out FILE] [--verbose]
+//   bench_autoline CASE.json [--image png|jpg] [--curve N] [--tolerance T] [--out FILE] [--timeout S] [--verbose]
+//                  [--exact-refs]
 //
 // stdout (or FILE): one "x TAB y" line per traced point, "." for the decimal point.
 // stderr, last line: "points=N picks=K trace_ms=T", T the wall time of the third set-up click
@@ -33,6 +34,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTextStream>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -192,6 +194,7 @@ struct Options {
     int curve = 0;
     int tolerance = 0;
     QString out;
+    int timeoutSeconds = 300;
     bool verbose = false;
     // The references clicked at their exact positions, to a fifteenth of a pixel, as a user
     // does in a zoomed view; without it, at the top-left corner of their pixels, as at 1:1.
@@ -213,6 +216,8 @@ Options parseArguments(const QStringList &args)
             o.tolerance = args[++k].toInt(&ok);
         else if (a == QLatin1String("--out") && hasValue)
             o.out = args[++k];
+        else if (a == QLatin1String("--timeout") && hasValue)
+            o.timeoutSeconds = args[++k].toInt(&ok);
         else if (a == QLatin1String("--verbose"))
             o.verbose = true;
         else if (a == QLatin1String("--exact-refs"))
@@ -223,7 +228,7 @@ Options parseArguments(const QStringList &args)
             ok = false;
         if (!ok)
             fail(QStringLiteral("usage: bench_autoline CASE.json [--image png|jpg] [--curve N] [--tolerance T] "
-                                "[--out FILE] [--verbose] [--exact-refs]"));
+                                "[--out FILE] [--timeout S] [--verbose] [--exact-refs]"));
     }
     if (o.casePath.isEmpty())
         fail(QStringLiteral("no case given"));
@@ -282,8 +287,8 @@ int main(int argc, char **argv)
     QFile caseFile(opt.casePath);
     if (!caseFile.open(QIODevice::ReadOnly))
         fail(QStringLiteral("cannot read %1").arg(opt.casePath));
-    const QJsonObject spec = QJsonDocument::fromJson(caseFile.readAll()).object();
-    const QJsonObject axes = spec.value(QStringLiteral("axes")).toObject();
+    const QJsonObject chart = QJsonDocument::fromJson(caseFile.readAll()).object();
+    const QJsonObject axes = chart.value(QStringLiteral("axes")).toObject();
     const Axis ax = readAxis(axes.value(QStringLiteral("x")).toObject(), 0);
     const Axis ay = readAxis(axes.value(QStringLiteral("y")).toObject(), 1);
     const QJsonArray xRefs = axes.value(QStringLiteral("x")).toObject().value(QStringLiteral("ref")).toArray();
@@ -297,7 +302,7 @@ int main(int argc, char **argv)
     const QPoint corner(refTwips(xRefs, 1, 0), refTwips(yRefs, 1, 1));
 
     QJsonObject curve;
-    for (const QJsonValue c : spec.value(QStringLiteral("curves")).toArray()) {
+    for (const QJsonValue c : chart.value(QStringLiteral("curves")).toArray()) {
         if (c.toObject().value(QStringLiteral("id")).toInt(-1) == opt.curve)
             curve = c.toObject();
     }
@@ -309,11 +314,11 @@ int main(int argc, char **argv)
     const PixelPos end = curvePixel("end"), start = curvePixel("start"), step = curvePixel("step");
 
     const QFileInfo caseInfo(opt.casePath);
-    const QString imageName = spec.value(QStringLiteral("images")).toObject().value(opt.image).toString();
+    const QString imageName = chart.value(QStringLiteral("images")).toObject().value(opt.image).toString();
     if (imageName.isEmpty())
         fail(QStringLiteral("the case has no %1 picture").arg(opt.image));
     const QString imagePath = caseInfo.dir().filePath(imageName);
-    QString truthName = spec.value(QStringLiteral("truth")).toString();
+    QString truthName = chart.value(QStringLiteral("truth")).toString();
     if (truthName.isEmpty())
         truthName = caseInfo.completeBaseName() + QStringLiteral(".truth.tsv");
     const QString truthPath = caseInfo.dir().filePath(truthName);
@@ -343,17 +348,11 @@ int main(int argc, char **argv)
     // (or in the column it must not go left of), counted and timed apart from the trace.
     SharedState &state = window.state();
     int picks = 0;
-    const int maxPicks = 4 * spec.value(QStringLiteral("width")).toInt(1000);
     qint64 answeringNs = 0;
     partOf<LostLineRecovery>(window, "lostLineRecovery")->setAnswerer([&](PixProbePoint &point) {
         QElapsedTimer answering;
         answering.start();
         ++picks;
-        if (picks > maxPicks) {
-            std::fprintf(stderr, "bench_autoline: cancelled after %d picks\n", maxPicks);
-            answeringNs += answering.nsecsElapsed();
-            return false;
-        }
         const qint32 x = std::max(point.x, state.mRecoveryRefX);
         const int column = floorDiv(x, kTwipsPerPixel);
         const double expectedRow = -double(point.y) / kTwipsPerPixel;
@@ -379,11 +378,47 @@ int main(int argc, char **argv)
     QApplication::processEvents();
     if (state.mToolMode != SharedState::AutoLineTool)
         fail(QStringLiteral("the Autoline command did not start the set-up: %1").arg(sink.texts.join(QLatin1String(" | "))));
+    if (state.mColorTolerance != opt.tolerance)
+        fail(QStringLiteral("the colour tolerance is %1, not %2").arg(state.mColorTolerance).arg(opt.tolerance));
     const qsizetype before = sink.texts.size();
     click(mouse, end);
     click(mouse, start);
     QElapsedTimer timer;
     timer.start();
+    // A trace that goes on too long, or adds more points than a trace moving right can, is
+    // stopped with the control window's Cancel, as a user would; its last points are reported.
+    QString stopped;
+    PointTableModel &model = window.tables().model();
+    const auto lastPoints = [&model] {
+        QStringList last;
+        for (int row = std::max(1, model.rows() - 5); row < model.rows() - 1; ++row)
+            last << QStringLiteral("(%1, %2)").arg(model.cell(PointTableModel::Originale, row, 0),
+                                                   model.cell(PointTableModel::Originale, row, 1));
+        return last.join(QLatin1Char(' '));
+    };
+    const auto stop = [&](const QString &why) {
+        if (!stopped.isEmpty())
+            return;
+        stopped = why + QStringLiteral("; the last points at picture ") + lastPoints();
+        QTimer::singleShot(0, &window, [&window] {
+            partOf<QWidget>(window, "frmAutomatic")->findChild<QPushButton *>(QStringLiteral("btnCancel"))->click();
+        });
+    };
+    const int maxPoints = (end.i - start.i + 2) * kTwipsPerPixel;
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, &window, [&] {
+        const int points = model.rows() - 2;
+        if (opt.verbose && points % 100 == 0)
+            std::fprintf(stderr, "%d points, %d picks, %lld ms, the last at picture (%s, %s)\n", points, picks,
+                         timer.elapsed(), qPrintable(model.cell(PointTableModel::Originale, points, 0)),
+                         qPrintable(model.cell(PointTableModel::Originale, points, 1)));
+        if (points > maxPoints)
+            stop(QStringLiteral("%1 points, more than the %2 twips from start to end").arg(points).arg(maxPoints));
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, &window,
+                     [&] { stop(QStringLiteral("still tracing after %1 s").arg(opt.timeoutSeconds)); });
+    watchdog.start(opt.timeoutSeconds * 1000);
     mouse.mPicture_MouseDown(1, 0, float(step.i * kTwipsPerPixel), float(step.j * kTwipsPerPixel));
     const qint64 traceNs = timer.nsecsElapsed() - answeringNs;
     mouse.mPicture_MouseUp(1, 0, float(step.i * kTwipsPerPixel), float(step.j * kTwipsPerPixel));
@@ -408,6 +443,8 @@ int main(int argc, char **argv)
         if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size())
             fail(QStringLiteral("cannot write %1").arg(opt.out));
     }
+    if (!stopped.isEmpty())
+        std::fprintf(stderr, "bench_autoline: cancelled: %s\n", qPrintable(stopped));
     if (!ended)
         std::fprintf(stderr, "bench_autoline: the trace did not end with \"Line read.\"\n");
     std::fprintf(stderr, "points=%d picks=%d trace_ms=%.1f\n", points, picks, double(traceNs) / 1e6);
