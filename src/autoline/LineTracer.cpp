@@ -12,7 +12,7 @@ namespace chartrek {
 namespace {
 // A point is repainted with every twelfth added point.
 constexpr int kRepaintEvery = 10;
-// How many step widths along the prediction a gap in a dashed line may span.
+// How many step widths ahead a gap in a dashed line may span.
 constexpr int kBridgeSteps = 3;
 } // namespace
 
@@ -164,8 +164,8 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
         // where the line's own thickness looks like two crossings: the line is lost.
         if (R < 2 * kTwipsPerPixel) {
             // A dashed or dotted line: a gap after the current point swallowed every
-            // prediction and half-circle. The line goes on along the prediction beyond it.
-            if (bridgeGap(lineColor, q, p1, w, m, b))
+            // prediction and half-circle. The line goes on ahead, beyond the gap.
+            if (bridgeGap(lineColor, q, p1, w, m))
                 return true;
             mState.mRecoveryRefX = p1.x;
             mHost.getPointFromUser(q);
@@ -175,9 +175,8 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
     return false;
 }
 
-bool LineTracer::bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m, double b)
+bool LineTracer::bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m)
 {
-    Q_UNUSED(b);
     // The nearest line pixel ahead, on arcs of growing radius a pixel apart and within 45
     // degrees of the direction so far, nearest that direction first: a curve bends over a gap,
     // a dash may lie off the straight prediction, and the half-circles, sampled at eleven
@@ -208,6 +207,10 @@ void LineTracer::SnapToLine(PixProbePoint candidate, PixProbePoint &target, qint
     const bool untrusted = belowPicture || (mState.mHasGrid && status == PIXPROBE_CROSSING);
     if (untrusted && !mState.mAutoLineCancel) {
         mState.mRecoveryRefX = candidate.x;
+        // Below the picture is only the module's way of saying "nothing here": the user is
+        // shown where the line was looked for, not the picture's bottom edge.
+        if (belowPicture)
+            target = candidate;
         mHost.getPointFromUser(target);
     }
 }

@@ -62,8 +62,8 @@ public:
     bool onLine(qint32 color, qint32 lineColor) const;
 
 private:
-    // Looks along the prediction beyond the first step width for the line going on.
-    bool bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m, double b);
+    // Looks ahead of the current point, in about the direction so far, for the line going on.
+    bool bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m);
 
     SharedState &mState;
     TraceHost &mHost;
