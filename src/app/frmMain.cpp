@@ -17,6 +17,7 @@
 #include "core/ProgramIcons.h"
 #include "core/TwipsGeometry.h"
 #include "picture/GraphicLoading.h"
+#include "picture/GraphicSaving.h"
 #include "picture/ImageControl.h"
 #include "picture/Views.h"
 #include "points/DataExport.h"
@@ -222,6 +223,7 @@ void frmMain::buildSubsystems()
                                   this);
     mScanner = new ScannerReading(ScannerReading::Services{*mLoading, *mMessages, mToolMode}, this, this);
     mExport = new DataExport(mTableModel, mCalibration, *mMessages, *mModal, this);
+    mSaving = new GraphicSaving(*mPicture, *mModal, *mMessages, this);
     mRecovery = new LostLineRecovery(LostLineRecovery::Controls{*mPicture},
                                      LostLineRecovery::Services{mState, *mMessages}, this);
     mAutoLine = new AutoLineSetup(
@@ -241,6 +243,8 @@ void frmMain::connectSubsystems()
     connect(mToolBar, &QToolBar::actionTriggered, this, &frmMain::mToolBar_ButtonClick);
     connect(m.mnuFileOpen, &QAction::triggered, mLoading, &GraphicLoading::mnuFileOpen_Click);
     connect(m.mnuFileSaveData, &QAction::triggered, mExport, &DataExport::mnuFileSaveData_Click);
+    connect(m.mnuFileSaveBitmap, &QAction::triggered, mSaving, &GraphicSaving::mnuFileSaveBitmap_Click);
+    connect(m.mnuEditCopyPicture, &QAction::triggered, mSaving, &GraphicSaving::mnuEditCopyPicture_Click);
     connect(m.mnuFileGetFromScanner, &QAction::triggered, mScanner, &ScannerReading::mnuFileGetFromScanner_Click);
     connect(m.mnuFileQuit, &QAction::triggered, this, &QWidget::close);
     connect(m.mnuAutomatic, &QAction::triggered, mAutoLine, &AutoLineSetup::mnuAutomatic_Click);

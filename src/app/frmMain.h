@@ -29,6 +29,7 @@ namespace chartrek {
 class AutoLineSetup;
 class DataExport;
 class GraphicLoading;
+class GraphicSaving;
 class HelpWindow;
 class ImageControl;
 class KeyboardControl;
@@ -135,6 +136,7 @@ private:
     GraphicLoading *mLoading = nullptr;
     ScannerReading *mScanner = nullptr;
     DataExport *mExport = nullptr;
+    GraphicSaving *mSaving = nullptr;
     LostLineRecovery *mRecovery = nullptr;
     AutoLineSetup *mAutoLine = nullptr;
     QList<QAction *> mBlockedCommands;

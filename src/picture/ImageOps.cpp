@@ -1,6 +1,7 @@
 #include "picture/ImageOps.h"
 
 #include "core/AtomicFile.h"
+#include "picture/BitmapWriter.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -178,14 +179,18 @@ bool saveBitmap(const QImage &image, const QString &fileName, QString *error)
     };
     if (image.isNull())
         return fail(pictureText("There is no picture to save."));
-    // Encoded in memory first, so that the file is replaced in one checked write.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    // Qt writes 8-bit pictures with their palette and 32-bit ones as 24-bit bitmaps.
-    if (!writer.write(image))
-        return fail(pictureText("%1 cannot be written: %2").arg(fileName, writer.errorString()));
+    // Encoded in memory first, so that the file is replaced in one checked write. An 8-bit
+    // picture keeps its 8 bits; Qt writes 32-bit ones as 24-bit bitmaps.
+    QByteArray bytes = encodeBitmap8(image);
+    if (bytes.isEmpty()) {
+        if (image.format() == QImage::Format_Indexed8)
+            return fail(pictureText("There is not enough memory to write %1").arg(fileName));
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "bmp");
+        if (!writer.write(image))
+            return fail(pictureText("%1 cannot be written: %2").arg(fileName, writer.errorString()));
+    }
     QString reason;
     if (!writeFileAtomically(fileName, bytes, &reason))
         return fail(pictureText("%1 cannot be written: %2").arg(fileName, reason));

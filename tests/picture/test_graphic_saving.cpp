@@ -1,0 +1,121 @@
+// Save Graphic and Copy graphic: what lands in the file and on the clipboard, and a save that
+// cannot be written.
+#include "TestSupport.h"
+#include "picture/GraphicSaving.h"
+#include "picture/ImageControl.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace chartrek;
+using namespace chartrek::test;
+
+namespace {
+
+// A black-on-white diagram reduced to four colours, with a red marker drawn in.
+struct Rig {
+    RecordingSink sink;
+    Messages messages{sink};
+    ScriptedDialogs dialogs;
+    ImageControl picture;
+    GraphicSaving saving{picture, dialogs, messages};
+    QTemporaryDir dir;
+
+    Rig()
+    {
+        QImage image(60, 40, QImage::Format_Indexed8);
+        image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(128, 128, 128), qRgb(0, 0, 255)});
+        image.fill(0);
+        for (int x = 5; x < 55; ++x)
+            image.setPixel(x, 30, 1);
+        picture.setImage(image);
+        DrawingSurface *surface = picture.getBitmapSurface();
+        surface->drawCircle(20 * 15, -20 * 15, 30, 0x0000FF);
+        picture.releaseBitmapSurface(surface);
+    }
+};
+
+} // namespace
+
+class TestGraphicSaving : public QObject {
+    Q_OBJECT
+private slots:
+    void savedAndCopiedWithTheMarkers()
+    {
+        Rig rig;
+        rig.dialogs.answer = rig.dir.filePath(QStringLiteral("graphic.bmp"));
+        rig.saving.mnuFileSaveBitmap_Click();
+        QCOMPARE(rig.dialogs.requests.size(), 1);
+        QCOMPARE(rig.dialogs.requests[0].title, QStringLiteral("Diagramm speichern"));
+        QVERIFY(rig.dialogs.requests[0].fileName.isEmpty());
+        QCOMPARE(rig.sink.texts(), QStringList("The graphic was saved as " + rig.dialogs.answer + "."));
+        QFile file(rig.dialogs.answer);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(int(file.read(30).at(28)), 8); // bits per pixel: 8, though five colours would fit in 4
+        const QImage saved(rig.dialogs.answer);
+        const QImage held = rig.picture.image().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), held);
+        QVERIFY(held.pixel(20, 18) == qRgb(255, 0, 0) || held.pixel(20, 22) == qRgb(255, 0, 0));
+
+        rig.saving.mnuEditCopyPicture_Click();
+        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), held);
+
+        // Without a picture, neither command asks or says anything.
+        rig.picture.freeBitmap();
+        rig.saving.mnuFileSaveBitmap_Click();
+        QCOMPARE(rig.dialogs.requests.size(), 1);
+        QCOMPARE(rig.sink.shown.size(), 1);
+    }
+
+    // A file that cannot be written is an error, and an existing file keeps its content.
+    void failedSaveIsSaidAndKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a folder that does not exist") << "missing";
+        QTest::newRow("a full disk") << "full";
+        QTest::newRow("a read-only folder") << "read-only";
+    }
+    void failedSaveIsSaidAndKeepsTheOldFile()
+    {
+        QFETCH(QString, kind);
+        Rig rig;
+        const QString folder = rig.dir.filePath(QStringLiteral("out"));
+        QVERIFY(QDir().mkdir(folder));
+        const QString path = folder + (kind == "missing" ? "/gone/graphic.bmp" : "/graphic.bmp");
+        QFile old(path);
+        QVERIFY(kind == "missing" || (old.open(QIODevice::WriteOnly) && old.write("old") == 3 && (old.close(), true)));
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        if (kind == "read-only") {
+            if (geteuid() == 0)
+                QSKIP("permissions do not bind the superuser");
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        } else if (kind == "full") {
+            std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the test
+            rlimit small = saved;
+            small.rlim_cur = 1000;
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        }
+        rig.dialogs.answer = path;
+        rig.saving.mnuFileSaveBitmap_Click();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(rig.sink.shown.size(), 1);
+        QCOMPARE(rig.sink.shown[0].kind, MessageKind::Error);
+        QVERIFY(rig.sink.shown[0].text.startsWith(QStringLiteral("An error accured while saving the graphic: ")));
+        if (kind != "missing") {
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QCOMPARE(old.readAll(), QByteArray("old"));
+        }
+    }
+};
+
+QTEST_MAIN(TestGraphicSaving)
+#include "test_graphic_saving.moc"
