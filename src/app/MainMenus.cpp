@@ -55,6 +55,12 @@ void buildMainMenus(QMenuBar *bar, MainMenuItems &m)
     m.mnuFileQuit = addItem(m.mnuDatei, "mnuFileQuit", "&Exit", 1019);
 
     m.mnuEdit = addMenu(bar, "mnuEdit", "&Edit", 1000);
+    m.mnuEditUndo = addItem(m.mnuEdit, "mnuEditUndo", "&Undo", 0, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m.mnuEditRedo = addItem(m.mnuEdit, "mnuEditRedo", "&Redo", 0, QKeySequence(Qt::CTRL | Qt::Key_Y));
+    m.mnuEditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m.mnuEditUndo->setEnabled(false);
+    m.mnuEditRedo->setEnabled(false);
+    m.mnuEdit->addSeparator();
     m.mnuEditCopyPicture = addItem(m.mnuEdit, "mnuEditCopyPicture", "&Copy graphic", 0);
     m.mnuEditInsert = addItem(m.mnuEdit, "mnuEditInsert", "&Paste graphic", 1021, QKeySequence(Qt::CTRL | Qt::Key_V));
     m.mnuEdit->addSeparator();

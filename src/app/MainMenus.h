@@ -17,6 +17,8 @@ struct MainMenuItems {
     QAction *mnuFileQuit = nullptr;
 
     QMenu *mnuEdit = nullptr;
+    QAction *mnuEditUndo = nullptr;
+    QAction *mnuEditRedo = nullptr;
     QAction *mnuEditCopyPicture = nullptr;
     QAction *mnuEditInsert = nullptr;
     QAction *mnuEditKopie = nullptr;

@@ -36,6 +36,8 @@ QToolBar *buildToolbar(QWidget *parent, ToolbarButtons &b)
     add(b.tbStrech, "tbStrech", "strech", "fit to window");
     add(b.tbRepaint, "tbRepaint", "repaint", "repaint");
     bar->addSeparator();
+    add(b.tbUndo, "tbUndo", "undo", "undo");
+    add(b.tbRedo, "tbRedo", "redo", "redo");
     add(b.tbDel, "tbDel", "del", "delete data");
 
     b.tools = new QActionGroup(bar);

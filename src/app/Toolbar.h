@@ -21,6 +21,8 @@ struct ToolbarButtons {
     QAction *tbNormal = nullptr;
     QAction *tbStrech = nullptr;
     QAction *tbRepaint = nullptr;
+    QAction *tbUndo = nullptr;
+    QAction *tbRedo = nullptr;
     QAction *tbDel = nullptr;
     QActionGroup *tools = nullptr;
 };

@@ -14,6 +14,7 @@
 #include "capture/Magnifier.h"
 #include "capture/PictureMouse.h"
 #include "capture/PointDeletion.h"
+#include "capture/UndoCommands.h"
 #include "core/ProgramIcons.h"
 #include "core/TwipsGeometry.h"
 #include "picture/GraphicLoading.h"
@@ -224,6 +225,8 @@ void frmMain::buildSubsystems()
     mScanner = new ScannerReading(ScannerReading::Services{*mLoading, *mMessages, mToolMode}, this, this);
     mExport = new DataExport(mTableModel, mCalibration, *mMessages, *mModal, this);
     mSaving = new GraphicSaving(*mPicture, *mModal, *mMessages, this);
+    mTables.setHistory(&mHistory);
+    mUndo = new UndoCommands(*mPicture, *mZoomWindow, mTables, mState, this);
     mRecovery = new LostLineRecovery(LostLineRecovery::Controls{*mPicture},
                                      LostLineRecovery::Services{mState, *mMessages}, this);
     mAutoLine = new AutoLineSetup(
@@ -251,6 +254,9 @@ void frmMain::connectSubsystems()
     connect(m.mnuEditInsert, &QAction::triggered, mLoading, &GraphicLoading::mnuEditInsert_Click);
     connect(m.mnuEditKopie, &QAction::triggered, mExport, &DataExport::mnuEditKopie_Click);
     connect(m.mnuEditDelete, &QAction::triggered, mDeletion, &PointDeletion::mnuEditDelete_Click);
+    connect(m.mnuEditUndo, &QAction::triggered, mUndo, &UndoCommands::mnuEditUndo_Click);
+    connect(m.mnuEditRedo, &QAction::triggered, mUndo, &UndoCommands::mnuEditRedo_Click);
+    connect(&mHistory, &UndoHistory::changed, this, &frmMain::updateActions);
     connect(m.mnuViewNormal, &QAction::triggered, mViews, &Views::mnuViewNormal_Click);
     connect(m.mnuViewWindow, &QAction::triggered, mViews, &Views::mnuViewWindow_Click);
     connect(m.mnuViewRepaint, &QAction::triggered, mViews, &Views::mnuViewRepaint_Click);
@@ -326,6 +332,17 @@ void frmMain::setStartValues()
 
 void frmMain::updateActions()
 {
+    mMenus.mnuEditUndo->setText(UndoCommands::undoText(mHistory));
+    mMenus.mnuEditRedo->setText(UndoCommands::redoText(mHistory));
+    // While a trace runs the commands stay blocked; they are set free after it.
+    if (!mAutoLine->tracing()) {
+        mMenus.mnuEditUndo->setEnabled(mHistory.canUndo());
+        mMenus.mnuEditRedo->setEnabled(mHistory.canRedo());
+    }
+    mButtons.tbUndo->setEnabled(mMenus.mnuEditUndo->isEnabled() && mToolBar->isEnabled());
+    mButtons.tbRedo->setEnabled(mMenus.mnuEditRedo->isEnabled() && mToolBar->isEnabled());
+    mButtons.tbUndo->setToolTip(mMenus.mnuEditUndo->text().remove(QLatin1Char('&')));
+    mButtons.tbRedo->setToolTip(mMenus.mnuEditRedo->text().remove(QLatin1Char('&')));
     mButtons.tbZoom->setEnabled(mViews->zoomAllowed());
     mMenus.mnuViewNormal->setChecked(mViews->normalChecked());
     mMenus.mnuViewWindow->setChecked(mViews->fitChecked());
@@ -353,7 +370,7 @@ void frmMain::mToolBar_ButtonClick(QAction *button)
     const std::pair<QAction *, QAction *> commands[] = {
         {b.tbOpen, m.mnuFileOpen},     {b.tbScan, m.mnuFileGetFromScanner}, {b.tbAutomaticLine, m.mnuAutomatic},
         {b.tbNormal, m.mnuViewNormal}, {b.tbStrech, m.mnuViewWindow},       {b.tbRepaint, m.mnuViewRepaint},
-        {b.tbDel, m.mnuEditDelete},
+        {b.tbDel, m.mnuEditDelete},    {b.tbUndo, m.mnuEditUndo},           {b.tbRedo, m.mnuEditRedo},
     };
     for (const auto &[tool, item] : commands) {
         if (button == tool) {
@@ -462,6 +479,7 @@ void frmMain::blockCommandsWhileTracing(bool tracing)
     // A trace runs inside a click and lets events through: a command that changed the picture,
     // the tables or the tool under it would corrupt what it writes. Quit and Help stay.
     mToolBar->setEnabled(!tracing);
+    grdDataPoints->setEnabled(!tracing); // a double click deletes a row
     if (tracing) {
         mBlockedCommands.clear();
         for (QMenu *menu : {mMenus.mnuDatei, mMenus.mnuEdit, mMenus.mnuView}) {
@@ -477,6 +495,7 @@ void frmMain::blockCommandsWhileTracing(bool tracing)
     for (QAction *item : std::as_const(mBlockedCommands))
         item->setEnabled(true);
     mBlockedCommands.clear();
+    updateActions();
     if (mCloseAfterTrace)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
@@ -493,8 +512,10 @@ bool frmMain::menuShortcut(const QKeyEvent *key) const
     const QKeySequence pressed(key->keyCombination());
     for (const QMenu *menu : {mMenus.mnuDatei, mMenus.mnuEdit, mMenus.mnuView, mMenus.mnuHelp}) {
         for (const QAction *item : menu->actions()) {
-            if (item->isEnabled() && !item->shortcut().isEmpty()
-                && item->shortcut().matches(pressed) == QKeySequence::ExactMatch)
+            const QList<QKeySequence> keys = item->shortcuts();
+            if (item->isEnabled() && std::any_of(keys.cbegin(), keys.cend(), [&](const QKeySequence &k) {
+                    return k.matches(pressed) == QKeySequence::ExactMatch;
+                }))
                 return true;
         }
     }

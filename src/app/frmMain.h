@@ -41,6 +41,7 @@ class PointDeletion;
 class ScalePanel;
 class ScannerReading;
 class SingleInstance;
+class UndoCommands;
 class Views;
 
 // The main window: builds the controls at their design places, creates the subsystems and
@@ -124,6 +125,7 @@ private:
     Calibration mCalibration{mState, *this};
     PointTableModel mTableModel;
     PointTables mTables{mTableModel, mCalibration, mState};
+    UndoHistory mHistory{mTableModel};
     std::unique_ptr<ReferenceCapture> mCapture;
     SingleInstance *mHandOvers = nullptr;
 
@@ -137,6 +139,7 @@ private:
     ScannerReading *mScanner = nullptr;
     DataExport *mExport = nullptr;
     GraphicSaving *mSaving = nullptr;
+    UndoCommands *mUndo = nullptr;
     LostLineRecovery *mRecovery = nullptr;
     AutoLineSetup *mAutoLine = nullptr;
     QList<QAction *> mBlockedCommands;

@@ -205,17 +205,21 @@ void AutoLineSetup::runTrace()
     QCoreApplication::processEvents();
     mC.picture.setMousePointer(ImageControl::PointerHourglass);
 
-    const int keptPoints = mS.tables.pointCount();
-    WindowTraceHost host(mC, mS);
-    PixProbePoint start{mAutoLine.StartX, mAutoLine.StartY};
-    PixProbePoint distance{mAutoLine.DistX, mAutoLine.DistY};
-    const TraceResult result = LineTracer(mS.state, host).TraceLine(mAutoLine.LineColor, start, distance,
-                                                                    mAutoLine.EndX);
-    mAutoLine.StartX = start.x;
-    mAutoLine.StartY = start.y;
-    mAutoLine.DistX = distance.x;
-    mAutoLine.DistY = distance.y;
-    finishTrace(result, keptPoints);
+    {
+        // The whole trace is one step of the history.
+        UndoHistory::Step step(mS.tables.history(), QStringLiteral("Autoline"));
+        const int keptPoints = mS.tables.pointCount();
+        WindowTraceHost host(mC, mS);
+        PixProbePoint start{mAutoLine.StartX, mAutoLine.StartY};
+        PixProbePoint distance{mAutoLine.DistX, mAutoLine.DistY};
+        const TraceResult result = LineTracer(mS.state, host).TraceLine(mAutoLine.LineColor, start, distance,
+                                                                        mAutoLine.EndX);
+        mAutoLine.StartX = start.x;
+        mAutoLine.StartY = start.y;
+        mAutoLine.DistX = distance.x;
+        mAutoLine.DistY = distance.y;
+        finishTrace(result, keptPoints);
+    }
     mTracing = false;
     emit tracingChanged(false);
 }
@@ -238,6 +242,8 @@ void AutoLineSetup::finishTrace(const TraceResult &result, int keptPoints)
     case TraceResult::CancelledInSearch:
         // Only what this trace added goes; the points the user kept stay, with their markers.
         mS.tables.keepPoints(keptPoints);
+        if (UndoHistory *history = mS.tables.history())
+            history->dropOpenStep();
         restoreKeptPicture();
         if (result.ending == TraceResult::CancelledBetweenSteps)
             mS.state.mAutoLineCancel = false;
@@ -257,14 +263,7 @@ void AutoLineSetup::finishTrace(const TraceResult &result, int keptPoints)
 
 void AutoLineSetup::restoreKeptPicture()
 {
-    mC.picture.restorePicture(mC.probe);
-    if (!mS.state.mShowMarkers)
-        return;
-    ColorProbe probe(mS.messages);
-    for (int row = 1; row <= mS.tables.pointCount(); ++row) {
-        const PicturePoint p = mS.tables.pointAt(row);
-        DrawPointMarker(-p.x, p.y, mC.picture, quint32(probe.GetColor(-p.x, p.y, mC.probe)));
-    }
+    ShowPictureWithMarkers(mC.picture, mC.probe, mS.tables, mS.state.mShowMarkers);
 }
 
 void AutoLineSetup::btnNeu_Click()

@@ -1,6 +1,7 @@
 #include "capture/OverlayDrawing.h"
 
 #include "picture/ImageControl.h"
+#include "points/PointTables.h"
 
 namespace chartrek {
 
@@ -34,6 +35,26 @@ void DrawPointMarker(qint32 x, qint32 y, ImageControl &control, quint32 probedCo
 {
     const quint32 pureRed = 0x0000FF;
     drawMarkerCircle(x, y, PointMarkerRadius, control, probedColor == pureRed ? MarkerBlue : MarkerRed);
+}
+
+void ShowPictureWithMarkers(ImageControl &picture, ImageControl &clean, const PointTables &tables, bool markers)
+{
+    picture.restorePicture(clean);
+    if (!markers || tables.pointCount() == 0)
+        return;
+    // One loan of each surface for all points: a table may hold thousands.
+    DrawingSurface *source = clean.getBitmapSurface();
+    DrawingSurface *target = picture.getBitmapSurface();
+    if (source && target) {
+        const quint32 pureRed = 0x0000FF;
+        for (int row = 1; row <= tables.pointCount(); ++row) {
+            const PicturePoint p = tables.pointAt(row);
+            const bool onRed = quint32(source->colorAt(-p.x, p.y)) == pureRed;
+            target->drawCircle(-p.x, p.y, PointMarkerRadius, onRed ? MarkerBlue : MarkerRed);
+        }
+    }
+    clean.releaseBitmapSurface(source);
+    picture.releaseBitmapSurface(target);
 }
 
 void MarkDeletedPoint(qint32 x, qint32 y, ImageControl &control, quint32 color)

@@ -5,6 +5,7 @@
 namespace chartrek {
 
 class ImageControl;
+class PointTables;
 
 // A position in a control's coordinates: twips, y downwards.
 struct ControlPoint {
@@ -30,6 +31,11 @@ void DrawClickSquare(ControlPoint a, ControlPoint b, ImageControl &control);
 // A circle of radius 30 into the picture at a drawing-coordinate point: red, or blue where
 // the probed colour is pure red, so that it stays visible on a red curve. Does not repaint.
 void DrawPointMarker(qint32 x, qint32 y, ImageControl &control, quint32 probedColor);
+
+// The clean copy back on the shown picture, keeping the view, with the markers of the points in
+// the tables when `markers` is on: what the picture shows after the points changed other than
+// by adding one. The markers' colours are probed on the clean copy.
+void ShowPictureWithMarkers(ImageControl &picture, ImageControl &clean, const PointTables &tables, bool markers);
 
 // The circle of radius 40 that marks a deleted point, in the colour given.
 void MarkDeletedPoint(qint32 x, qint32 y, ImageControl &control, quint32 color);

@@ -101,7 +101,7 @@ bool GraphicLoading::openFile(const QString &fileName)
 void GraphicLoading::showNewPicture()
 {
     takeTestPicture();
-    mS.tables.ResetPointTables();
+    mS.tables.startAfresh();
     mS.state.mFitToWindow = false;
     // Laid out afresh through the fit view, ending 1:1 with the Normal check mark.
     mS.views.SetNormalPictureView();
@@ -132,7 +132,7 @@ bool GraphicLoading::takeScannedPicture(const QImage &image)
     if (refuseLoad(taken.status, taken.error))
         return false;
     takeTestPicture();
-    mS.tables.ClearPointRows();
+    mS.tables.startAfresh();
     mS.views.SetNormalPictureView();
     return true;
 }

@@ -1,5 +1,7 @@
 #include "points/PointTableModel.h"
 
+#include <algorithm>
+
 namespace chartrek {
 
 PointTableModel::PointTableModel(QObject *parent) : QAbstractTableModel(parent)
@@ -14,11 +16,28 @@ QString PointTableModel::cell(Table table, int row, int column) const
     return mRows[row][gridColumn(table, column)];
 }
 
+void PointTableModel::record(Edit &&edit)
+{
+    if (mJournal)
+        mJournal->append(std::move(edit));
+    else
+        emit unrecordedChange();
+}
+
 void PointTableModel::setCell(Table table, int row, int column, const QString &text)
 {
     if (row < 0 || row >= rows() || column < 0 || column >= columns(table))
         return;
     const int c = gridColumn(table, column);
+    if (mRows[row][c] == text)
+        return;
+    Edit edit{Edit::Set, row, c, {}, mRows[row][c], text, {}, {}};
+    setGridCell(row, c, text);
+    record(std::move(edit));
+}
+
+void PointTableModel::setGridCell(int row, int c, const QString &text)
+{
     mRows[row][c] = text;
     if (row == 0) {
         emit headerDataChanged(Qt::Horizontal, c, c);
@@ -39,6 +58,12 @@ void PointTableModel::insertRowTexts(int index, const QString &valueRow, const Q
         row[c] = values[c];
     for (int c = 0; c < kPictureColumns && c < pictures.size(); ++c)
         row[kValueColumns + c] = pictures[c];
+    insertRow(index, row);
+    record({Edit::Insert, index, 0, row, {}, {}, {}, {}});
+}
+
+void PointTableModel::insertRow(int index, const Row &row)
+{
     beginInsertRows({}, index - 1, index - 1);
     mRows.insert(index, row);
     endInsertRows();
@@ -48,6 +73,13 @@ void PointTableModel::removeGridRow(int index)
 {
     if (index < 1 || index >= rows())
         return;
+    Edit edit{Edit::Remove, index, 0, mRows[index], {}, {}, {}, {}};
+    removeRow(index);
+    record(std::move(edit));
+}
+
+void PointTableModel::removeRow(int index)
+{
     beginRemoveRows({}, index - 1, index - 1);
     mRows.removeAt(index);
     endRemoveRows();
@@ -55,18 +87,49 @@ void PointTableModel::removeGridRow(int index)
 
 void PointTableModel::setRowCount(int count)
 {
-    count = std::max(count, 1);
-    beginResetModel();
-    mRows.resize(count);
-    endResetModel();
+    QList<Row> grid = mRows;
+    grid.resize(std::max(count, 1));
+    if (grid.size() == mRows.size())
+        return;
+    Edit edit{Edit::Replace, 0, 0, {}, {}, {}, mRows, grid};
+    replaceGrid(grid);
+    record(std::move(edit));
 }
 
 void PointTableModel::clearCells()
 {
+    QList<Row> grid(mRows.size());
+    if (grid == mRows)
+        return;
+    Edit edit{Edit::Replace, 0, 0, {}, {}, {}, mRows, grid};
+    replaceGrid(grid);
+    record(std::move(edit));
+}
+
+void PointTableModel::replaceGrid(const QList<Row> &rows)
+{
     beginResetModel();
-    for (Row &row : mRows)
-        row = Row{};
+    mRows = rows;
     endResetModel();
+}
+
+void PointTableModel::apply(const Edit &edit, bool forward)
+{
+    switch (edit.kind) {
+    case Edit::Insert:
+    case Edit::Remove:
+        if ((edit.kind == Edit::Insert) == forward)
+            insertRow(edit.row, edit.cells);
+        else
+            removeRow(edit.row);
+        break;
+    case Edit::Set:
+        setGridCell(edit.row, edit.column, forward ? edit.after : edit.before);
+        break;
+    case Edit::Replace:
+        replaceGrid(forward ? edit.gridAfter : edit.gridBefore);
+        break;
+    }
 }
 
 int PointTableModel::rowCount(const QModelIndex &parent) const

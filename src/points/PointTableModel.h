@@ -21,6 +21,24 @@ public:
     enum Table { DataPoints, Originale };
     static constexpr int kValueColumns = 2;
     static constexpr int kPictureColumns = 4;
+    using Row = std::array<QString, kValueColumns + kPictureColumns>;
+
+    // One change to the grid, as the undo history keeps it: enough to make it and to take it
+    // back. Insert and Remove hold the row; Set one cell's text before and after; Replace the
+    // whole grid before and after.
+    struct Edit {
+        enum Kind { Insert, Remove, Set, Replace } kind = Set;
+        int row = 0;
+        int column = 0; // grid column, for Set
+        Row cells;      // Insert, Remove
+        QString before, after;
+        QList<Row> gridBefore, gridAfter;
+    };
+    // Where changes are written while a step of the history is open; without one, a change
+    // emits unrecordedChange, since the history no longer matches the grid.
+    void setJournal(QList<Edit> *journal) { mJournal = journal; }
+    // Makes a recorded change again (forward) or takes it back, without recording it.
+    void apply(const Edit &edit, bool forward);
 
     explicit PointTableModel(QObject *parent = nullptr);
 
@@ -41,11 +59,19 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+signals:
+    void unrecordedChange();
+
 private:
-    using Row = std::array<QString, kValueColumns + kPictureColumns>;
     static int gridColumn(Table table, int column) { return table == DataPoints ? column : kValueColumns + column; }
+    void record(Edit &&edit);
+    void insertRow(int index, const Row &row);
+    void removeRow(int index);
+    void setGridCell(int row, int column, const QString &text);
+    void replaceGrid(const QList<Row> &rows);
 
     QList<Row> mRows;
+    QList<Edit> *mJournal = nullptr;
 };
 
 } // namespace chartrek

@@ -34,6 +34,7 @@ int PointTables::sortedInsertIndex(double x) const
 
 int PointTables::AddPointToTables(const PicturePoint &point)
 {
+    UndoHistory::Step step(mHistory, QStringLiteral("capture point"));
     ValuePoint v;
     mCalibration.PictureToValue(point, v);
     const bool sorted = mState.mSortData && mState.mToolMode != SharedState::AutoLineTool;
@@ -48,6 +49,7 @@ int PointTables::AddPointToTables(const PicturePoint &point)
 
 void PointTables::ClearPointRows()
 {
+    UndoHistory::Step step(mHistory, QStringLiteral("delete data"));
     const int n = mModel.rows() - 2;
     for (int i = 0; i < n; ++i)
         mModel.removeGridRow(1);
@@ -55,12 +57,20 @@ void PointTables::ClearPointRows()
 
 void PointTables::ResetPointTables()
 {
+    UndoHistory::Step step(mHistory, QStringLiteral("delete data"));
     mModel.clearCells();
     mModel.setRowCount(2);
     for (auto table : {DataPoints, Originale}) {
         mModel.setCell(table, 0, 0, QStringLiteral("X"));
         mModel.setCell(table, 0, 1, QStringLiteral("Y"));
     }
+}
+
+void PointTables::startAfresh()
+{
+    ResetPointTables();
+    if (mHistory)
+        mHistory->clear();
 }
 
 void PointTables::writeValues(int row, const ValuePoint &value)
@@ -74,6 +84,7 @@ void PointTables::writeValues(int row, const ValuePoint &value)
 
 void PointTables::RecalculatePoints()
 {
+    UndoHistory::Step step(mHistory, QStringLiteral("recalculation"));
     for (int row = 1; row <= mModel.rows() - 2; ++row) {
         const PicturePoint point = pointAt(row);
         // Each row starts from (0, 0), as a new point does: a failed conversion must not
@@ -100,6 +111,7 @@ std::optional<int> PointTables::FindPointNear(const PicturePoint &point) const
 
 void PointTables::removePoint(int row)
 {
+    UndoHistory::Step step(mHistory, QStringLiteral("delete point"));
     if (row >= 1 && row <= mModel.rows() - 2)
         mModel.removeGridRow(row);
 }
@@ -113,6 +125,7 @@ PicturePoint PointTables::pointAt(int row) const
 
 void PointTables::keepPoints(int count)
 {
+    UndoHistory::Step step(mHistory, QStringLiteral("delete data"));
     for (int row = pointCount(); row > std::max(count, 0); --row)
         mModel.removeGridRow(row);
 }

@@ -3,6 +3,7 @@
 #include "calibration/CalibratedPoints.h"
 #include "calibration/Calibration.h"
 #include "points/PointTableModel.h"
+#include "points/UndoHistory.h"
 
 #include <optional>
 
@@ -17,6 +18,10 @@ public:
     {
     }
 
+    // Each change to the points becomes a step of this history (none without one).
+    void setHistory(UndoHistory *history) { mHistory = history; }
+    UndoHistory *history() const { return mHistory; }
+
     PointTableModel &model() { return mModel; }
     const PointTableModel &model() const { return mModel; }
 
@@ -28,6 +33,8 @@ public:
     void ClearPointRows() override;
     // Empties and re-creates both tables with the "X", "Y" headers.
     void ResetPointTables();
+    // The same for a new picture, whose tables start a history of their own.
+    void startAfresh();
     void RecalculatePoints() override;
 
     // The stored point that lies less than 20 picture units from `point` on both axes; when
@@ -48,6 +55,7 @@ private:
     PointTableModel &mModel;
     const Calibration &mCalibration;
     const SharedState &mState;
+    UndoHistory *mHistory = nullptr;
 };
 
 // The export text: one line per point, x TAB y CR LF, from the full-precision values.
