@@ -34,6 +34,7 @@ class ImageControl;
 class KeyboardControl;
 class LostLineRecovery;
 class Magnifier;
+class MemoryMonitor;
 class ModalCalls;
 class PictureMouse;
 class PointDeletion;
@@ -137,6 +138,7 @@ private:
     DataExport *mExport = nullptr;
     LostLineRecovery *mRecovery = nullptr;
     AutoLineSetup *mAutoLine = nullptr;
+    MemoryMonitor *mMemory = nullptr;
     QList<QAction *> mBlockedCommands;
     bool mCloseAfterTrace = false;
 
