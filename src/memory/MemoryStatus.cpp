@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <limits>
 
 #include <sys/resource.h>
