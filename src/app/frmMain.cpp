@@ -17,6 +17,7 @@
 #include "capture/UndoCommands.h"
 #include "core/ProgramIcons.h"
 #include "core/TwipsGeometry.h"
+#include "memory/MemoryMonitor.h"
 #include "picture/GraphicLoading.h"
 #include "picture/GraphicSaving.h"
 #include "picture/ImageControl.h"
@@ -234,6 +235,8 @@ void frmMain::buildSubsystems()
         AutoLineSetup::Services{mState, mCalibration, mTables, mToolMode, *mMessages, *mViews, *mLongOperations,
                                 *mRecovery},
         this);
+    mMemory = new MemoryMonitor(MemoryMonitor::Controls{*this, *grdDataPoints, *mPicture},
+                                MemorySources::ofThisProcess(), this);
 }
 
 // The one place where the subsystems meet the window's dispatch points: commands, the
@@ -264,6 +267,7 @@ void frmMain::connectSubsystems()
     connect(m.mnuViewMarker, &QAction::toggled, this, [this](bool on) { mState.mShowMarkers = on; });
     connect(m.mnuHilfeIndex, &QAction::triggered, this, [this] { helpWindow()->showIndex(); });
     connect(m.mnuHilfeVersion, &QAction::triggered, this, [this] { frmSplash::showAbout(this); });
+    connect(m.mnuMemory, &QAction::triggered, mMemory, &MemoryMonitor::mnuMemory_Click);
     auto *menuHelp = new MenuHelp(this);
     for (QMenu *menu : {m.mnuDatei, m.mnuEdit, m.mnuView, m.mnuHelp})
         menuHelp->watch(menu);
@@ -296,6 +300,9 @@ void frmMain::connectSubsystems()
     connect(&mToolMode, &ToolMode::pointerToolSet, mAutoLine, &AutoLineSetup::closeDialog, Qt::DirectConnection);
     connect(mAutoLine, &AutoLineSetup::tracingChanged, this, &frmMain::blockCommandsWhileTracing);
     connect(mLongOperations, &LongOperations::ended, this, &frmMain::handOversMayGo);
+
+    // The close step.
+    connect(this, &frmMain::closing, mMemory, &MemoryMonitor::stop);
 }
 
 void frmMain::placeCrosshair()

@@ -35,6 +35,7 @@ class ImageControl;
 class KeyboardControl;
 class LostLineRecovery;
 class Magnifier;
+class MemoryMonitor;
 class ModalCalls;
 class PictureMouse;
 class PointDeletion;
@@ -142,6 +143,7 @@ private:
     UndoCommands *mUndo = nullptr;
     LostLineRecovery *mRecovery = nullptr;
     AutoLineSetup *mAutoLine = nullptr;
+    MemoryMonitor *mMemory = nullptr;
     QList<QAction *> mBlockedCommands;
     bool mCloseAfterTrace = false;
 

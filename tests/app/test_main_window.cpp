@@ -102,6 +102,24 @@ private slots:
         QCOMPARE(mFixture->sink.shown.first().kind, MessageKind::YesNo);
     }
 
+    // Help > Memory info shows the readings at the value table's offsets, hands the focus back
+    // to the picture, and the close step takes the window away.
+    void memoryWindow()
+    {
+        frmMain &w = *mFixture->window;
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.menuItems().mnuMemory->trigger();
+        QPointer<QWidget> memory = partOf(w, "frmMemInfo");
+        QVERIFY(memory && memory->isVisible());
+        const QRect grid = twipsGeometry(mFixture->control("grdDataPoints"));
+        QCOMPARE(memory->pos(), QPoint(toPixels(grid.left()), toPixels(grid.top() + 555)));
+        QVERIFY(partOf<QLineEdit>(w, "mPhysical")->text().endsWith(" KB"));
+        QTRY_VERIFY(pictureOf(w)->hasFocus());
+        mFixture->sink.answers = {AnswerYes};
+        w.close();
+        QTRY_VERIFY(!memory);
+    }
+
     void menuShortcutsWinOverTheFields()
     {
         QVERIFY(QTest::qWaitForWindowActive(mFixture->window.get()));
