@@ -14,6 +14,7 @@
 #include "capture/Magnifier.h"
 #include "capture/PictureMouse.h"
 #include "capture/PointDeletion.h"
+#include "capture/RotateGraphic.h"
 #include "core/ProgramIcons.h"
 #include "core/TwipsGeometry.h"
 #include "picture/GraphicLoading.h"
@@ -229,6 +230,8 @@ void frmMain::buildSubsystems()
         AutoLineSetup::Services{mState, mCalibration, mTables, mToolMode, *mMessages, *mViews, *mLongOperations,
                                 *mRecovery},
         this);
+    mRotate = new RotateGraphic(RotateGraphic::Controls{*this, *mPicture, *mZoomWindow, *mStatusBar},
+                                RotateGraphic::Services{mState, mToolMode, *mMessages, *mViews}, this);
 }
 
 // The one place where the subsystems meet the window's dispatch points: commands, the
@@ -286,6 +289,11 @@ void frmMain::connectSubsystems()
     connect(&mToolMode, &ToolMode::pointerToolSet, mAutoLine, &AutoLineSetup::closeDialog, Qt::DirectConnection);
     connect(mAutoLine, &AutoLineSetup::tracingChanged, this, &frmMain::blockCommandsWhileTracing);
     connect(mLongOperations, &LongOperations::ended, this, &frmMain::handOversMayGo);
+
+    // The rotate dialog: its command, its presses on the picture, and no turn under a trace.
+    connect(m.mnuViewRotate, &QAction::triggered, mRotate, &RotateGraphic::mnuViewRotate_Click);
+    connect(mMouse, &PictureMouse::anglePickPress, mRotate, &RotateGraphic::anglePick, Qt::DirectConnection);
+    connect(mAutoLine, &AutoLineSetup::tracingChanged, mRotate, &RotateGraphic::setTracing);
 }
 
 void frmMain::placeCrosshair()

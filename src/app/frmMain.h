@@ -37,6 +37,7 @@ class Magnifier;
 class ModalCalls;
 class PictureMouse;
 class PointDeletion;
+class RotateGraphic;
 class ScalePanel;
 class ScannerReading;
 class SingleInstance;
@@ -137,6 +138,7 @@ private:
     DataExport *mExport = nullptr;
     LostLineRecovery *mRecovery = nullptr;
     AutoLineSetup *mAutoLine = nullptr;
+    RotateGraphic *mRotate = nullptr;
     QList<QAction *> mBlockedCommands;
     bool mCloseAfterTrace = false;
 
