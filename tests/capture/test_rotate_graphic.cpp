@@ -3,6 +3,7 @@
 #include "capture/frmRotate.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -19,10 +20,7 @@ struct Rig : MainWindowFixture {
     bool start()
     {
         QImage image = picture(400, 300);
-        image.fill(Qt::white);
-        for (int y = 140; y < 160; ++y)
-            for (int x = 50; x < 350; ++x)
-                image.setPixel(x, y, qRgb(0, 0, 0));
+        QPainter(&image).fillRect(50, 140, 300, 20, Qt::black);
         const QString file = dir.filePath(QStringLiteral("bar.png"));
         return open() && image.save(file) && window->openFile(file);
     }
