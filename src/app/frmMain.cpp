@@ -15,6 +15,7 @@
 #include "capture/PictureMouse.h"
 #include "capture/PointDeletion.h"
 #include "capture/UndoCommands.h"
+#include "capture/RotateGraphic.h"
 #include "core/ProgramIcons.h"
 #include "core/TwipsGeometry.h"
 #include "memory/MemoryMonitor.h"
@@ -237,6 +238,8 @@ void frmMain::buildSubsystems()
         this);
     mMemory = new MemoryMonitor(MemoryMonitor::Controls{*this, *grdDataPoints, *mPicture},
                                 MemorySources::ofThisProcess(), this);
+    mRotate = new RotateGraphic(RotateGraphic::Controls{*this, *mPicture, *mZoomWindow, *mStatusBar},
+                                RotateGraphic::Services{mState, mToolMode, *mMessages, *mViews}, this);
 }
 
 // The one place where the subsystems meet the window's dispatch points: commands, the
@@ -303,6 +306,10 @@ void frmMain::connectSubsystems()
 
     // The close step.
     connect(this, &frmMain::closing, mMemory, &MemoryMonitor::stop);
+    // The rotate dialog: its command, its presses on the picture, and no turn under a trace.
+    connect(m.mnuViewRotate, &QAction::triggered, mRotate, &RotateGraphic::mnuViewRotate_Click);
+    connect(mMouse, &PictureMouse::anglePickPress, mRotate, &RotateGraphic::anglePick, Qt::DirectConnection);
+    connect(mAutoLine, &AutoLineSetup::tracingChanged, mRotate, &RotateGraphic::setTracing);
 }
 
 void frmMain::placeCrosshair()

@@ -39,6 +39,7 @@ class MemoryMonitor;
 class ModalCalls;
 class PictureMouse;
 class PointDeletion;
+class RotateGraphic;
 class ScalePanel;
 class ScannerReading;
 class SingleInstance;
@@ -144,6 +145,7 @@ private:
     LostLineRecovery *mRecovery = nullptr;
     AutoLineSetup *mAutoLine = nullptr;
     MemoryMonitor *mMemory = nullptr;
+    RotateGraphic *mRotate = nullptr;
     QList<QAction *> mBlockedCommands;
     bool mCloseAfterTrace = false;
 

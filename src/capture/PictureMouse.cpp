@@ -45,7 +45,7 @@ void PictureMouse::mPicture_MouseDown(int button, int shift, float X, float Y)
     const ControlPoint C{roundToInt32(X), roundToInt32(Y)};
 
     if (s.mToolMode == SharedState::AnglePickTool)
-        emit anglePickPress(P);
+        emit anglePickPress(X, Y);
     if (s.mToolMode == SharedState::AutoLineTool)
         emit autoLinePress(P, C);
 
@@ -131,7 +131,9 @@ void PictureMouse::mPicture_MouseMove(int button, int shift, float X, float Y)
     if (!pic.hasBitmap())
         return;
     emit magnifierUpdate(xy.x, xy.y);
-    if (mS.calibration.IsCalibrated() && !s.mRotatePicking)
+    // The pick's prompt stays while the pick runs; a pick left for another tool gives way.
+    const bool picking = s.mRotatePicking && s.mToolMode == SharedState::AnglePickTool;
+    if (mS.calibration.IsCalibrated() && !picking)
         emit statusText(valueReadout(xy));
 }
 

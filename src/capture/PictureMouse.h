@@ -51,7 +51,8 @@ signals:
     void zoomed();
     // Hand-offs to the features that own these tools. Connect them directly: a press reads the
     // tool mode again right after emitting, and a receiver may have returned to the pointer tool.
-    void anglePickPress(const PicturePoint &point);
+    // The angle pick measures on the screen: the press in control twips, unrounded.
+    void anglePickPress(float X, float Y);
     void autoLinePress(const PicturePoint &point, const ControlPoint &control);
     void autoLineColorProbe(qint32 drawX, qint32 drawY); // drawing coordinates
     void deletePointRequested(const PicturePoint &point);

@@ -53,10 +53,16 @@ struct SharedState {
     qint32 mRecoveryPickY = 0;
     bool mRecoveryCancelled = false;
 
-    // Two-point angle pick of the rotate dialog.
+    // Two-point angle pick of the rotate dialog: 1 = left point next, 2 = right point next;
+    // picking from "calculate" until the right point is taken; the left point in control
+    // twips, rounded.
     int mRotatePickStep = 1;
     bool mRotatePicking = false;
-    bool mRotateFirstPoint = false;
+    struct Point32 {
+        qint32 x = 0;
+        qint32 y = 0;
+    };
+    Point32 mRotateFirstPoint;
 
     // Check marks of "Sort data (by X)" (new points are inserted sorted by x when set) and
     // "Show markers" (captured points get a marker), kept in step with the menu.

@@ -3,6 +3,7 @@
 //   known <file.png> [example]           the diagram of known values, printing them; "example": no mark
 //   line <file.png>                      the same axes with a straight line to trace, printing it
 //   diagram <file.png>                   the example diagram, printing nothing
+//   tilted <file.png>                    axes tilted as on a skewed scan, printing where to pick and what follows
 //   grab <file.png>                      saves the whole screen
 //   blobs <rrggbb> [<x> <y> <w> <h>]     "x y width height" of each 8-connected area of that colour, left to right
 #include <QGuiApplication>
@@ -13,6 +14,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -128,6 +130,58 @@ int lineDiagram(const QString &file)
     return 0;
 }
 
+// Axes x 0..10 (50 pixels a unit) and y 0..100 (2 pixels a unit), turned counter-clockwise by
+// atan(4 / 75) about the origin at (110, 320) of a 720 x 440 picture, without smoothing, so that
+// a turn by the program keeps every colour. The x-axis has a colour of its own. Prints the
+// size, the mark, "pick px py" twice (two pixels on the x-axis, 375 and 20 apart), the
+// hundredths of a degree those picks give, and where the origin, the corner and one data
+// point lie after the picture is turned back by them: "origin|corner|point px py x y".
+int tiltedDiagram(const QString &file)
+{
+    constexpr int w = 720, h = 440, ox = 110, oy = 320, markX = 10, markY = 10;
+    const double tilt = std::atan(4.0 / 75.0);
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setTransform(QTransform().translate(ox, oy).rotateRadians(-tilt));
+    p.setPen(QPen(Qt::black, 1));
+    for (int i = 1; i <= 10; ++i) {
+        p.drawLine(QPointF(50 * i, 0), QPointF(50 * i, 6));
+        p.drawLine(QPointF(0, -20 * i), QPointF(-6, -20 * i));
+    }
+    p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap));
+    p.drawLine(QPointF(0, 0), QPointF(0, -200));
+    p.setPen(QPen(QColor(0, 0x80, 0), 2, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(0, 0), QPointF(500, 0));
+    constexpr KnownPoint data{6.5, 77.5};
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x20, 0x50, 0xc0));
+    p.drawEllipse(QPointF(50 * data.x, -2 * data.y), 4, 4);
+    p.resetTransform();
+    p.fillRect(markX, markY, 4, 4, QColor(255, 0, 255));
+    p.end();
+    if (!image.save(file))
+        return 1;
+    std::printf("size %d %d\nmark %d %d\n", w, h, markX, markY);
+    std::printf("pick %d %d\npick %d %d\n", ox + 75, oy - 4, ox + 450, oy - 24);
+    // The picks' angle in hundredths, nearest; the picture is turned clockwise by it about its
+    // centre, each level position (x right, y up from the origin) landing where printed.
+    const int hundredths = int(std::lround(tilt * 180 / M_PI * 100));
+    const double back = hundredths / 100.0 * M_PI / 180;
+    std::printf("hundredths %d\n", hundredths);
+    auto landing = [&](const char *what, double px, double py, double x, double y) {
+        const double tx = ox + px * std::cos(tilt) - py * std::sin(tilt) - w / 2.0;
+        const double ty = oy - px * std::sin(tilt) - py * std::cos(tilt) - h / 2.0;
+        const double sx = w / 2.0 + tx * std::cos(back) - ty * std::sin(back);
+        const double sy = h / 2.0 + tx * std::sin(back) + ty * std::cos(back);
+        std::printf("%s %d %d %g %g\n", what, int(std::floor(sx)), int(std::floor(sy)), x, y);
+    };
+    landing("origin", 0, 0, 0, 0);
+    landing("corner", 500, 200, kMaxX, kMaxY);
+    landing("point", 50 * data.x, 2 * data.y, data.x, data.y);
+    return 0;
+}
+
 QImage grabScreen() { return QGuiApplication::primaryScreen()->grabWindow().toImage().convertToFormat(QImage::Format_RGB32); }
 
 int blobs(QRgb wanted, QRect area)
@@ -181,6 +235,8 @@ int main(int argc, char *argv[])
         return lineDiagram(args[2]);
     if (command == u"diagram" && args.size() == 3)
         return knownDiagram(args[2], true, false);
+    if (command == u"tilted" && args.size() == 3)
+        return tiltedDiagram(args[2]);
     if (command == u"grab" && args.size() == 3)
         return grabScreen().save(args[2]) ? 0 : 1;
     if (command == u"blobs" && (args.size() == 3 || args.size() == 7)) {
@@ -188,6 +244,6 @@ int main(int argc, char *argv[])
                                             : QRect(0, 0, 1 << 20, 1 << 20);
         return blobs(0xff000000 | args[2].toUInt(nullptr, 16), area);
     }
-    std::fprintf(stderr, "usage: screenprobe picture|known|line|diagram|grab|blobs ...\n");
+    std::fprintf(stderr, "usage: screenprobe picture|known|line|diagram|tilted|grab|blobs ...\n");
     return 2;
 }
