@@ -13,6 +13,8 @@ PACKAGES=(
   libsane-dev libsane1 libwmf-bin
   # the Type 1 fonts libwmf draws metafile text with; without them wmf2gd refuses every file
   fonts-urw-base35
+  # the PDF page helper renders with Poppler; only that helper links it
+  libpoppler-qt6-dev
   # fonts, so text renders the same on every machine
   fonts-dejavu-core
   # end-to-end tests: a real X server, real input and the real clipboard

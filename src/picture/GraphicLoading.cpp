@@ -4,11 +4,29 @@
 #include "picture/ImageControl.h"
 #include "picture/ImageOps.h"
 #include "picture/MetafileProgress.h"
+#include "picture/PdfPageDialog.h"
 #include "picture/Views.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QWidget>
 
 namespace chartrek {
+
+namespace {
+
+// Told by content; a file named .pdf that is none is refused on the PDF road with a reason.
+bool isPdfFile(const QString &fileName)
+{
+    // Anything but a regular file goes the usual road, which refuses it without reading it.
+    if (!QFileInfo(fileName).isFile())
+        return false;
+    QFile file(fileName);
+    return fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)
+        || (file.open(QIODevice::ReadOnly) && looksLikePdf(file.read(1024)));
+}
+
+} // namespace
 
 GraphicLoading::GraphicLoading(const Controls &controls, const Services &services, QObject *parent)
     : QObject(parent), mC(controls), mS(services)
@@ -17,6 +35,9 @@ GraphicLoading::GraphicLoading(const Controls &controls, const Services &service
     QWidget *window = mC.window;
     mWaitForHelper = [window](QProcess &helper, int timeoutMs) {
         return waitForMetafileHelper(window, helper, timeoutMs);
+    };
+    mWaitForPdfHelper = [window](QProcess &helper, int timeoutMs) {
+        return waitForMetafileHelper(window, helper, timeoutMs, QStringLiteral("Drawing the PDF page ..."));
     };
 }
 
@@ -32,7 +53,7 @@ FileDialogRequest GraphicLoading::openRequest()
     FileDialogRequest request;
     request.title = QStringLiteral("Grafik laden:");
     request.filter = QStringLiteral(
-        "Grafiken (*.bmp *.dip *.wmf *.jpg *.jpeg *.png *.gif *.tif *.tiff *.webp)");
+        "Grafiken (*.bmp *.dip *.wmf *.jpg *.jpeg *.png *.gif *.tif *.tiff *.webp *.pdf)");
     request.defaultSuffix = QStringLiteral("bmp");
     request.mustExist = true;
     return request;
@@ -90,12 +111,38 @@ bool GraphicLoading::openFile(const QString &fileName)
 {
     const LongOperations::Scope drawing(mS.longOperations);
     QString error;
-    const LoadStatus status = mC.mTestLead.load(fileName, &error, mWaitForHelper);
+    const LoadStatus status = isPdfFile(fileName) ? loadPdfPage(fileName, &error)
+                                                  : mC.mTestLead.load(fileName, &error, mWaitForHelper);
     if (refuseLoad(status, error))
         return false;
     showNewPicture();
     mS.toolMode.SetPointerTool();
     return true;
+}
+
+LoadStatus GraphicLoading::loadPdfPage(const QString &fileName, QString *error)
+{
+    const PdfDocument document = readPdfPages(fileName, mWaitForPdfHelper);
+    if (document.status != LoadStatus::Loaded) {
+        *error = document.error;
+        return document.status;
+    }
+    PdfRendering how = mPdfRendering;
+    how.page = 0;
+    if (document.pages.size() > 1) {
+        const std::optional<PdfRendering> chosen = PdfPageDialog::choose(document.pages, how, mC.window);
+        if (!chosen)
+            return LoadStatus::Cancelled;
+        how = *chosen;
+        mPdfRendering = how;
+    }
+    LoadedPicture drawn = renderPdfPage(fileName, document.pages[how.page], how, mWaitForPdfHelper);
+    if (drawn.status != LoadStatus::Loaded) {
+        *error = drawn.error;
+        return drawn.status;
+    }
+    mC.mTestLead.setImage(std::move(drawn.image));
+    return LoadStatus::Loaded;
 }
 
 void GraphicLoading::showNewPicture()

@@ -7,6 +7,7 @@
 #include "core/ToolMode.h"
 #include "picture/HelperWait.h"
 #include "picture/ImageOps.h"
+#include "picture/PdfPages.h"
 #include "points/PointTables.h"
 
 #include <QObject>
@@ -44,8 +45,11 @@ public:
 
     // Opens a named file as File > Open does after its dialog; false when it was not taken.
     // A metafile's converter runs while the window's events do, behind a progress dialog: a
-    // long operation.
+    // long operation. A PDF document of several pages asks for the page first.
     bool openFile(const QString &fileName);
+    // The resolution and edges the next PDF page is drawn with: 300 dpi and sharp at first,
+    // then what the page dialog was last given. A one-page document opens with them at once.
+    PdfRendering &pdfRendering() { return mPdfRendering; }
     // A scanned picture, of an allowed size: shown 1:1, the points cleared, the headers kept.
     bool takeScannedPicture(const QImage &image);
     // The clipboard picture at start and on a hand-over: no size test, tables kept.
@@ -63,6 +67,8 @@ public slots:
 
 private:
     bool refuseLoad(LoadStatus status, const QString &error);
+    // Draws the chosen page of a PDF document into the test control.
+    LoadStatus loadPdfPage(const QString &fileName, QString *error);
     void takeTestPicture();
     // After Open and Paste: the test control's picture shown 1:1 with empty tables.
     void showNewPicture();
@@ -71,6 +77,8 @@ private:
     Controls mC;
     Services mS;
     HelperWaiter mWaitForHelper;
+    HelperWaiter mWaitForPdfHelper;
+    PdfRendering mPdfRendering;
 };
 
 } // namespace chartrek

@@ -16,7 +16,7 @@ namespace {
 constexpr int kDialogDelayMs = 300;
 
 // Looks like the scan's progress dialog, with a busy bar: the converter tells no progress.
-void furnish(QDialog *dialog)
+void furnish(QDialog *dialog, const QString &text)
 {
     dialog->setObjectName(QStringLiteral("metafileProgressDialog"));
     dialog->setWindowTitle(QStringLiteral("Chartrek 1.0"));
@@ -25,7 +25,7 @@ void furnish(QDialog *dialog)
     bar->setRange(0, 0);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, dialog);
     auto *layout = new QVBoxLayout(dialog);
-    layout->addWidget(new QLabel(QStringLiteral("Drawing the metafile ..."), dialog));
+    layout->addWidget(new QLabel(text, dialog));
     layout->addWidget(bar);
     layout->addWidget(buttons);
     dialog->setMinimumWidth(300);
@@ -34,7 +34,7 @@ void furnish(QDialog *dialog)
 
 } // namespace
 
-HelperWait waitForMetafileHelper(QWidget *parent, QProcess &helper, int timeoutMs)
+HelperWait waitForMetafileHelper(QWidget *parent, QProcess &helper, int timeoutMs, const QString &text)
 {
     QEventLoop loop;
     bool finished = false;
@@ -59,7 +59,7 @@ HelperWait waitForMetafileHelper(QWidget *parent, QProcess &helper, int timeoutM
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!finished && !timedOut) {
         QDialog dialog(parent);
-        furnish(&dialog);
+        furnish(&dialog, text);
         QObject::connect(&dialog, &QDialog::rejected, &loop, &QEventLoop::quit);
         dialog.show();
         loop.exec();
