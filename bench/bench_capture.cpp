@@ -9,6 +9,7 @@
 //   bench_capture [moves [points]]     (default 100000 moves, 10000 points)
 
 #include "app/frmMain.h"
+#include "points/UndoHistory.h"
 
 #include <QAction>
 #include "capture/PictureMouse.h"
@@ -216,6 +217,28 @@ int main(int argc, char **argv)
     }
     std::printf("(b) one point captured into %d sorted points (%d captures):\n", points, captures);
     std::printf("    mean %8.1f us   max %8.1f us\n", captureTotal / captures, captureMax);
+
+    // (d) The undo history: a capture at a time into a new table of 10,000 points, each capture
+    // one step; then single undos, each with the picture brought back with its markers.
+    constexpr int undoPoints = 10000;
+    tables.startAfresh();
+    for (int i = 0; i < undoPoints; ++i)
+        tables.AddPointToTables({qint32(-(100 + 1800.0 * i / undoPoints) * kTwips), -750 * qint32(kTwips)});
+    const UndoHistory &history = *tables.history();
+    std::printf("(d) %d steps on a table of %d points: about %.1f MB of history\n", history.steps(),
+                tables.pointCount(), double(history.approximateBytes()) / (1 << 20));
+    constexpr int undos = 20;
+    double undoTotal = 0, undoMax = 0;
+    for (int i = 0; i < undos; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        window.menuItems().mnuEditUndo->trigger();
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        undoTotal += ms;
+        undoMax = std::max(undoMax, ms);
+    }
+    std::printf("    one undo, markers of %d points redrawn: mean %6.1f ms   max %6.1f ms\n",
+                tables.pointCount(), undoTotal / undos, undoMax);
 
     const double worst = magnifierMoves(window, mouse, dir.filePath(QStringLiteral("photo.png")));
     return meanMove < 1000 && worst <= 1000 ? 0 : 2;

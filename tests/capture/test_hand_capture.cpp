@@ -124,6 +124,31 @@ private slots:
         rig.window->menuItems().mnuEditDelete->trigger();
         QVERIFY(rig.window->calibration().IsCalibrated());
     }
+
+    // Undo takes a captured point back with its marker, redo brings both again; Delete data
+    // is undone with every marker.
+    void undoAndRedoShowTheMarkersOfTheRowsThatRemain()
+    {
+        Rig rig;
+        QVERIFY(rig.start());
+        rig.window->toolbarButtons().tbPoint->trigger();
+        QTest::mouseClick(rig.pic, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseClick(rig.pic, Qt::LeftButton, {}, QPoint(200, 200));
+        const MainMenuItems &m = rig.window->menuItems();
+        const auto marked = [&](int x) { return rig.pic->image().pixelColor(x + 2, x) == QColor(Qt::red); };
+        QCOMPARE(m.mnuEditUndo->text(), QStringLiteral("&Undo capture point"));
+        m.mnuEditUndo->trigger();
+        QVERIFY(marked(100) && !marked(200));
+        QCOMPARE(rig.window->tables().pointCount(), 1);
+        m.mnuEditRedo->trigger();
+        QVERIFY(marked(100) && marked(200) && !m.mnuEditRedo->isEnabled());
+        rig.sink.answers = {AnswerYes};
+        m.mnuEditDelete->trigger();
+        QVERIFY(!marked(100));
+        m.mnuEditUndo->trigger();
+        QVERIFY(marked(100) && marked(200));
+        QCOMPARE(rig.window->tables().pointCount(), 2);
+    }
 };
 
 QTEST_MAIN(TestHandCapture)
