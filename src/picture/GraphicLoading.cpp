@@ -127,15 +127,15 @@ LoadStatus GraphicLoading::loadPdfPage(const QString &fileName, QString *error)
         *error = document.error;
         return document.status;
     }
+    // The resolution and the edges are chosen for every document, the page when there are
+    // several; a one-page document shows its page chosen.
     PdfRendering how = mPdfRendering;
     how.page = 0;
-    if (document.pages.size() > 1) {
-        const std::optional<PdfRendering> chosen = PdfPageDialog::choose(document.pages, how, mC.window);
-        if (!chosen)
-            return LoadStatus::Cancelled;
-        how = *chosen;
-        mPdfRendering = how;
-    }
+    const std::optional<PdfRendering> chosen = PdfPageDialog::choose(document.pages, how, mC.window);
+    if (!chosen)
+        return LoadStatus::Cancelled;
+    how = *chosen;
+    mPdfRendering = how;
     LoadedPicture drawn = renderPdfPage(fileName, document.pages[how.page], how, mWaitForPdfHelper);
     if (drawn.status != LoadStatus::Loaded) {
         *error = drawn.error;
