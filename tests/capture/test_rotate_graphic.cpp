@@ -71,7 +71,6 @@ private slots:
         QTest::newRow("right point lower: negative, decimal comma")
             << Pick{{100, 100}, {300, 200}, commaLocale(), "-26,565051177078"};
         QTest::newRow("same x, second above") << Pick{{200, 200}, {200, 100}, pointLocale(), "90"};
-        QTest::newRow("same x, second below") << Pick{{200, 100}, {200, 200}, pointLocale(), "-90"};
         QTest::newRow("a level line") << Pick{{100, 150}, {300, 150}, pointLocale(), "0"};
         QTest::newRow("one spot twice: nothing do it takes") << Pick{{150, 150}, {150, 150}, pointLocale(), ""};
     }

@@ -12,7 +12,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <unistd.h>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -78,9 +77,8 @@ private slots:
     void failedSaveIsSaidAndKeepsTheOldFile_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("a folder that does not exist") << "missing";
-        QTest::newRow("a full disk") << "full";
         QTest::newRow("a read-only folder") << "read-only";
+        QTest::newRow("a full disk") << "full";
     }
     void failedSaveIsSaidAndKeepsTheOldFile()
     {
@@ -88,16 +86,16 @@ private slots:
         Rig rig;
         const QString folder = rig.dir.filePath(QStringLiteral("out"));
         QVERIFY(QDir().mkdir(folder));
-        const QString path = folder + (kind == "missing" ? "/gone/graphic.bmp" : "/graphic.bmp");
+        const QString path = folder + "/graphic.bmp";
         QFile old(path);
-        QVERIFY(kind == "missing" || (old.open(QIODevice::WriteOnly) && old.write("old") == 3 && (old.close(), true)));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        const WithoutPermissionOverride asUser; // tests run as root, whom permissions do not bind
+        if (kind == "read-only")
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
-        if (kind == "read-only") {
-            if (geteuid() == 0)
-                QSKIP("permissions do not bind the superuser");
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-        } else if (kind == "full") {
+        if (kind == "full") {
             std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the test
             rlimit small = saved;
             small.rlim_cur = 1000;
@@ -106,14 +104,11 @@ private slots:
         rig.dialogs.answer = path;
         rig.saving.mnuFileSaveBitmap_Click();
         setrlimit(RLIMIT_FSIZE, &saved);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(rig.sink.shown.size(), 1);
         QCOMPARE(rig.sink.shown[0].kind, MessageKind::Error);
         QVERIFY(rig.sink.shown[0].text.startsWith(QStringLiteral("An error accured while saving the graphic: ")));
-        if (kind != "missing") {
-            QVERIFY(old.open(QIODevice::ReadOnly));
-            QCOMPARE(old.readAll(), QByteArray("old"));
-        }
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old"));
     }
 };
 
