@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <functional>
 
 class QProcess;
@@ -15,5 +17,16 @@ using HelperWaiter = std::function<HelperWait(QProcess &helper, int timeoutMs)>;
 
 // Blocks the calling thread; never Cancelled.
 HelperWait waitBlocking(QProcess &helper, int timeoutMs);
+
+// What a helper that reads hostile files may use.
+struct HelperLimits {
+    qint64 memoryBytes = 0;
+    int cpuSeconds = 0;
+    qint64 outputBytes = 0;
+};
+
+// Prepares a helper before it starts: no input, its output channels apart, and the limits set
+// in the child (no core file either), so that a hostile file can only take the helper down.
+void limitHelper(QProcess &helper, const HelperLimits &limits);
 
 } // namespace chartrek

@@ -57,6 +57,23 @@ bool looksLikeMetafile(const QByteArray &head)
     return head.size() >= 6 && plainHeader(bytes);
 }
 
+void limitHelper(QProcess &helper, const HelperLimits &limits)
+{
+    helper.setProcessChannelMode(QProcess::SeparateChannels);
+    helper.setStandardInputFile(QProcess::nullDevice());
+    helper.setChildProcessModifier([limits] {
+        // Runs in the child between fork and exec: only async-signal-safe calls here.
+        const rlimit memory{rlim_t(limits.memoryBytes), rlim_t(limits.memoryBytes)};
+        const rlimit cpu{rlim_t(limits.cpuSeconds), rlim_t(limits.cpuSeconds)};
+        const rlimit output{rlim_t(limits.outputBytes), rlim_t(limits.outputBytes)};
+        const rlimit core{0, 0};
+        setrlimit(RLIMIT_AS, &memory);
+        setrlimit(RLIMIT_CPU, &cpu);
+        setrlimit(RLIMIT_FSIZE, &output);
+        setrlimit(RLIMIT_CORE, &core);
+    });
+}
+
 HelperWait waitBlocking(QProcess &helper, int timeoutMs)
 {
     return helper.state() == QProcess::NotRunning || helper.waitForFinished(timeoutMs) ? HelperWait::Finished
@@ -80,19 +97,7 @@ LoadedPicture decodeMetafile(const QString &fileName, const HelperWaiter &wait)
     const QString output = dir.filePath(QStringLiteral("metafile.png"));
 
     QProcess converter;
-    converter.setProcessChannelMode(QProcess::SeparateChannels);
-    converter.setStandardInputFile(QProcess::nullDevice());
-    converter.setChildProcessModifier([settings] {
-        // Runs in the child between fork and exec: only async-signal-safe calls here.
-        const rlimit memory{rlim_t(settings.memoryBytes), rlim_t(settings.memoryBytes)};
-        const rlimit cpu{rlim_t(settings.cpuSeconds), rlim_t(settings.cpuSeconds)};
-        const rlimit output{rlim_t(settings.outputBytes), rlim_t(settings.outputBytes)};
-        const rlimit core{0, 0};
-        setrlimit(RLIMIT_AS, &memory);
-        setrlimit(RLIMIT_CPU, &cpu);
-        setrlimit(RLIMIT_FSIZE, &output);
-        setrlimit(RLIMIT_CORE, &core);
-    });
+    limitHelper(converter, {settings.memoryBytes, settings.cpuSeconds, settings.outputBytes});
     converter.start(settings.program, {QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-o"), output,
                                        fileName});
     if (!converter.waitForStarted(settings.timeoutMs))

@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <climits>
@@ -84,19 +83,7 @@ HelperRun runHelper(const QStringList &arguments, const HelperWaiter &wait)
     const PdfSettings settings = pdfSettings();
     const QString program = helperProgram(settings);
     QProcess helper;
-    helper.setProcessChannelMode(QProcess::SeparateChannels);
-    helper.setStandardInputFile(QProcess::nullDevice());
-    helper.setChildProcessModifier([settings] {
-        // Runs in the child between fork and exec: only async-signal-safe calls here.
-        const rlimit memory{rlim_t(settings.memoryBytes), rlim_t(settings.memoryBytes)};
-        const rlimit cpu{rlim_t(settings.cpuSeconds), rlim_t(settings.cpuSeconds)};
-        const rlimit output{rlim_t(settings.outputBytes), rlim_t(settings.outputBytes)};
-        const rlimit core{0, 0};
-        setrlimit(RLIMIT_AS, &memory);
-        setrlimit(RLIMIT_CPU, &cpu);
-        setrlimit(RLIMIT_FSIZE, &output);
-        setrlimit(RLIMIT_CORE, &core);
-    });
+    limitHelper(helper, {settings.memoryBytes, settings.cpuSeconds, settings.outputBytes});
     helper.start(program, arguments);
     if (!helper.waitForStarted(settings.timeoutMs))
         return {LoadStatus::Failed,
