@@ -34,12 +34,7 @@ xdotool windowfocus --sync "$box"
 xdotool key Return
 wait_until 5 no_box || fail "the message box stays"
 
-xdotool windowfocus --sync "$WINDOW"
-xdotool mousemove --sync $((PIC_X + 20)) $((PIC_Y + 20))
-xdotool key --clearmodifiers ctrl+c
-has_points() { xclip -selection clipboard -o 2>/dev/null | grep -q $'\t'; }
-wait_until 5 has_points || fail "Copy Data puts no points on the clipboard"
-xclip -selection clipboard -o >"$WORK/clipboard"
+copy_data "$WORK/clipboard"
 # Every line: x TAB y CR LF with decimal commas; y within half a pixel (a quarter of a unit)
 # of the line, x rising from the start (1) to past the end (9).
 tr -d '\r' <"$WORK/clipboard" | tr ',' '.' | awk -F'\t' -v a="$LINE_A" -v b="$LINE_B" '

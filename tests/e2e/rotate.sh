@@ -53,29 +53,14 @@ wait_until 5 no_dialog || fail "OK leaves the dialog open"
 xdotool windowfocus --sync "$WINDOW"
 wait_until 5 axis_spans level || fail "after OK the x-axis is not level: $AW x $AH"
 
-# Calibration on the turned diagram, as calibrate() in session.sh, at the turned positions.
-read -r IX IY _ _ < <(blobs $NOT_SET) || fail "no unset reference indicators"
-PANEL_X=$((IX - $(px 885)))
-PANEL_Y=$((IY - $(px 30)))
-wait_until 5 panel_shows $NOT_SET 4 || fail "the panel is not where expected ($PANEL_X, $PANEL_Y)"
-click_at $(panel_centre 40 40 435 435)
-wait_until 5 panel_shows $WAITING 2 || fail "\"get\" does not wait for the origin"
-click_at $((PIC_X + ORIGIN_PX)) $((PIC_Y + ORIGIN_PY))
-wait_until 5 panel_shows $SET 2 || fail "the origin click is not taken"
-click_at $((PIC_X + CORNER_PX)) $((PIC_Y + CORNER_PY))
-wait_until 5 panel_shows $SET 4 || fail "the corner click is not taken"
-type_into 1575 255 735 210 "$CORNER_X"
-type_into 3720 255 735 210 "$CORNER_Y"
+# Calibration on the turned diagram, at the turned positions.
+calibrate_shown rotate
 
 click_tool $POINT_ICON head "the point tool's button"
 click_at $((PIC_X + POINT_PX)) $((PIC_Y + POINT_PY))
 wait_until 5 eval '[ "$(count_blobs $MARKER "$PIC_X" "$PIC_Y" "$W" "$H")" -eq 1 ]' || fail "the point got no marker"
 
-xdotool mousemove --sync $((PIC_X + 200)) $((PIC_Y + 200))
-xdotool key --clearmodifiers ctrl+c
-has_point() { xclip -selection clipboard -o 2>/dev/null | grep -q $'\t'; }
-wait_until 5 has_point || fail "Copy Data puts no point on the clipboard"
-xclip -selection clipboard -o >"$WORK/clipboard"
+copy_data "$WORK/clipboard"
 # One line, x TAB y CR LF with a decimal comma; within a pixel of the known values (a pixel is
 # 0.02 on x and 0.5 on y), which a diagram left tilted misses by several.
 tr -d '\r' <"$WORK/clipboard" | tr ',' '.' | awk -F'\t' -v x="$POINT_X" -v y="$POINT_Y" '

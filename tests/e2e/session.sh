@@ -108,6 +108,13 @@ calibrate() {
     wait_until 10 mark_shown 4 || fail "$name: the diagram is not shown 1:1: $MX $MY $MW $MH"
     PIC_X=$((MX - MARK_X))
     PIC_Y=$((MY - MARK_Y))
+    calibrate_shown "$name"
+}
+
+# calibrate_shown <name>: calibrates the picture at PIC_X, PIC_Y (its origin and corner at the
+# known pixels) with real clicks and typed values; finds the panel (PANEL_X, PANEL_Y) first.
+calibrate_shown() {
+    local name=$1
     # Where the calibration panel sits: X1 is the leftmost of the four unset indicators, at
     # 885, 30 twips in the panel.
     read -r IX IY _ _ < <(blobs $NOT_SET) || fail "$name: no unset reference indicators"
@@ -135,3 +142,14 @@ click_tool() {
     read -r bx by bw bh <<<"$icon"
     click_at $((bx + bw / 2)) $((by + bh / 2))
 }
+
+# copy_data <file>: Copy Data by its shortcut with the pointer over the picture (which gives it
+# the focus), waited for until the clipboard holds points, then kept in the file.
+copy_data() {
+    xdotool windowfocus --sync "$WINDOW"
+    xdotool mousemove --sync $((PIC_X + 20)) $((PIC_Y + 20))
+    xdotool key --clearmodifiers ctrl+c
+    wait_until 5 clipboard_has_points || fail "Copy Data puts no points on the clipboard"
+    xclip -selection clipboard -o >"$1"
+}
+clipboard_has_points() { xclip -selection clipboard -o 2>/dev/null | grep -q $'\t'; }
