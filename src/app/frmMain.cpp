@@ -97,7 +97,6 @@ frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMa
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(designCaption());
-    setWindowIcon(programIcon(QStringLiteral("point")));
 
     buildControls();
     buildSubsystems();

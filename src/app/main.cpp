@@ -2,6 +2,7 @@
 #include "app/SingleInstance.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
+#include "core/ProgramIcons.h"
 #include "scanner/ScanDevices.h"
 
 #include <QApplication>
@@ -13,6 +14,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chartrek"));
     QApplication::setApplicationVersion(chartrek::programVersionText());
+    // The desktop matches the windows to the menu entry (chartrek.desktop) and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("chartrek"));
+    QApplication::setWindowIcon(chartrek::programIcon(QStringLiteral("chartrek")));
     // A picture named on the command line is opened as File > Open would open it.
     const QStringList arguments = QApplication::arguments();
     const QString fileName = arguments.size() > 1 ? arguments.at(1) : QString();

@@ -90,7 +90,13 @@ start_chartrek() {
     WINDOW=$(timeout 15 xdotool search --sync --onlyvisible --name "$CAPTION" | head -n1) ||
         fail "$2: no main window"
     [ "$(xdotool getwindowpid "$WINDOW")" = "$APP_PID" ] || fail "$2: the window belongs to another process"
+    wait_until 5 window_icon_is_ours || fail "$2: the window does not show the program's icon"
     xdotool windowfocus --sync "$WINDOW"
+}
+# The program's icon, the menu entry's: its paper colour (opaque f4f1e8) fills most of it.
+window_icon_is_ours() {
+    [ "$(xprop -id "$WINDOW" -notype -f _NET_WM_ICON 32c ' $0+\n' _NET_WM_ICON |
+        tr ',' '\n' | grep -cx " *$((0xfff4f1e8))")" -gt 100 ]
 }
 
 # stop_chartrek: the program is killed and its window gone, so that the next start is a first one.
