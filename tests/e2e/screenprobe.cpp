@@ -4,7 +4,7 @@
 //   line <file.png>                      the same axes with a straight line to trace, printing it
 //   diagram <file.png>                   the example diagram, printing nothing
 //   tilted <file.png>                    axes tilted as on a skewed scan, printing where to pick and what follows
-//   grab <file.png>                      saves the whole screen
+//   grab <file.png> [<x> <y> <w> <h>]    saves the whole screen, or that part of it
 //   blobs <rrggbb> [<x> <y> <w> <h>]     "x y width height" of each 8-connected area of that colour, left to right
 #include <QGuiApplication>
 #include <QImage>
@@ -237,8 +237,12 @@ int main(int argc, char *argv[])
         return knownDiagram(args[2], true, false);
     if (command == u"tilted" && args.size() == 3)
         return tiltedDiagram(args[2]);
-    if (command == u"grab" && args.size() == 3)
-        return grabScreen().save(args[2]) ? 0 : 1;
+    if (command == u"grab" && (args.size() == 3 || args.size() == 7)) {
+        const QImage screen = grabScreen();
+        const QRect part = args.size() == 7 ? QRect(args[3].toInt(), args[4].toInt(), args[5].toInt(), args[6].toInt())
+                                            : screen.rect();
+        return screen.copy(part & screen.rect()).save(args[2]) ? 0 : 1;
+    }
     if (command == u"blobs" && (args.size() == 3 || args.size() == 7)) {
         const QRect area = args.size() == 7 ? QRect(args[3].toInt(), args[4].toInt(), args[5].toInt(), args[6].toInt())
                                             : QRect(0, 0, 1 << 20, 1 << 20);
