@@ -1,13 +1,13 @@
 #include "picture/PdfPages.h"
 
-#include <QCoreApplication>
+#include "core/ProgramFolders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
-
 
 #include <algorithm>
 #include <climits>
@@ -26,7 +26,7 @@ QString helperProgram(const PdfSettings &settings)
 {
     if (!settings.program.isEmpty())
         return settings.program;
-    for (const QString &folder : pdfHelperFolders()) {
+    for (const QString &folder : programPartFolders("CHARTREK_PDFPAGE_DIR")) {
         const QFileInfo candidate(QDir(folder).filePath(kHelperName));
         if (candidate.isFile() && candidate.isExecutable())
             return candidate.filePath();
@@ -142,17 +142,6 @@ PdfSettings &pdfSettings()
 {
     static PdfSettings settings;
     return settings;
-}
-
-QStringList pdfHelperFolders()
-{
-    QStringList folders;
-    const QString fromEnvironment = qEnvironmentVariable("CHARTREK_PDFPAGE_DIR");
-    if (!fromEnvironment.isEmpty())
-        folders << fromEnvironment;
-    if (QCoreApplication::instance())
-        folders << QCoreApplication::applicationDirPath();
-    return folders;
 }
 
 bool looksLikePdf(const QByteArray &head)

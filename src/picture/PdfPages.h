@@ -15,7 +15,7 @@ namespace chartrek {
 // down. It runs under limits on memory, CPU time and output size, and is stopped after a
 // wall-clock timeout. The memory limit leaves room for the largest picture allowed.
 struct PdfSettings {
-    QString program; // empty: chartrek-pdfpage from pdfHelperFolders()
+    QString program; // empty: chartrek-pdfpage from programPartFolders()
     int timeoutMs = 120000;
     int cpuSeconds = 100;
     qint64 memoryBytes = qint64(10) << 30;
@@ -24,9 +24,6 @@ struct PdfSettings {
 
 // The settings every PDF load uses; tests change them.
 PdfSettings &pdfSettings();
-
-// Where the helper is looked for: the folder CHARTREK_PDFPAGE_DIR names, then the program's own.
-QStringList pdfHelperFolders();
 
 // True when the first bytes hold the PDF header.
 bool looksLikePdf(const QByteArray &head);

@@ -1,6 +1,7 @@
 #include "picture/PixProbeLibrary.h"
 
-#include <QCoreApplication>
+#include "core/ProgramFolders.h"
+
 #include <QDir>
 
 namespace chartrek {
@@ -9,14 +10,7 @@ namespace {
 const QString kModuleName = QStringLiteral("pixprobe");
 } // namespace
 
-PixProbeLibrary::PixProbeLibrary()
-{
-    const QString fromEnvironment = qEnvironmentVariable("CHARTREK_PIXPROBE_DIR");
-    if (!fromEnvironment.isEmpty())
-        mFolders << fromEnvironment;
-    if (QCoreApplication::instance())
-        mFolders << QCoreApplication::applicationDirPath();
-}
+PixProbeLibrary::PixProbeLibrary() : mFolders(programPartFolders("CHARTREK_PIXPROBE_DIR")) {}
 
 PixProbeLibrary::~PixProbeLibrary() = default;
 

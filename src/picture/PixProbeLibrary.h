@@ -11,8 +11,8 @@
 namespace chartrek {
 
 // The pixel-probe module, loaded by name ("pixprobe") on first use. It is looked for in the
-// folder named by CHARTREK_PIXPROBE_DIR, then next to the program; tests give their own
-// folders. A failed load is tried again at the next use.
+// folders of programPartFolders("CHARTREK_PIXPROBE_DIR"); tests give their own folders. A
+// failed load is tried again at the next use.
 class PixProbeLibrary {
 public:
     PixProbeLibrary();

@@ -17,7 +17,9 @@ read -r _ LINE_A LINE_B < <(grep '^line ' "$WORK/line.txt")
 click_of() { grep "^click $1 " "$WORK/line.txt" | cut -d' ' -f3-; }
 
 NAME=comma
-start_chartrek de_DE.UTF-8 "$NAME" "$WORK/line.png"
+# The chart named as a user in its folder would name it.
+cd "$WORK"
+start_chartrek de_DE.UTF-8 "$NAME" line.png
 calibrate "$NAME"
 
 xdotool key --clearmodifiers ctrl+a
