@@ -23,9 +23,10 @@ PACKAGES=(
   locales
   # the tracer benchmark's scorer
   python3-numpy
-  # the installation's checks: the menu entry's and the software-centre data's validators, and
-  # what the Debian package is made with (dpkg-shlibdeps, and file, which CPack asks for)
-  desktop-file-utils appstream dpkg-dev file
+  # the installation's checks: the validators of the menu entry and the software-centre data, man
+  # for the manual page, and what the Debian package is made with (dpkg-shlibdeps, and file,
+  # which CPack asks for)
+  desktop-file-utils appstream dpkg-dev file man-db
 )
 
 SUDO=""
