@@ -25,11 +25,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program, the module and the helper link (Qt 6, SANE, Poppler, the C++
 # runtime) come from dpkg-shlibdeps; these are what they load or run by name instead: the
 # metafile converter and the fonts it draws text with, Qt's SVG plugins (every icon) and its
-# TIFF and WebP readers.
+# TIFF and WebP readers. (For the module under /usr/lib, CPack adds maintainer scripts that run
+# ldconfig: harmless, as the module's private folder is not in the linker's path.)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libwmf-bin, fonts-urw-base35, libqt6svg6, qt6-image-formats-plugins")
-# CPack adds maintainer scripts that run ldconfig, for the module under /usr/lib; harmless, as
-# the module's private folder is not in the linker's path.
 # Text renders the same everywhere with a known font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, hicolor-icon-theme")
 
