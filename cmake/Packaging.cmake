@@ -13,7 +13,7 @@ points and typing their values, linear or logarithmic; points are captured
 by mouse, by keyboard or traced automatically along a curve of one colour,
 and leave as tab-separated text.")
 set(CPACK_PACKAGE_HOMEPAGE_URL ${CHARTREK_HOMEPAGE})
-set(CPACK_PACKAGE_CONTACT "The Chartrek developers <chartrek@chartrek.org>")
+set(CPACK_PACKAGE_CONTACT ${CHARTREK_PACKAGE_CONTACT})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 # Debug information stays in the build folder.
@@ -25,8 +25,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the program, the module and the helper link (Qt 6, SANE, Poppler, the C++
 # runtime) come from dpkg-shlibdeps; these are what they load or run by name instead: the
 # metafile converter and the fonts it draws text with, Qt's SVG plugins (every icon) and its
-# TIFF and WebP readers. (For the module under /usr/lib, CPack adds maintainer scripts that run
-# ldconfig: harmless, as the module's private folder is not in the linker's path.)
+# TIFF and WebP readers.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libwmf-bin, fonts-urw-base35, libqt6svg6, qt6-image-formats-plugins")
 # Text renders the same everywhere with a known font.

@@ -4,10 +4,11 @@
 # and the manual page pass their checkers; and the installed program, started from another
 # folder with nothing of the build tree to lean on, shows its window with a chart and traces it
 # with Autoline, whose pixel-probe module it must find in its own library folder.
-# Usage: installed.sh <build folder> <screenprobe>
+# Usage: installed.sh <build folder> <private folder under the prefix> <screenprobe>
 set -euo pipefail
 BUILD=$1
-PROBE=$2
+PRIVATE=$2
+PROBE=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(mktemp -d)
 trap 'rm -rf "$ROOT"' EXIT
@@ -15,7 +16,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 DESTDIR=$ROOT cmake --install "$BUILD" --prefix /usr >"$ROOT.log" 2>&1 || { cat "$ROOT.log" >&2; fail "cmake --install"; }
 rm -f "$ROOT.log"
-diff -u "$HERE/installed-files.txt" <(cd "$ROOT" && find . ! -type d | sed 's/^\.//' | sort) ||
+diff -u <(sed "s|@PRIVATE@|$PRIVATE|" "$HERE/installed-files.txt") <(cd "$ROOT" && find . ! -type d | sed 's/^\.//' | sort) ||
     fail "the installed files differ from the expected ones"
 
 desktop-file-validate "$ROOT/usr/share/applications/chartrek.desktop" || fail "the desktop entry is not valid"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package made by `cpack -G DEB` from the build folder holds exactly the installed
-# files, owned by root, and depends on what the program links, loads and runs by name.
-# Usage: package.sh <build folder>
+# files, owned by root, depends on what the program links, loads and runs by name, and has no
+# maintainer scripts (which would leave it half-installed after a removal).
+# Usage: package.sh <build folder> <private folder under the prefix>
 set -euo pipefail
 BUILD=$(cd "$1" && pwd)
+PRIVATE=$2
 HERE=$(cd "$(dirname "$0")" && pwd)
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
@@ -14,7 +16,7 @@ DEB=$(ls "$OUT"/chartrek_*_*.deb) || fail "no package made"
 [ "$(dpkg-deb -f "$DEB" Package)" = chartrek ] || fail "the package is not named chartrek"
 
 dpkg-deb -c "$DEB" >"$OUT/contents"
-diff -u "$HERE/installed-files.txt" <(awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' "$OUT/contents" | sort) ||
+diff -u <(sed "s|@PRIVATE@|$PRIVATE|" "$HERE/installed-files.txt") <(awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' "$OUT/contents" | sort) ||
     fail "the package's files differ from the installed ones"
 awk '$2 != "root/root" { print; bad = 1 } END { exit bad }' "$OUT/contents" || fail "files not owned by root"
 
@@ -25,4 +27,5 @@ for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6 li
     libpoppler-qt6-3 qt6-image-formats-plugins libwmf-bin fonts-urw-base35; do
     grep -qx "$needed" <<<"$depends" || fail "the package does not depend on $needed: $depends"
 done
+! dpkg-deb --ctrl-tarfile "$DEB" | tar -t | grep -E '(pre|post)(inst|rm)$' || fail "the package has maintainer scripts"
 echo "PASS: $(basename "$DEB"), $(wc -l <"$HERE/installed-files.txt") files"
