@@ -4,7 +4,6 @@
 #include <QActionGroup>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <optional>
 
@@ -79,7 +78,7 @@ private slots:
         if (row.picture)
             pictureOf(w)->setImage(MainWindowFixture::picture(50, 50));
         if (row.calibrated)
-            w.calibration().record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
+            mFixture->calibrate();
         for (const QString &button : row.clicks)
             mFixture->click(w.findChild<QAction *>(button));
         QCOMPARE(w.state().mToolMode, row.mode);
@@ -168,8 +167,7 @@ private slots:
         const QString first = dir.filePath("first.png"), other = dir.filePath("other.png");
         QVERIFY(MainWindowFixture::picture(300, 200).save(first) && MainWindowFixture::picture(120, 90).save(other));
         QVERIFY(w.openFile(first));
-        w.calibration().record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
-        w.state().mX2Pix = w.state().mY2Pix = -100;
+        mFixture->calibrate();
         for (int k = 1; k <= 3; ++k)
             w.tables().AddPointToTables({-100 * k, -50});
 

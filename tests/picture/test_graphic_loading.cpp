@@ -15,15 +15,12 @@ namespace {
 
 // A window with a calibrated 200 x 100 picture and one point: every path shows what it keeps.
 struct Rig : MainWindowFixture {
-    QTemporaryDir dir;
-
     QString file(const QString &name, const QImage &image) { return writeFile(dir, name, encode(image, "png")); }
     bool start()
     {
-        if (!open() || !window->openFile(file(QStringLiteral("first.png"), picture(200, 100))))
+        if (!openWith(picture(200, 100)))
             return false;
-        window->calibration().record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
-        window->state().mX2Pix = window->state().mY2Pix = -1500;
+        calibrate();
         window->tables().AddPointToTables({-150, -150});
         return true;
     }

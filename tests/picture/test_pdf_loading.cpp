@@ -63,29 +63,20 @@ QByteArray lockedPdf()
 
 // A window with a calibrated 200 x 100 picture and one point, and a way to trace by pixels.
 struct Rig : MainWindowFixture {
-    QTemporaryDir dir;
     int picks = 0;
 
     bool start()
     {
-        if (!open() || !window->openFile(writeFile(dir, "first.png", encode(picture(200, 100), "png"))))
+        if (!openWith(picture(200, 100)))
             return false;
-        window->calibration().record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
-        window->state().mX2Pix = window->state().mY2Pix = -1500;
+        calibrate();
         window->tables().AddPointToTables({-150, -150});
         partOf<LostLineRecovery>(*window, "lostLineRecovery")->setAnswerer([this](PixProbePoint &) { return ++picks; });
         return true;
     }
     QSize shown() const { return pictureOf(*window)->image().size(); }
     int rows() const { return window->tables().model().rows(); }
-    // The chart's axes as drawn at dpi, and a click on the curve at x.
-    void calibrate(int dpi)
-    {
-        window->calibration().record().field = {"0", "10", "0", "100"};
-        const QPointF origin = onPage(0, 0, dpi) * -kTwipsPerPixel, corner = onPage(10, 100, dpi) * -kTwipsPerPixel;
-        window->state().mX1Pix = qRound(origin.x()), window->state().mY1Pix = qRound(origin.y());
-        window->state().mX2Pix = qRound(corner.x()), window->state().mY2Pix = qRound(corner.y());
-    }
+    // A click on the curve at x, as drawn at dpi.
     void click(double x, int dpi)
     {
         const QPoint pixel = onPage(x, curve(x), dpi).toPoint() * kTwipsPerPixel;
@@ -130,7 +121,7 @@ private slots:
         if (dpi != 600)
             return;
 
-        rig.calibrate(dpi);
+        rig.calibrate(onPage(10, 100, dpi), {10, 100}, onPage(0, 0, dpi));
         rig.window->state().mColorTolerance = 0;
         rig.window->menuItems().mnuAutomatic->trigger();
         const double from = 0.3, to = 9.7;
