@@ -63,6 +63,9 @@ QImage brokenLine()
     return image;
 }
 
+// The ending and the distance point's x (the starting point's is 20), the message at the end.
+struct Clicks { int end, distance; QString message; };
+
 bool redNear(const QImage &image, QPoint at)
 {
     for (int dy = -3; dy <= 3; ++dy)
@@ -128,20 +131,17 @@ private slots:
     // The three clicks: the order check and the count of a finished trace.
     void setUpClicks_data()
     {
-        QTest::addColumn<int>("end");
-        QTest::addColumn<int>("distance");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("in order, three steps") << 80 << 35 << "Line read. There are 5 points read.";
+        QTest::addColumn<Clicks>("row");
+        QTest::newRow("in order, three steps") << Clicks{80, 35, "Line read. There are 5 points read."};
         const QString order("You made it in the wrong order.\r\nthe order must be: Starting point < distance point < "
                             "ending point.");
-        QTest::newRow("distance at the starting point's x") << 80 << 20 << order;
-        QTest::newRow("ending point left of the starting point") << 10 << 30 << order;
+        QTest::newRow("distance at the starting point's x") << Clicks{80, 20, order};
+        QTest::newRow("ending point left of the starting point") << Clicks{10, 30, order};
     }
     void setUpClicks()
     {
-        QFETCH(int, end);
-        QFETCH(int, distance);
-        QFETCH(QString, message);
+        QFETCH(Clicks, row);
+        const auto &[end, distance, message] = row;
         Rig rig;
         QVERIFY(rig.openWith(brokenLine()));
         rig.calibrate({399, 0}, {399, 299}, {0, 299});
