@@ -13,19 +13,8 @@ using namespace chartrek::test;
 
 namespace {
 
-// A window with a calibrated 200 x 100 picture and one point: every path shows what it keeps.
 struct Rig : MainWindowFixture {
     QString file(const QString &name, const QImage &image) { return writeFile(dir, name, encode(image, "png")); }
-    bool start()
-    {
-        if (!openWith(picture(200, 100)))
-            return false;
-        calibrate();
-        window->tables().AddPointToTables({-150, -150});
-        return true;
-    }
-    QSize shown() const { return pictureOf(*window)->image().size(); }
-    int rows() const { return window->tables().model().rows(); }
 };
 
 // A picture pasted or opened through the dialog: its content (null: cancelled) and the message's start.
@@ -57,7 +46,7 @@ private slots:
         QFETCH(Opening, opening);
         const auto &[paste, content, message] = opening;
         Rig rig;
-        QVERIFY(rig.start());
+        QVERIFY(rig.openWithAPoint());
         rig.window->state().mToolMode = SharedState::LineTool;
         partOf<Views>(*rig.window, "views")->mnuViewWindow_Click();
         rig.dialogs.answer = content.isNull() ? QString() : writeFile(rig.dir, QStringLiteral("next.bmp"), content);
@@ -98,7 +87,7 @@ private slots:
         QFETCH(Drawing, drawing);
         const bool handOver = drawing.act == Act::HandOver;
         Rig rig;
-        QVERIFY(rig.start());
+        QVERIFY(rig.openWithAPoint());
         const bool none = drawing.script.isEmpty();
         const QString converter = none ? rig.dir.filePath("none.sh")
                                        : writeFile(rig.dir, "converter.sh", "#!/bin/sh\ncd \"${0%/*}\"\n" + drawing.script);

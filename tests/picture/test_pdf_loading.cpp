@@ -67,15 +67,11 @@ struct Rig : MainWindowFixture {
 
     bool start()
     {
-        if (!openWith(picture(200, 100)))
+        if (!openWithAPoint())
             return false;
-        calibrate();
-        window->tables().AddPointToTables({-150, -150});
         partOf<LostLineRecovery>(*window, "lostLineRecovery")->setAnswerer([this](PixProbePoint &) { return ++picks; });
         return true;
     }
-    QSize shown() const { return pictureOf(*window)->image().size(); }
-    int rows() const { return window->tables().model().rows(); }
     // A click on the curve at x, as drawn at dpi.
     void click(double x, int dpi)
     {

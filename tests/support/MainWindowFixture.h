@@ -63,6 +63,18 @@ struct MainWindowFixture {
         s.mX2Pix = -qRound(corner.x() * kTwipsPerPixel), s.mY2Pix = -qRound(corner.y() * kTwipsPerPixel);
     }
 
+    // A calibrated 200 x 100 picture with one point: what a refused picture must leave as it was.
+    bool openWithAPoint()
+    {
+        if (!openWith(picture(200, 100)))
+            return false;
+        calibrate();
+        window->tables().AddPointToTables({-150, -150});
+        return true;
+    }
+    QSize shown() const { return pictureOf(*window)->image().size(); }
+    int rows() const { return window->tables().model().rows(); }
+
     QString status() const { return window->findChild<QStatusBar *>(QStringLiteral("mStatusBar"))->currentMessage(); }
 
     // Sizes the window so that its inner area is the given twips size.
