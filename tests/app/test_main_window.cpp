@@ -88,21 +88,8 @@ private slots:
         QCOMPARE(pictureOf(w)->mousePointer(), int(row.mode == 1 ? ImageControl::PointerArrow : ImageControl::PointerCustom));
     }
 
-    void closeQuestion()
-    {
-        frmMain &w = *mFixture->window;
-        QSignalSpy closing(&w, &frmMain::closing);
-        mFixture->sink.answers = {AnswerNo, AnswerYes};
-        w.close(); // the close box: No keeps the program running
-        QVERIFY(w.isVisible() && closing.isEmpty());
-        w.menuItems().mnuFileQuit->trigger(); // File Exit: Yes closes
-        QVERIFY(!w.isVisible() && closing.count() == 1);
-        QCOMPARE(mFixture->sink.texts(), QStringList(2, QStringLiteral("Close the programm?")));
-        QCOMPARE(mFixture->sink.shown.first().kind, MessageKind::YesNo);
-    }
-
-    // Help > Memory info shows the readings at the value table's offsets, hands the focus back
-    // to the picture, and the close step takes the window away.
+    // Help > Memory info shows the readings at the value table's offsets and hands the focus back
+    // to the picture; closing asks first, and only Yes runs the close step, which removes it.
     void memoryWindow()
     {
         frmMain &w = *mFixture->window;
@@ -114,8 +101,14 @@ private slots:
         QCOMPARE(memory->pos(), QPoint(toPixels(grid.left()), toPixels(grid.top() + 555)));
         QVERIFY(partOf<QLineEdit>(w, "mPhysical")->text().endsWith(" KB"));
         QTRY_VERIFY(pictureOf(w)->hasFocus());
-        mFixture->sink.answers = {AnswerYes};
-        w.close();
+        QSignalSpy closing(&w, &frmMain::closing);
+        mFixture->sink.answers = {AnswerNo, AnswerYes};
+        w.close(); // the close box
+        QVERIFY(w.isVisible() && memory && closing.isEmpty());
+        w.menuItems().mnuFileQuit->trigger();
+        QVERIFY(!w.isVisible() && closing.count() == 1);
+        QCOMPARE(mFixture->sink.texts(), QStringList(2, QStringLiteral("Close the programm?")));
+        QCOMPARE(mFixture->sink.shown.first().kind, MessageKind::YesNo);
         QTRY_VERIFY(!memory);
     }
 
