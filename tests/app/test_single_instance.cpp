@@ -4,9 +4,6 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QtEndian>
 #include <QtTest>
 
 #include <algorithm>

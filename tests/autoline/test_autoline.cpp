@@ -5,7 +5,6 @@
 #include "autoline/LostLineRecovery.h"
 #include "capture/PictureMouse.h"
 
-#include <QCheckBox>
 #include <QFile>
 #include <QPushButton>
 

@@ -5,9 +5,7 @@
 #include "picture/ImageControl.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace chartrek;

@@ -2,7 +2,6 @@
 #include "picture/DrawingSurface.h"
 #include "picture/ImageOps.h"
 
-#include <QHash>
 #include <QPainter>
 #include <QtTest>
 

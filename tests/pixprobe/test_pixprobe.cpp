@@ -3,7 +3,6 @@
 #include "picture/ImageOps.h"
 
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <vector>

@@ -4,7 +4,6 @@
 #include "scanner/ScanDevices.h"
 #include "scanner/ScanJob.h"
 
-#include <QDir>
 #include <QtTest>
 
 #include <sane/sane.h>

@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <memory>
 
