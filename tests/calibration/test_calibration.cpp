@@ -88,7 +88,6 @@ private slots:
     void isCalibrated()
     {
         Fixture f;
-        f.cal.record().backColor[RefY2] = ColorWaiting; // waiting counts as set
         QVERIFY(f.cal.IsCalibrated());
         f.picture.held = false;
         QVERIFY(!f.cal.IsCalibrated());

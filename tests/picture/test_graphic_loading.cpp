@@ -37,7 +37,6 @@ private slots:
         QTest::newRow("a cancelled dialog") << Opening{false, {}};
         QTest::newRow("a picture one pixel too wide")
             << Opening{false, encode(Rig::picture(32761, 2), "png"), GraphicLoading::tooBigText()};
-        QTest::newRow("a file that is no picture") << Opening{false, "notes", "The graphic could not be loaded: "};
         QTest::newRow("a picture is shown 1:1 with new tables") << Opening{false, encode(Rig::picture(300, 120), "png")};
         QTest::newRow("a pasted picture") << Opening{true, encode(Rig::picture(120, 80, Qt::blue), "png")};
     }
