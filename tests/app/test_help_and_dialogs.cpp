@@ -11,9 +11,11 @@
 using namespace chartrek;
 using namespace chartrek::test;
 
-Q_DECLARE_METATYPE(chartrek::MessageKind)
-
 namespace {
+// A message of this kind; the box's buttons, icon and title; the button pressed (NoButton: the
+// close box) and the answer it gives.
+struct Box { MessageKind kind; QVariantList box; int press; int answer; };
+
 QString readAll(const QString &path)
 {
     QFile file(path);
@@ -98,26 +100,19 @@ private slots:
 
     void messageBoxes_data()
     {
-        QTest::addColumn<MessageKind>("kind");
-        QTest::addColumn<QVariantList>("box"); // buttons, icon, title
-        QTest::addColumn<int>("press"); // NoButton: the close box
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<Box>("row");
         using B = QMessageBox;
         const QString title = QStringLiteral("Chartrek 1.0");
         QTest::newRow("error: OK with the stop sign")
-            << MessageKind::Error << QVariantList{int(B::Ok), int(B::Critical), title} << int(B::Ok) << int(AnswerOk);
-        QTest::newRow("question: Yes answers Yes") << MessageKind::YesNo
-            << QVariantList{int(B::Yes | B::No), int(B::Question), title} << int(B::Yes) << int(AnswerYes);
-        QTest::newRow("three answers, a title of their own: the close box answers Cancel") << MessageKind::YesNoCancel
-            << QVariantList{int(B::Yes | B::No | B::Cancel), int(B::Question), QStringLiteral("Chartrek Version 1.0")}
-            << 0 << int(AnswerCancel);
+            << Box{MessageKind::Error, {int(B::Ok), int(B::Critical), title}, int(B::Ok), AnswerOk};
+        QTest::newRow("question: Yes answers Yes")
+            << Box{MessageKind::YesNo, {int(B::Yes | B::No), int(B::Question), title}, int(B::Yes), AnswerYes};
+        QTest::newRow("three answers, a title of their own: the close box answers Cancel") << Box{MessageKind::YesNoCancel,
+            {int(B::Yes | B::No | B::Cancel), int(B::Question), QStringLiteral("Chartrek Version 1.0")}, 0, AnswerCancel};
     }
     void messageBoxes()
     {
-        QFETCH(MessageKind, kind);
-        QFETCH(QVariantList, box);
-        QFETCH(int, press);
-        QFETCH(int, answer);
+        QFETCH(Box, row);
         QMainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -127,23 +122,13 @@ private slots:
             auto *shown = static_cast<QMessageBox *>(w);
             seen = {int(shown->standardButtons()), int(shown->icon()), shown->windowTitle(), shown->text(),
                     shown->isModal() && shown->parentWidget() == &window};
-            if (QAbstractButton *button = shown->button(QMessageBox::StandardButton(press)))
+            if (QAbstractButton *button = shown->button(QMessageBox::StandardButton(row.press)))
                 button->click();
             else
                 shown->close();
         });
-        QCOMPARE(sink.show(kind, QStringLiteral("line one\r\nline two")), answer);
-        QCOMPARE(seen, box + QVariantList({QStringLiteral("line one\r\nline two"), true}));
-    }
-
-    void messageAnswers()
-    {
-        RecordingSink sink;
-        Messages m(sink);
-        sink.answers = {AnswerYes, AnswerCancel, AnswerNo, AnswerOk};
-        // A two-button question has no third answer; to three, anything else is Cancel.
-        QCOMPARE((QList<int>{m.AskYesNo({}), m.AskYesNo({}), m.AskYesNoCancel({}), m.AskYesNoCancel({})}),
-                 (QList<int>{AnswerYes, AnswerNo, AnswerNo, AnswerCancel}));
+        QCOMPARE(sink.show(row.kind, QStringLiteral("line one\r\nline two")), row.answer);
+        QCOMPARE(seen, row.box + QVariantList({QStringLiteral("line one\r\nline two"), true}));
     }
 };
 

@@ -4,7 +4,6 @@
 #include <QActionGroup>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <optional>
 
@@ -79,7 +78,7 @@ private slots:
         if (row.picture)
             pictureOf(w)->setImage(MainWindowFixture::picture(50, 50));
         if (row.calibrated)
-            w.calibration().record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
+            mFixture->calibrate();
         for (const QString &button : row.clicks)
             mFixture->click(w.findChild<QAction *>(button));
         QCOMPARE(w.state().mToolMode, row.mode);
@@ -89,21 +88,8 @@ private slots:
         QCOMPARE(pictureOf(w)->mousePointer(), int(row.mode == 1 ? ImageControl::PointerArrow : ImageControl::PointerCustom));
     }
 
-    void closeQuestion()
-    {
-        frmMain &w = *mFixture->window;
-        QSignalSpy closing(&w, &frmMain::closing);
-        mFixture->sink.answers = {AnswerNo, AnswerYes};
-        w.close(); // the close box: No keeps the program running
-        QVERIFY(w.isVisible() && closing.isEmpty());
-        w.menuItems().mnuFileQuit->trigger(); // File Exit: Yes closes
-        QVERIFY(!w.isVisible() && closing.count() == 1);
-        QCOMPARE(mFixture->sink.texts(), QStringList(2, QStringLiteral("Close the programm?")));
-        QCOMPARE(mFixture->sink.shown.first().kind, MessageKind::YesNo);
-    }
-
-    // Help > Memory info shows the readings at the value table's offsets, hands the focus back
-    // to the picture, and the close step takes the window away.
+    // Help > Memory info shows the readings at the value table's offsets and hands the focus back
+    // to the picture; closing asks first, and only Yes runs the close step, which removes it.
     void memoryWindow()
     {
         frmMain &w = *mFixture->window;
@@ -115,8 +101,14 @@ private slots:
         QCOMPARE(memory->pos(), QPoint(toPixels(grid.left()), toPixels(grid.top() + 555)));
         QVERIFY(partOf<QLineEdit>(w, "mPhysical")->text().endsWith(" KB"));
         QTRY_VERIFY(pictureOf(w)->hasFocus());
-        mFixture->sink.answers = {AnswerYes};
-        w.close();
+        QSignalSpy closing(&w, &frmMain::closing);
+        mFixture->sink.answers = {AnswerNo, AnswerYes};
+        w.close(); // the close box
+        QVERIFY(w.isVisible() && memory && closing.isEmpty());
+        w.menuItems().mnuFileQuit->trigger();
+        QVERIFY(!w.isVisible() && closing.count() == 1);
+        QCOMPARE(mFixture->sink.texts(), QStringList(2, QStringLiteral("Close the programm?")));
+        QCOMPARE(mFixture->sink.shown.first().kind, MessageKind::YesNo);
         QTRY_VERIFY(!memory);
     }
 
@@ -168,8 +160,7 @@ private slots:
         const QString first = dir.filePath("first.png"), other = dir.filePath("other.png");
         QVERIFY(MainWindowFixture::picture(300, 200).save(first) && MainWindowFixture::picture(120, 90).save(other));
         QVERIFY(w.openFile(first));
-        w.calibration().record().backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
-        w.state().mX2Pix = w.state().mY2Pix = -100;
+        mFixture->calibrate();
         for (int k = 1; k <= 3; ++k)
             w.tables().AddPointToTables({-100 * k, -50});
 

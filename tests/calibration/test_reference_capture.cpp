@@ -20,6 +20,12 @@ struct Rig : TablesRig {
     QList<double> positions() const { return {state.mX1Pix, state.mX2Pix, state.mY1Pix, state.mY2Pix}; }
 };
 
+// The chains, the actions (g: the get button, c: a click, s: Space, i.e. skip), the indicators
+// then (X1, X2, Y1, Y2; S set, N not set) and the positions (the n-th click is at (-1000·n, -500·n)).
+struct Capture { bool chainX, chainY; QString actions, colors; QList<double> positions; };
+// The answer to the recalculation question, and the rows, the capture and the first x after it.
+struct Recalc { int answer, rowsAfter; bool calibrating; QString firstX; };
+
 } // namespace
 
 class TestReferenceCapture : public QObject {
@@ -27,32 +33,22 @@ class TestReferenceCapture : public QObject {
 private slots:
     void captureAndSkip_data()
     {
-        QTest::addColumn<bool>("chainX");
-        QTest::addColumn<bool>("chainY");
-        QTest::addColumn<QString>("actions"); // g: the get button, c: a click, s: Space (skip)
-        QTest::addColumn<QString>("colors");  // X1, X2, Y1, Y2; S set, N not set
-        QTest::addColumn<QList<double>>("positions"); // the n-th click is at (-1000·n, -500·n)
+        QTest::addColumn<Capture>("row");
         QTest::newRow("both chained: origin, then the X2/Y2 corner")
-            << true << true << "gcc" << "SSSS" << QList<double>{-1000, -2000, -500, -1000};
-        QTest::newRow("none chained: X1, X2, Y1, Y2")
-            << false << false << "gcccc" << "SSSS" << QList<double>{-1000, -2000, -1500, -2000};
-        QTest::newRow("only X1/Y1 chained: origin, X2, Y2")
-            << true << false << "gccc" << "SSSS" << QList<double>{-1000, -2000, -500, -1500};
-        QTest::newRow("only X2/Y2 chained: X1, corner, Y1")
-            << false << true << "gccc" << "SSSS" << QList<double>{-1000, -2000, -1500, -1000};
+            << Capture{true, true, "gcc", "SSSS", {-1000, -2000, -500, -1000}};
+        QTest::newRow("none chained: X1, X2, Y1, Y2") << Capture{false, false, "gcccc", "SSSS", {-1000, -2000, -1500, -2000}};
+        QTest::newRow("only X1/Y1 chained: origin, X2, Y2") << Capture{true, false, "gccc", "SSSS", {-1000, -2000, -500, -1500}};
+        QTest::newRow("only X2/Y2 chained: X1, corner, Y1") << Capture{false, true, "gccc", "SSSS", {-1000, -2000, -1500, -1000}};
         QTest::newRow("skipped ones stay red; skipping a captured one keeps it and its place")
-            << false << false << "gcscsgssss" << "SNSN" << QList<double>{-1000, 0, -1000, 0};
+            << Capture{false, false, "gcscsgssss", "SNSN", {-1000, 0, -1000, 0}};
         QTest::newRow("both chained: two skips end it, and a skip after the end does nothing")
-            << true << true << "gsss" << "NNNN" << QList<double>{0, 0, 0, 0};
-        QTest::newRow("cancel shows the stored state") << false << false << "gcg" << "SNNN" << QList<double>{-1000, 0, 0, 0};
+            << Capture{true, true, "gsss", "NNNN", {0, 0, 0, 0}};
+        QTest::newRow("cancel shows the stored state") << Capture{false, false, "gcg", "SNNN", {-1000, 0, 0, 0}};
     }
     void captureAndSkip()
     {
-        QFETCH(bool, chainX);
-        QFETCH(bool, chainY);
-        QFETCH(QString, actions);
-        QFETCH(QString, colors);
-        QFETCH(QList<double>, positions);
+        QFETCH(Capture, row);
+        const auto &[chainX, chainY, actions, colors, positions] = row;
         Rig rig(chainX, chainY);
         int clicks = 0;
         for (QChar action : actions) {
@@ -92,21 +88,15 @@ private slots:
 
     void recalculationQuestion_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("rowsAfter");
-        QTest::addColumn<bool>("calibrating");
-        QTest::addColumn<QString>("firstX");
-        QTest::newRow("Yes recalculates with the new origin, and asks at every click")
-            << int(AnswerYes) << 3 << true << "2.000";
-        QTest::newRow("No empties the tables and goes on") << int(AnswerNo) << 2 << true << "";
-        QTest::newRow("Cancel stops the capture") << int(AnswerCancel) << 3 << false << "0.500";
+        QTest::addColumn<Recalc>("row");
+        QTest::newRow("Yes recalculates with the new origin, and asks at every click") << Recalc{AnswerYes, 3, true, "2.000"};
+        QTest::newRow("No empties the tables and goes on") << Recalc{AnswerNo, 2, true, ""};
+        QTest::newRow("Cancel stops the capture") << Recalc{AnswerCancel, 3, false, "0.500"};
     }
     void recalculationQuestion()
     {
-        QFETCH(int, answer);
-        QFETCH(int, rowsAfter);
-        QFETCH(bool, calibrating);
-        QFETCH(QString, firstX);
+        QFETCH(Recalc, row);
+        const auto &[answer, rowsAfter, calibrating, firstX] = row;
         LocaleScope scope(pointLocale());
         Rig rig(false, false);
         rig.capture.startOrCancel();

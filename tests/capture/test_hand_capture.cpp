@@ -5,7 +5,6 @@
 #include <QCursor>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -18,22 +17,18 @@ constexpr int T = kTwipsPerPixel;
 
 // A calibrated 400 x 300 picture shown 1:1 (picture x -1500 twips stands for 1).
 struct Rig : MainWindowFixture {
-    QTemporaryDir dir;
     ImageControl *pic = nullptr;
     ImageControl *zoom = nullptr;
     QComboBox *box = nullptr;
 
     bool start()
     {
-        const QString file = dir.filePath(QStringLiteral("picture.png"));
-        if (!open() || !picture(400, 300).save(file) || !window->openFile(file))
+        if (!openWith(picture(400, 300)))
             return false;
         pic = pictureOf(*window);
         zoom = partOf<ImageControl>(*window, "mZoomWindow");
         box = partOf<QComboBox>(*window, "mZoomBox");
-        for (Ref r : {RefX1, RefX2, RefY1, RefY2})
-            window->calibration().record().backColor[r] = ColorSet;
-        window->state().mX2Pix = window->state().mY2Pix = -1500;
+        calibrate();
         pic->setFocus();
         return QTest::qWaitForWindowActive(window.get());
     }

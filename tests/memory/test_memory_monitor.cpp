@@ -3,7 +3,6 @@
 #include "memory/frmMemInfo.h"
 
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace chartrek;

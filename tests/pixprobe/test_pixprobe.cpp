@@ -3,7 +3,6 @@
 #include "picture/ImageOps.h"
 
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <vector>
@@ -35,6 +34,12 @@ QImage scene(Scene kind)
     p.drawLine(kind == Scene::AntiAliased ? QLineF(0, 50.5, 199, 70.5) : QLineF(0, 60, 199, 60));
     return image;
 }
+
+// Where a line point is searched from (the row of column 100) and what is found: the status and
+// how far (in twips) the point may lie from row 60's middle twip, the search's line colour.
+struct Search { Scene kind; int row; qint32 status; int tolerance; qint32 colour; };
+// A 4 x 2 surface with lines of this many bytes, and a palette of this size (-1: none).
+struct Surface { int bitsPerPixel, bytesPerLine, paletteSize; };
 
 struct Probe {
     explicit Probe(PixProbeLibrary &library = PixProbeLibrary::shared()) : probe(messages, library) {}
@@ -82,39 +87,32 @@ private slots:
         QVERIFY(p.sink.shown.isEmpty());
     }
 
-    // Found points lie within `tolerance` twips of row 60's middle twip; a status of 0 puts them below the picture.
+    // A status of 0 puts the point below the picture.
     void linePoint_data()
     {
-        QTest::addColumn<Scene>("kind");
-        QTest::addColumn<int>("row"); // of the candidate, in column 100
-        QTest::addColumn<qint32>("status");
-        QTest::addColumn<int>("tolerance");
-        QTest::addColumn<qint32>("colour");
-        QTest::newRow("a point on a thin line stays on it") << Scene::Thin << 60 << 1 << 0 << kCurveRef;
-        QTest::newRow("a point 8 rows above the line snaps down to it") << Scene::Thin << 52 << 1 << 0 << kCurveRef;
-        QTest::newRow("a point 10 rows below the line snaps up to it") << Scene::Thin << 70 << 1 << 0 << kCurveRef;
-        QTest::newRow("a point 11 rows away finds nothing") << Scene::Thin << 71 << 0 << 0 << kCurveRef;
+        QTest::addColumn<Search>("row");
+        QTest::newRow("a point on a thin line stays on it") << Search{Scene::Thin, 60, 1, 0, kCurveRef};
+        QTest::newRow("a point 8 rows above the line snaps down to it") << Search{Scene::Thin, 52, 1, 0, kCurveRef};
+        QTest::newRow("a point 10 rows below the line snaps up to it") << Search{Scene::Thin, 70, 1, 0, kCurveRef};
+        QTest::newRow("a point 11 rows away finds nothing") << Search{Scene::Thin, 71, 0, 0, kCurveRef};
         // Rows 59 to 61: the run spans twips 885 to 930.
-        QTest::newRow("a point on a thick line goes to the run's middle twip") << Scene::Thick << 57 << 1 << 0 << kCurveRef;
+        QTest::newRow("a point on a thick line goes to the run's middle twip") << Search{Scene::Thick, 57, 1, 0, kCurveRef};
         // The search sees only the line colour: a grid line of another colour cannot mislead it.
-        QTest::newRow("a grid line of another colour leaves the point trusted") << Scene::Crossed << 60 << 1 << 7 << kCurveRef;
-        QTest::newRow("two curves of the line colour crossing") << Scene::SameColourCross << 60 << 1000 << 7 << kCurveRef;
-        QTest::newRow("an anti-aliased sloping line alone is trusted") << Scene::AntiAliased << 61 << 1 << 22 << kCurveRef;
+        QTest::newRow("a grid line of another colour leaves the point trusted") << Search{Scene::Crossed, 60, 1, 7, kCurveRef};
+        QTest::newRow("two curves of the line colour crossing") << Search{Scene::SameColourCross, 60, 1000, 7, kCurveRef};
+        QTest::newRow("an anti-aliased sloping line alone is trusted") << Search{Scene::AntiAliased, 61, 1, 22, kCurveRef};
         // The colour beside a picture smaller than the control is -1, which no pixel has.
-        QTest::newRow("no colour, searched up to below the picture") << Scene::Thin << 125 << 0 << 0 << -1;
-        QTest::newRow("a colour beyond 24 bits") << Scene::Thin << 60 << 0 << 0 << (kCurveRef | 0x1000000);
-        QTest::newRow("no picture") << Scene::None << 60 << 0 << 0 << kCurveRef;
+        QTest::newRow("no colour, searched up to below the picture") << Search{Scene::Thin, 125, 0, 0, -1};
+        QTest::newRow("a colour beyond 24 bits") << Search{Scene::Thin, 60, 0, 0, (kCurveRef | 0x1000000)};
+        QTest::newRow("no picture") << Search{Scene::None, 60, 0, 0, kCurveRef};
     }
     void linePoint()
     {
-        QFETCH(Scene, kind);
-        QFETCH(int, row);
-        QFETCH(qint32, status);
-        QFETCH(int, tolerance);
-        QFETCH(qint32, colour);
+        QFETCH(Search, row);
+        const auto &[kind, candidateRow, status, tolerance, colour] = row;
         HeldBitmap picture(reduceColors(scene(kind)));
         Probe p;
-        PixProbePoint point{100 * T, -row * T};
+        PixProbePoint point{100 * T, -candidateRow * T};
         QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, colour, picture), status);
         QCOMPARE(point.x, status ? 100 * T + T / 2 : 100 * T); // a found point: the column's middle
         if (status == 0)
@@ -162,20 +160,17 @@ private slots:
 
     void surfaceThatWouldBeReadOutOfBoundsHasNoColour_data()
     {
-        QTest::addColumn<int>("bitsPerPixel");
-        QTest::addColumn<int>("bytesPerLine");
-        QTest::addColumn<int>("paletteSize"); // -1: no palette
-        QTest::newRow("32-bit lines shorter than the width") << 32 << 4 * 4 - 1 << -1;
-        QTest::newRow("8-bit lines shorter than the width") << 8 << 3 << 2;
-        QTest::newRow("8 bits without a palette") << 8 << 4 << -1;
-        QTest::newRow("8 bits with an empty palette") << 8 << 4 << 0;
-        QTest::newRow("8 bits with a palette of more than 256 colours") << 8 << 4 << 257;
+        QTest::addColumn<Surface>("row");
+        QTest::newRow("32-bit lines shorter than the width") << Surface{32, 4 * 4 - 1, -1};
+        QTest::newRow("8-bit lines shorter than the width") << Surface{8, 3, 2};
+        QTest::newRow("8 bits without a palette") << Surface{8, 4, -1};
+        QTest::newRow("8 bits with an empty palette") << Surface{8, 4, 0};
+        QTest::newRow("8 bits with a palette of more than 256 colours") << Surface{8, 4, 257};
     }
     void surfaceThatWouldBeReadOutOfBoundsHasNoColour()
     {
-        QFETCH(int, bitsPerPixel);
-        QFETCH(int, bytesPerLine);
-        QFETCH(int, paletteSize);
+        QFETCH(Surface, row);
+        const auto &[bitsPerPixel, bytesPerLine, paletteSize] = row;
         const std::vector<uint32_t> pixels(64, 0xFF123456u), palette(300, 0xFF654321u);
         // 4 x 2 pixels; the last one's bytes lie within `pixels`, but beyond what was declared.
         const PixProbeSurface surface{reinterpret_cast<const uint8_t *>(pixels.data()), 4, 2, bytesPerLine,

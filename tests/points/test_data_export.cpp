@@ -99,15 +99,13 @@ private slots:
     void missingDataAndCancel()
     {
         Rig empty(false);
-        empty.exporter.mnuEditKopie_Click();
-        QCOMPARE(empty.sink.texts(), QStringList{"There are now data available."});
         empty.dialogs.answer.clear(); // cancelled: nothing said
         empty.exporter.mnuFileSaveData_Click();
-        QCOMPARE(empty.sink.shown.size(), 1);
+        QVERIFY(empty.sink.shown.isEmpty());
         // Calibrated without points: an empty file and the success message.
         empty.save("empty.txt");
         QCOMPARE(empty.saved(), QByteArray());
-        QCOMPARE(empty.sink.shown.size(), 2);
+        QCOMPARE(empty.sink.shown.size(), 1);
 
         // Points but one reference red: Save refuses before the dialog, Copy still copies.
         Rig rig;

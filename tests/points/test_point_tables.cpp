@@ -22,6 +22,9 @@ struct Rig : CalibratedTables {
     }
 };
 
+// Sorted or not, the tool that adds, and the row a point at this x goes to after 1, 3 and 5.
+struct Insertion { bool sorted; int tool; double x; int row; };
+
 } // namespace
 
 class TestPointTables : public QObject {
@@ -29,31 +32,26 @@ class TestPointTables : public QObject {
 private slots:
     void insertion_data()
     {
-        QTest::addColumn<bool>("sorted");
-        QTest::addColumn<int>("tool");
-        QTest::addColumn<double>("x");
-        QTest::addColumn<int>("row");
-        QTest::newRow("sorted: 4 goes before 5") << true << int(SharedState::PointTool) << 4.0 << 3;
-        QTest::newRow("sorted: an equal x goes after the existing one") << true << int(SharedState::PointTool) << 3.0 << 3;
-        QTest::newRow("sorted: the largest goes last") << true << int(SharedState::PointTool) << 9.0 << 4;
-        QTest::newRow("appending") << false << int(SharedState::PointTool) << 0.0 << 4;
-        QTest::newRow("the tracer appends even when sorting") << true << int(SharedState::AutoLineTool) << 0.0 << 4;
+        QTest::addColumn<Insertion>("row");
+        QTest::newRow("sorted: 4 goes before 5") << Insertion{true, SharedState::PointTool, 4.0, 3};
+        QTest::newRow("sorted: an equal x goes after the existing one") << Insertion{true, SharedState::PointTool, 3.0, 3};
+        QTest::newRow("sorted: the largest goes last") << Insertion{true, SharedState::PointTool, 9.0, 4};
+        QTest::newRow("appending") << Insertion{false, SharedState::PointTool, 0.0, 4};
+        QTest::newRow("the tracer appends even when sorting") << Insertion{true, SharedState::AutoLineTool, 0.0, 4};
     }
     void insertion()
     {
-        QFETCH(bool, sorted);
-        QFETCH(int, tool);
-        QFETCH(double, x);
-        QFETCH(int, row);
+        QFETCH(Insertion, row);
+        const auto &[sorted, tool, x, expectedRow] = row;
         Rig rig;
         QCOMPARE(rig.add(1), 1); // the first point goes to row 1 in any mode
         rig.add(3);
         rig.add(5);
         rig.state.mSortData = sorted;
         rig.state.mToolMode = tool;
-        QCOMPARE(rig.add(x, 7), row);
+        QCOMPARE(rig.add(x, 7), expectedRow);
         QCOMPARE(rig.model.rows(), 6);
-        QCOMPARE(rig.model.cell(Orig, row, 1), QStringLiteral("-700"));
+        QCOMPARE(rig.model.cell(Orig, expectedRow, 1), QStringLiteral("-700"));
         QVERIFY(rig.model.cell(Orig, 5, 0).isEmpty()); // trailing empty row stays last
     }
 

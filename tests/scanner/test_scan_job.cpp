@@ -4,7 +4,6 @@
 #include "scanner/ScanDevices.h"
 #include "scanner/ScanJob.h"
 
-#include <QDir>
 #include <QtTest>
 
 #include <sane/sane.h>
@@ -15,8 +14,6 @@
 #include <memory>
 
 using namespace chartrek;
-
-Q_DECLARE_METATYPE(chartrek::ScanOptions)
 
 namespace {
 
@@ -67,15 +64,15 @@ QString pixels(const QImage &image)
     return text;
 }
 
-void scanRow(const char *name, const ScanOptions &options, ScanJob::Outcome outcome,
-             QImage::Format format = QImage::Format_Invalid, Cancel cancel = Cancel::No)
-{
-    QTest::newRow(name) << options << cancel << outcome << format;
-}
+// A scan with these options and how it ends; the picture's format (Invalid: no picture).
+struct Scan {
+    ScanOptions options;
+    ScanJob::Outcome outcome;
+    QImage::Format format = QImage::Format_Invalid;
+    Cancel cancel = Cancel::No;
+};
 
 } // namespace
-
-Q_DECLARE_METATYPE(Cancel)
 
 extern "C" SANE_Status sane_read(SANE_Handle handle, SANE_Byte *data, SANE_Int max, SANE_Int *length)
 {
@@ -117,31 +114,27 @@ private slots:
 
     void scanEnds_data()
     {
-        QTest::addColumn<ScanOptions>("options");
-        QTest::addColumn<Cancel>("cancel");
-        QTest::addColumn<ScanJob::Outcome>("outcome");
-        QTest::addColumn<QImage::Format>("format"); // Invalid: no picture
+        QTest::addColumn<Scan>("row");
         using O = ScanJob::Outcome;
-        scanRow("gray, 8 bits", {}, O::Scanned, QImage::Format_Grayscale8);
-        scanRow("lineart, 1 bit", {{"depth", 1}}, O::Scanned, QImage::Format_Mono);
-        scanRow("colour in one frame", {{"mode", "Color"}}, O::Scanned, QImage::Format_RGB888);
-        scanRow("colour in three passes", {{"mode", "Color"}, {"three-pass", true}}, O::Scanned, QImage::Format_RGB888);
-        scanRow("cancelled at the device, not by the person", {{"read-return-value", "SANE_STATUS_CANCELLED"}}, O::Failed);
+        QTest::newRow("gray, 8 bits") << Scan{{}, O::Scanned, QImage::Format_Grayscale8};
+        QTest::newRow("lineart, 1 bit") << Scan{{{"depth", 1}}, O::Scanned, QImage::Format_Mono};
+        QTest::newRow("colour in one frame") << Scan{{{"mode", "Color"}}, O::Scanned, QImage::Format_RGB888};
+        QTest::newRow("colour in three passes") << Scan{{{"mode", "Color"}, {"three-pass", true}}, O::Scanned, QImage::Format_RGB888};
+        QTest::newRow("cancelled at the device, not by the person")
+            << Scan{{{"read-return-value", "SANE_STATUS_CANCELLED"}}, O::Failed};
         // The hand scanner sends 167 lines of 108 pixels without announcing the lines.
-        scanRow("unknown height stopped at the size limit", {{"hand-scanner", true}}, O::TooLarge);
+        QTest::newRow("unknown height stopped at the size limit") << Scan{{{"hand-scanner", true}}, O::TooLarge};
         // Two pieces, 100 ms apart: reads that block take them in a few reads.
-        scanRow("a hung-up select descriptor is not spun on", {{"non-blocking", true}, {"select-fd", true},
-                {"read-delay", true}, {"read-delay-duration", 100000}}, O::Scanned, QImage::Format_Grayscale8);
-        scanRow("a cancel interrupts a read waiting on the device", {}, O::Cancelled, {}, Cancel::DuringARead);
+        QTest::newRow("a hung-up select descriptor is not spun on") << Scan{{{"non-blocking", true}, {"select-fd", true},
+            {"read-delay", true}, {"read-delay-duration", 100000}}, O::Scanned, QImage::Format_Grayscale8};
+        QTest::newRow("a cancel interrupts a read waiting on the device") << Scan{{}, O::Cancelled, {}, Cancel::DuringARead};
         // progress(100) is queued before finished(): the worker has read all, the job not reported.
-        scanRow("a cancel after the last read wins", {}, O::Cancelled, {}, Cancel::AfterTheLastRead);
+        QTest::newRow("a cancel after the last read wins") << Scan{{}, O::Cancelled, {}, Cancel::AfterTheLastRead};
     }
     void scanEnds()
     {
-        QFETCH(ScanOptions, options);
-        QFETCH(Cancel, cancel);
-        QFETCH(ScanJob::Outcome, outcome);
-        QFETCH(QImage::Format, format);
+        QFETCH(Scan, row);
+        const auto &[options, outcome, format, cancel] = row;
         gReads = 0;
         const auto job = runScan(options, cancel);
         QVERIFY2(cancel != Cancel::DuringARead || gStallCancelled, "the read was interrupted, not waited out");

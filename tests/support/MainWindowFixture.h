@@ -8,9 +8,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <memory>
 
@@ -29,6 +30,7 @@ struct MainWindowFixture {
     RecordingSink sink;
     ScriptedDialogs dialogs;
     std::unique_ptr<frmMain> window;
+    QTemporaryDir dir;
 
     // The clipboard is emptied first, so that no picture is taken at start by accident.
     bool open(bool clearClipboard = true)
@@ -39,6 +41,40 @@ struct MainWindowFixture {
         window->show();
         return QTest::qWaitForWindowExposed(window.get());
     }
+
+    // Opens the window on this picture, from a PNG file as File > Open does.
+    bool openWith(const QImage &image)
+    {
+        const QString file = dir.filePath(QStringLiteral("picture.png"));
+        return open() && image.save(file) && window->openFile(file);
+    }
+
+    // Every reference set as if captured: picture pixel `corner` stands for cornerValue, `origin`
+    // for originValue. By default picture x and y -1500 twips stand for 1.
+    void calibrate(QPointF corner = {100, 100}, QPointF cornerValue = {1, 1}, QPointF origin = {}, QPointF originValue = {})
+    {
+        CalibrationRecord &r = window->calibration().record();
+        r.field = {QString::number(originValue.x()), QString::number(cornerValue.x()), QString::number(originValue.y()),
+                   QString::number(cornerValue.y())};
+        r.backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
+        SharedState &s = window->state();
+        s.mX1Pix = -qRound(origin.x() * kTwipsPerPixel), s.mY1Pix = -qRound(origin.y() * kTwipsPerPixel);
+        s.mX2Pix = -qRound(corner.x() * kTwipsPerPixel), s.mY2Pix = -qRound(corner.y() * kTwipsPerPixel);
+    }
+
+    // A calibrated 200 x 100 picture with one point: what a refused picture must leave as it was.
+    bool openWithAPoint()
+    {
+        if (!openWith(picture(200, 100)))
+            return false;
+        calibrate();
+        window->tables().AddPointToTables({-150, -150});
+        return true;
+    }
+    QSize shown() const { return pictureOf(*window)->image().size(); }
+    int rows() const { return window->tables().model().rows(); }
+
+    QString status() const { return window->findChild<QStatusBar *>(QStringLiteral("mStatusBar"))->currentMessage(); }
 
     // Sizes the window so that its inner area is the given twips size.
     bool setClientTwips(int width, int height)
