@@ -11,11 +11,11 @@ PRIVATE=$2
 PROBE=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(mktemp -d)
-trap 'rm -rf "$ROOT"' EXIT
+LOG=$(mktemp)
+trap 'rm -rf "$ROOT" "$LOG"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-DESTDIR=$ROOT cmake --install "$BUILD" --prefix /usr >"$ROOT.log" 2>&1 || { cat "$ROOT.log" >&2; fail "cmake --install"; }
-rm -f "$ROOT.log"
+DESTDIR=$ROOT cmake --install "$BUILD" --prefix /usr >"$LOG" 2>&1 || { cat "$LOG" >&2; fail "cmake --install"; }
 diff -u <(sed "s|@PRIVATE@|$PRIVATE|" "$HERE/installed-files.txt") <(cd "$ROOT" && find . ! -type d | sed 's/^\.//' | sort) ||
     fail "the installed files differ from the expected ones"
 
