@@ -104,6 +104,7 @@ private:
     void setStartValues();
     void placeCrosshair();
     void alignBottomBars();
+    void resizeToStart();
     void takeClipboardPicture();
     // Decides every enabled state and check mark from the state.
     void updateActions();
