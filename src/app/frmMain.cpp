@@ -9,8 +9,10 @@
 #include "app/frmSplash.h"
 #include "autoline/AutoLineSetup.h"
 #include "autoline/LostLineRecovery.h"
+#include "calibration/ScalePanel.h"
 #include "capture/KeyboardControl.h"
 #include "capture/Magnifier.h"
+#include "capture/PictureMarkers.h"
 #include "capture/PictureMouse.h"
 #include "capture/PointDeletion.h"
 #include "capture/UndoCommands.h"
@@ -106,13 +108,15 @@ void frmMain::buildSubsystems()
 {
     mViews = new Views(mState, mToolMode,
                        ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar}, this);
+    mMarkers = new PictureMarkers(*mPicture, *mZoomWindow, mTables, mState, this);
     mMouse = new PictureMouse(
-        PictureMouse::Services{mState, *mPicture, mCalibration, *mCapture, mTables, mToolMode, *mMessages}, this);
+        PictureMouse::Services{mState, *mPicture, mCalibration, *mCapture, mTables, mToolMode, *mMessages, *mMarkers},
+        this);
     mMagnifier = new Magnifier(Magnifier::Controls{*mZoomWindow, *mZoomBox, *mPicture}, mState, *mMouse, this);
     mKeyboard = new KeyboardControl(KeyboardControl::Controls{*mPicture, *mZoomWindow, *mZoomBox},
                                     KeyboardControl::Services{mState, *mCapture, *mMouse, *mMagnifier}, this);
-    mDeletion = new PointDeletion(PointDeletion::Controls{*mPicture, *mZoomWindow, *grdDataPoints},
-                                  PointDeletion::Services{mTables, *mMessages, *mViews}, this);
+    mDeletion = new PointDeletion(PointDeletion::Controls{*mPicture, *grdDataPoints},
+                                  PointDeletion::Services{mTables, *mMessages, *mViews, *mMarkers}, this);
     mLoading = new GraphicLoading(GraphicLoading::Controls{*mPicture, *mTestLead, *mZoomWindow, this},
                                   GraphicLoading::Services{mState, *mViews, mTables, mToolMode, *mMessages, *mModal,
                                                            *mLongOperations},
@@ -121,7 +125,7 @@ void frmMain::buildSubsystems()
     mExport = new DataExport(mTableModel, mCalibration, *mMessages, *mModal, this);
     mSaving = new GraphicSaving(*mPicture, *mModal, *mMessages, this);
     mTables.setHistory(&mHistory);
-    mUndo = new UndoCommands(*mPicture, *mZoomWindow, mTables, mState, this);
+    mUndo = new UndoCommands(*mMarkers, mTables, mState, this);
     mRecovery = new LostLineRecovery(LostLineRecovery::Controls{*mPicture},
                                      LostLineRecovery::Services{mState, *mMessages}, this);
     mAutoLine = new AutoLineSetup(
@@ -132,7 +136,7 @@ void frmMain::buildSubsystems()
     mMemory = new MemoryMonitor(MemoryMonitor::Controls{*this, *grdDataPoints, *mPicture},
                                 MemorySources::ofThisProcess(), this);
     mRotate = new RotateGraphic(RotateGraphic::Controls{*this, *mPicture, *mZoomWindow, *mStatusBar},
-                                RotateGraphic::Services{mState, mToolMode, *mMessages, *mViews}, this);
+                                RotateGraphic::Services{mState, mToolMode, *mMessages, *mViews, *mMarkers}, this);
 }
 
 // The one place where the subsystems meet the window's dispatch points: commands, the
@@ -156,11 +160,18 @@ void frmMain::connectSubsystems()
     connect(m.mnuEditUndo, &QAction::triggered, mUndo, &UndoCommands::mnuEditUndo_Click);
     connect(m.mnuEditRedo, &QAction::triggered, mUndo, &UndoCommands::mnuEditRedo_Click);
     connect(&mHistory, &UndoHistory::changed, this, &frmMain::updateActions);
+    connect(&mCalibration, &Calibration::changed, this, &frmMain::updateActions); // a capture starts or ends
+    connect(mMarkers, &PictureMarkers::trialChanged, this, &frmMain::updateActions);
     connect(m.mnuViewNormal, &QAction::triggered, mViews, &Views::mnuViewNormal_Click);
     connect(m.mnuViewWindow, &QAction::triggered, mViews, &Views::mnuViewWindow_Click);
+    // Repaint shows the picture as the rule has it: without the marks of deleted points.
+    connect(m.mnuViewRepaint, &QAction::triggered, mMarkers, &PictureMarkers::redraw);
     connect(m.mnuViewRepaint, &QAction::triggered, mViews, &Views::mnuViewRepaint_Click);
     connect(m.mnuEditSort, &QAction::toggled, this, [this](bool on) { mState.mSortData = on; });
-    connect(m.mnuViewMarker, &QAction::toggled, this, [this](bool on) { mState.mShowMarkers = on; });
+    connect(m.mnuViewMarker, &QAction::toggled, this, [this](bool on) {
+        mState.mShowMarkers = on;
+        mMarkers->redraw();
+    });
     connect(m.mnuHilfeIndex, &QAction::triggered, this, [this] { helpWindow()->showIndex(); });
     connect(m.mnuHilfeVersion, &QAction::triggered, this, [this] { frmSplash::showAbout(this); });
     connect(m.mnuMemory, &QAction::triggered, mMemory, &MemoryMonitor::mnuMemory_Click);
@@ -211,8 +222,8 @@ void frmMain::updateActions()
     mMenus.mnuEditRedo->setText(UndoCommands::redoText(mHistory));
     // While a trace runs the commands stay blocked; they are set free after it.
     if (!mAutoLine->tracing()) {
-        mMenus.mnuEditUndo->setEnabled(mHistory.canUndo());
-        mMenus.mnuEditRedo->setEnabled(mHistory.canRedo());
+        mMenus.mnuEditUndo->setEnabled(mHistory.canUndo() && mUndo->allowed());
+        mMenus.mnuEditRedo->setEnabled(mHistory.canRedo() && mUndo->allowed());
     }
     mButtons.tbUndo->setEnabled(mMenus.mnuEditUndo->isEnabled() && mToolBar->isEnabled());
     mButtons.tbRedo->setEnabled(mMenus.mnuEditRedo->isEnabled() && mToolBar->isEnabled());
@@ -286,9 +297,12 @@ HelpWindow *frmMain::helpWindow()
 
 void frmMain::takeClipboardPicture()
 {
-    // Shown 1:1 with the Normal check mark, whatever view was on before.
-    if (mLoading->takeClipboardPicture())
+    // Shown 1:1 with the Normal check mark, whatever view was on before; the points it keeps
+    // keep their markers.
+    if (mLoading->takeClipboardPicture()) {
+        mMarkers->redraw();
         mViews->mnuViewNormal_Click();
+    }
 }
 
 void frmMain::attachHandOvers(SingleInstance &service)
@@ -355,6 +369,7 @@ void frmMain::blockCommandsWhileTracing(bool tracing)
     // the tables or the tool under it would corrupt what it writes. Quit and Help stay.
     mToolBar->setEnabled(!tracing);
     grdDataPoints->setEnabled(!tracing); // a double click deletes a row
+    Picture1->setEnabled(!tracing);      // a new scale would land in the trace's step
     if (tracing) {
         mBlockedCommands.clear();
         for (QMenu *menu : {mMenus.mnuDatei, mMenus.mnuEdit, mMenus.mnuView}) {

@@ -37,6 +37,7 @@ class LostLineRecovery;
 class Magnifier;
 class MemoryMonitor;
 class ModalCalls;
+class PictureMarkers;
 class PictureMouse;
 class PointDeletion;
 class RotateGraphic;
@@ -128,7 +129,7 @@ private:
     Calibration mCalibration{mState, *this};
     PointTableModel mTableModel;
     PointTables mTables{mTableModel, mCalibration, mState};
-    UndoHistory mHistory{mTableModel};
+    UndoHistory mHistory{mTableModel, &mCalibration};
     std::unique_ptr<ReferenceCapture> mCapture;
     SingleInstance *mHandOvers = nullptr;
 
@@ -137,6 +138,7 @@ private:
     PictureMouse *mMouse = nullptr;
     Magnifier *mMagnifier = nullptr;
     KeyboardControl *mKeyboard = nullptr;
+    PictureMarkers *mMarkers = nullptr;
     PointDeletion *mDeletion = nullptr;
     GraphicLoading *mLoading = nullptr;
     ScannerReading *mScanner = nullptr;

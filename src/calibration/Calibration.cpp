@@ -1,5 +1,7 @@
 #include "calibration/Calibration.h"
 
+#include "calibration/CalibratedPoints.h"
+
 #include "core/NumberText.h"
 
 #include <cmath>
@@ -114,6 +116,7 @@ double &Calibration::mirrorRef(Ref ref)
 
 void Calibration::setReferencePosition(Ref ref, float position)
 {
+    mCaptured[ref] = true;
     mRecord.caption[ref] = generalNumberText(position, QLocale(), 7);
     mirrorRef(ref) = parseNumber(mRecord.caption[ref]).value_or(0.0);
 }
@@ -121,6 +124,46 @@ void Calibration::setReferencePosition(Ref ref, float position)
 quint32 Calibration::colorByCaption(Ref ref) const
 {
     return mRecord.caption[ref] == QLatin1String("0") ? ColorNotSet : ColorSet;
+}
+
+CalibrationState Calibration::snapshot() const
+{
+    return {mRecord.field,   mRecord.xLog,         mRecord.yLog,         mRecord.caption,
+            {settledColor(RefX1), settledColor(RefX2), settledColor(RefY1), settledColor(RefY2)}};
+}
+
+quint32 Calibration::settledColor(Ref ref) const
+{
+    const quint32 color = mRecord.backColor[ref];
+    return color != ColorWaiting ? color : mCaptured[ref] ? ColorSet : ColorNotSet;
+}
+
+void Calibration::restore(const CalibrationState &state)
+{
+    if (state == snapshot())
+        return;
+    mRecord.field = state.field;
+    mRecord.xLog = state.xLog;
+    mRecord.yLog = state.yLog;
+    for (Ref ref : {RefX1, RefX2, RefY1, RefY2}) {
+        // A waiting indicator stays while its reference is as the state has it.
+        if (mRecord.caption[ref] == state.caption[ref] && settledColor(ref) == state.color[ref])
+            continue;
+        mRecord.caption[ref] = state.caption[ref];
+        mirrorRef(ref) = parseNumber(state.caption[ref]).value_or(0.0);
+        mRecord.backColor[ref] = mRecord.textColor[ref] = state.color[ref];
+        mCaptured[ref] = state.color[ref] != ColorNotSet;
+    }
+    emit changed();
+}
+
+void changeCalibration(Calibration &calibration, CalibratedPoints &points, const CalibrationState &state,
+                       const QString &name, int session)
+{
+    const CalibrationStep step(points, name, session);
+    calibration.restore(state);
+    if (calibration.IsCalibrated())
+        points.RecalculatePoints();
 }
 
 void Calibration::setField(Ref ref, const QString &text)

@@ -63,6 +63,18 @@ struct CalibrationRecord {
     QString buttonCaption = QStringLiteral("get");
 };
 
+// What the values follow, and what a step of the undo history puts back: the typed values, the
+// log boxes, the reference positions (as the captions hold them) and whether each is set (its
+// indicator colour). The chain tags and a capture under way are no part of it.
+struct CalibrationState {
+    std::array<QString, 4> field;
+    bool xLog = false;
+    bool yLog = false;
+    std::array<QString, 4> caption;
+    std::array<quint32, 4> color{};
+    friend bool operator==(const CalibrationState &, const CalibrationState &) = default;
+};
+
 // The calibration: its record, the mirrors of the reference positions (in SharedState),
 // and the conversion of picture positions into values. Emits changed() whenever the record
 // is changed through it, so that the panel can show the new state.
@@ -99,15 +111,22 @@ public:
 
     void notifyChanged() { emit changed(); }
 
+    CalibrationState snapshot() const;
+    // Makes the record show `state`; the mirrors follow the captions. A state holds no waiting
+    // indicator: one that waits counts as set when its reference was ever captured.
+    void restore(const CalibrationState &state);
+
 signals:
     void changed();
 
 private:
     double &mirrorRef(Ref ref);
+    quint32 settledColor(Ref ref) const;
 
     SharedState &mState;
     const PictureHolder &mPicture;
     CalibrationRecord mRecord;
+    std::array<bool, 4> mCaptured{};
 };
 
 } // namespace chartrek

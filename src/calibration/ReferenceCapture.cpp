@@ -51,6 +51,8 @@ void ReferenceCapture::captureClick(float x, float y)
     SharedState &s = mCal.state();
     if (!s.mCalibrating)
         return;
+    // The reference and what the answer did to the points are undone together.
+    const CalibrationStep step(mPoints, QStringLiteral("set reference"));
     bool recalculate = false;
     if (mPoints.hasPoints() && mCal.IsCalibrated()) {
         switch (mMessages.AskYesNoCancel(recalculateQuestion())) {

@@ -102,6 +102,7 @@ ScalePanel::ScalePanel(Calibration &calibration, CalibratedPoints &points, Refer
         field->installEventFilter(this);
         const Ref ref = Ref(i);
         connect(field, &QLineEdit::textChanged, this, [this, ref] { sX_Change(ref); });
+        connect(field, &QLineEdit::returnPressed, this, [this] { ++mEditSession; });
         mFields[i] = field;
     }
 
@@ -182,8 +183,9 @@ void ScalePanel::sX_Change(Ref ref)
         field->setText(text);
         field->setCursorPosition(caret);
     }
-    mCalibration.setField(ref, text);
-    recalculateIfCalibrated();
+    CalibrationState next = mCalibration.snapshot();
+    next.field[ref] = text;
+    changeCalibration(mCalibration, mPoints, next, QStringLiteral("change scale"), mEditSession);
 }
 
 void ScalePanel::XLog_Click()
@@ -198,10 +200,10 @@ void ScalePanel::YLog_Click()
 
 void ScalePanel::logClick(bool xAxis)
 {
-    QCheckBox *box = xAxis ? XLog : YLog;
-    mCalibration.setLog(xAxis, box->isChecked());
+    CalibrationState next = mCalibration.snapshot();
+    (xAxis ? next.xLog : next.yLog) = (xAxis ? XLog : YLog)->isChecked();
+    changeCalibration(mCalibration, mPoints, next, QStringLiteral("change scale"));
     applyLogLayout(xAxis);
-    recalculateIfCalibrated();
 }
 
 void ScalePanel::applyLogLayout(bool xAxis)
@@ -234,12 +236,6 @@ void ScalePanel::chainClick(bool xPair)
     mCalibration.setChainTag(xPair, unchained ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void ScalePanel::recalculateIfCalibrated()
-{
-    if (mCalibration.IsCalibrated())
-        mPoints.RecalculatePoints();
-}
-
 bool ScalePanel::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
@@ -250,9 +246,13 @@ bool ScalePanel::eventFilter(QObject *watched, QEvent *event)
     } else if (type == QEvent::MouseButtonPress && (watched == chainX || watched == chainY)) {
         chainClick(watched == chainX);
         return true;
-    } else if (type == QEvent::FocusIn) {
+    } else if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
         for (QLineEdit *field : mFields) {
             if (watched == field) {
+                // An edit of a field, however many keys it takes, is one step of the history.
+                ++mEditSession;
+                if (type == QEvent::FocusOut)
+                    break;
                 // Deferred, so that the press that gave the focus does not place the caret
                 // after the selection was made.
                 QTimer::singleShot(0, field, &QLineEdit::selectAll);

@@ -19,7 +19,8 @@ class ReferenceCapture;
 // The calibration panel `Picture1`: the start button, the four reference indicators, the
 // four value fields with their "1 E" exponent labels, the two log boxes and the two chain
 // images. It shows the calibration record and writes the user's edits into it; every edit
-// that changes a value recalculates the points of a calibrated picture at once.
+// that changes a value recalculates the points of a calibrated picture at once, and one edit of
+// a field or one click of a log box is one step of the undo history.
 class ScalePanel : public QFrame {
     Q_OBJECT
 public:
@@ -45,7 +46,6 @@ private:
     void applyLogLayout(bool xAxis);
     void logClick(bool xAxis);
     void chainClick(bool xPair);
-    void recalculateIfCalibrated();
 
     Calibration &mCalibration;
     CalibratedPoints &mPoints;
@@ -61,6 +61,8 @@ private:
     QLabel *chainY = nullptr;
     QPixmap chainPic;
     QPixmap unchainPic;
+    // Keystrokes of one edit share it; Enter and the focus moving on start the next.
+    int mEditSession = 1;
 };
 
 } // namespace chartrek

@@ -39,21 +39,25 @@ void DrawPointMarker(qint32 x, qint32 y, ImageControl &control, quint32 probedCo
 
 void ShowPictureWithMarkers(ImageControl &picture, ImageControl &clean, const PointTables &tables, bool markers)
 {
-    picture.restorePicture(clean);
+    ShowPictureWithMarkers(picture, clean.image(), tables, markers);
+}
+
+void ShowPictureWithMarkers(ImageControl &picture, const QImage &base, const PointTables &tables, bool markers)
+{
+    picture.restorePicture(base);
     if (!markers || tables.pointCount() == 0)
         return;
-    // One loan of each surface for all points: a table may hold thousands.
-    DrawingSurface *source = clean.getBitmapSurface();
+    // One loan of the surface for all points: a table may hold thousands.
     DrawingSurface *target = picture.getBitmapSurface();
-    if (source && target) {
-        const quint32 pureRed = 0x0000FF;
-        for (int row = 1; row <= tables.pointCount(); ++row) {
-            const PicturePoint p = tables.pointAt(row);
-            const bool onRed = quint32(source->colorAt(-p.x, p.y)) == pureRed;
-            target->drawCircle(-p.x, p.y, PointMarkerRadius, onRed ? MarkerBlue : MarkerRed);
-        }
+    if (!target)
+        return;
+    const quint32 pureRed = 0x0000FF;
+    for (int row = 1; row <= tables.pointCount(); ++row) {
+        const PicturePoint p = tables.pointAt(row);
+        const QPoint pixel = DrawingSurface::pixelAt(-p.x, p.y);
+        const bool onRed = base.valid(pixel) && toColorRef(base.pixel(pixel)) == pureRed;
+        target->drawCircle(-p.x, p.y, PointMarkerRadius, onRed ? MarkerBlue : MarkerRed);
     }
-    clean.releaseBitmapSurface(source);
     picture.releaseBitmapSurface(target);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QImage>
 
 namespace chartrek {
 
@@ -36,6 +36,8 @@ void DrawPointMarker(qint32 x, qint32 y, ImageControl &control, quint32 probedCo
 // the tables when `markers` is on: what the picture shows after the points changed other than
 // by adding one. The markers' colours are probed on the clean copy.
 void ShowPictureWithMarkers(ImageControl &picture, ImageControl &clean, const PointTables &tables, bool markers);
+// The same over another picture of the same size: the clean copy turned by a rotation on trial.
+void ShowPictureWithMarkers(ImageControl &picture, const QImage &base, const PointTables &tables, bool markers);
 
 // The circle of radius 40 that marks a deleted point, in the colour given.
 void MarkDeletedPoint(qint32 x, qint32 y, ImageControl &control, quint32 color);

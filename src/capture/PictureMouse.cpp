@@ -2,6 +2,7 @@
 
 #include "picture/ColorProbe.h"
 #include "capture/OverlayDrawing.h"
+#include "capture/PictureMarkers.h"
 #include "picture/ImageControl.h"
 #include "core/NumberText.h"
 
@@ -71,8 +72,12 @@ void PictureMouse::mPicture_MouseDown(int button, int shift, float X, float Y)
         return;
     }
 
-    if (s.mCalibrating)
+    if (s.mCalibrating) {
+        const int points = mS.tables.pointCount();
         mS.capture.captureClick(xy.x, xy.y);
+        if (mS.tables.pointCount() != points)
+            mS.markers.redraw(); // a No to the recalculation took the points away
+    }
     if (button == kLeftButton && shift == kShiftKey) {
         emit deletePointRequested(P);
         pic.repaintRect(X - kSquare, Y - kSquare, X + kSquare, Y + kSquare, false);

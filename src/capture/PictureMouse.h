@@ -13,6 +13,7 @@
 namespace chartrek {
 
 class ImageControl;
+class PictureMarkers;
 
 // What a press, move or release on the shown picture means in the current tool: reference
 // capture and deletion in the pointer tool, data points in the point tool, the line and zoom
@@ -29,6 +30,7 @@ public:
         PointTables &tables;
         ToolMode &toolMode;
         Messages &messages;
+        PictureMarkers &markers;
     };
 
     explicit PictureMouse(const Services &services, QObject *parent = nullptr);

@@ -1,6 +1,7 @@
 #include "capture/PointDeletion.h"
 
 #include "capture/OverlayDrawing.h"
+#include "capture/PictureMarkers.h"
 #include "picture/ImageControl.h"
 #include "picture/Views.h"
 
@@ -25,7 +26,8 @@ void PointDeletion::grdDataPoints_DblClick()
         return;
     if (mS.messages.AskYesNo(QStringLiteral("Delete this point?")) != AnswerYes)
         return;
-    mS.tables.removePoint(row); // the marker stays in the picture
+    mS.tables.removePoint(row);
+    mS.markers.redraw();
 }
 
 void PointDeletion::DeletePointAt(const PicturePoint &point)
@@ -36,6 +38,7 @@ void PointDeletion::DeletePointAt(const PicturePoint &point)
     if (mS.messages.AskYesNo(QStringLiteral("Do you wish to delete this point?")) != AnswerYes)
         return;
     mS.tables.removePoint(*row);
+    mS.markers.redraw();
     // Around the press, which lies within the tolerance of the deleted point.
     MarkDeletedPoint(-point.x, point.y, mC.mPicture, MarkerBlack);
 }
@@ -47,7 +50,7 @@ void PointDeletion::mnuEditDelete_Click()
         return;
     mS.tables.ResetPointTables();
     // The clean copy takes away every marker and deletion mark drawn since the picture came.
-    mC.mPicture.restorePicture(mC.mZoomWindow);
+    mS.markers.redraw();
     mS.views.mnuViewRepaint_Click();
 }
 

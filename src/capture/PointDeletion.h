@@ -11,24 +11,25 @@ class QTableView;
 namespace chartrek {
 
 class ImageControl;
+class PictureMarkers;
 class Views;
 
 // Correcting the captured points: one point by a double click on its row of the value table,
 // the point under a Shift+left press on the picture, or all of them with Delete data. A
-// deletion takes the row out of both tables and never touches the calibration, the tool or the
-// view.
+// deletion takes the row out of both tables, and its marker off the picture, and never touches
+// the calibration, the tool or the view.
 class PointDeletion : public QObject {
     Q_OBJECT
 public:
     struct Controls {
         ImageControl &mPicture;
-        ImageControl &mZoomWindow; // holds the clean copy of the picture
         QTableView &grdDataPoints;
     };
     struct Services {
         PointTables &tables;
         Messages &messages;
         Views &views;
+        PictureMarkers &markers;
     };
 
     PointDeletion(const Controls &controls, const Services &services, QObject *parent = nullptr);

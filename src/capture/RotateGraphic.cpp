@@ -1,6 +1,7 @@
 #include "capture/RotateGraphic.h"
 
 #include "calibration/Calibration.h"
+#include "capture/PictureMarkers.h"
 #include "capture/frmRotate.h"
 #include "core/NumberText.h"
 #include "core/TwipsGeometry.h"
@@ -116,30 +117,31 @@ void RotateGraphic::btnDoIt_Click()
         mS.messages.ShowInfo(angleMessage());
         return;
     }
-    // The present picture turns further; the clean copy stays for "back".
-    mC.mPicture.rotate(*hundredths);
+    // The turn tried so far turns further; the clean copy stays for "back". The rotation keeps
+    // the size, so the turned copy fits the view as it is.
+    mS.markers.setTrial(rotatePicture(mS.markers.base(), *hundredths));
 }
 
 void RotateGraphic::btnBack_Click()
 {
-    if (mTracing)
-        return;
-    // The rotation keeps the size, so the clean copy fits the view as it is.
-    mC.mPicture.restorePicture(mC.mZoomWindow);
+    if (!mTracing)
+        mS.markers.dropTrial();
 }
 
 void RotateGraphic::btnOK_Click()
 {
     if (mTracing)
         return;
-    if (mC.mPicture.hasBitmap()) {
-        mC.mZoomWindow.assignFrom(mC.mPicture);
+    if (mS.markers.trying()) {
+        mC.mZoomWindow.setImage(mS.markers.base());
         const QSize area = twipsSize(&mC.mPicture);
         mC.mZoomWindow.setupZoomWindow(0, 0, float(area.width()), float(area.height()), mC.mPicture);
         mC.mZoomWindow.setRepaintEnabled(true);
-        // 1:1, with the Normal check mark that says so.
-        mS.views.mnuViewNormal_Click();
+        mS.markers.dropTrial();
     }
+    // 1:1, with the Normal check mark that says so.
+    if (mC.mPicture.hasBitmap())
+        mS.views.mnuViewNormal_Click();
     closeDialog();
     mC.window.activateWindow();
 }
@@ -148,7 +150,7 @@ void RotateGraphic::Command1_Click()
 {
     if (mTracing)
         return;
-    mC.mPicture.restorePicture(mC.mZoomWindow);
+    mS.markers.dropTrial();
     closeDialog();
 }
 

@@ -16,12 +16,14 @@ class QWidget;
 namespace chartrek {
 
 class ImageControl;
+class PictureMarkers;
 class Views;
 class frmRotate;
 
 // View > Rotate Graphic: straightens a tilted picture by a typed angle or one measured from
-// two presses on the x-axis. The shown picture is turned; the magnifier's copy stays the clean
-// reference until OK makes the turned picture the new one. Points and calibration stay.
+// two presses on the x-axis. The clean copy is turned on trial and shown with the markers; the
+// magnifier's copy stays the clean reference until OK makes the turned one the new one. Points
+// and calibration stay, and so do their markers, which are never turned into the picture.
 class RotateGraphic : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +38,7 @@ public:
         ToolMode &toolMode;
         Messages &messages;
         Views &views;
+        PictureMarkers &markers;
     };
 
     RotateGraphic(const Controls &controls, const Services &services, QObject *parent = nullptr);

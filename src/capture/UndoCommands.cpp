@@ -1,13 +1,11 @@
 #include "capture/UndoCommands.h"
 
-#include "capture/OverlayDrawing.h"
-#include "picture/ImageControl.h"
+#include "capture/PictureMarkers.h"
 
 namespace chartrek {
 
-UndoCommands::UndoCommands(ImageControl &picture, ImageControl &clean, PointTables &tables, const SharedState &state,
-                           QObject *parent)
-    : QObject(parent), mPicture(picture), mClean(clean), mTables(tables), mState(state)
+UndoCommands::UndoCommands(PictureMarkers &markers, PointTables &tables, const SharedState &state, QObject *parent)
+    : QObject(parent), mMarkers(markers), mTables(tables), mState(state)
 {
     setObjectName(QStringLiteral("undoCommands"));
 }
@@ -22,26 +20,21 @@ QString UndoCommands::redoText(const UndoHistory &history)
     return history.canRedo() ? QStringLiteral("&Redo ") + history.redoName() : QStringLiteral("&Redo");
 }
 
+bool UndoCommands::allowed() const
+{
+    return !mState.mCalibrating && !mMarkers.trying();
+}
+
 void UndoCommands::mnuEditUndo_Click()
 {
-    if (UndoHistory *history = mTables.history(); history && history->canUndo()) {
-        history->undo();
-        showMarkers();
-    }
+    if (allowed() && mTables.undo())
+        mMarkers.redraw();
 }
 
 void UndoCommands::mnuEditRedo_Click()
 {
-    if (UndoHistory *history = mTables.history(); history && history->canRedo()) {
-        history->redo();
-        showMarkers();
-    }
-}
-
-void UndoCommands::showMarkers()
-{
-    if (mPicture.hasBitmap())
-        ShowPictureWithMarkers(mPicture, mClean, mTables, mState.mShowMarkers);
+    if (allowed() && mTables.redo())
+        mMarkers.redraw();
 }
 
 } // namespace chartrek

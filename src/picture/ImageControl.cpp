@@ -81,9 +81,14 @@ void ImageControl::assignFrom(const ImageControl &other)
 
 void ImageControl::restorePicture(const ImageControl &other)
 {
-    if (&other == this || other.mImage.size() != mImage.size())
-        return;
-    replacePicture(other.mImage);
+    if (&other != this)
+        restorePicture(other.mImage);
+}
+
+void ImageControl::restorePicture(const QImage &image)
+{
+    if (image.size() == mImage.size())
+        replacePicture(image);
 }
 
 void ImageControl::freeBitmap()

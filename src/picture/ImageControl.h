@@ -9,6 +9,7 @@
 
 #include <QCursor>
 #include <QImage>
+#include <QMouseEvent>
 #include <QRectF>
 #include <QString>
 #include <QWidget>
@@ -42,6 +43,7 @@ public:
     // Takes another control's picture of the same size in place of its own, keeping the view:
     // the clean copy back over a marked picture.
     void restorePicture(const ImageControl &other);
+    void restorePicture(const QImage &image);
 
     // --- sizes, in twips ---
     float bitmapWidth() const override;
@@ -133,6 +135,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // A double click arrives as a press and a release, then this: the press is taken; a second
+    // one here would capture a point twice.
+    void mouseDoubleClickEvent(QMouseEvent *event) override { event->accept(); }
 
 private:
     void replacePicture(QImage image);

@@ -85,25 +85,19 @@ void PointTableModel::removeRow(int index)
     endRemoveRows();
 }
 
-void PointTableModel::setRowCount(int count)
+void PointTableModel::setGrid(const QList<Row> &rows)
 {
-    QList<Row> grid = mRows;
-    grid.resize(std::max(count, 1));
-    if (grid.size() == mRows.size())
+    if (rows == mRows || rows.isEmpty())
         return;
-    Edit edit{Edit::Replace, 0, 0, {}, {}, {}, mRows, grid};
-    replaceGrid(grid);
+    Edit edit{Edit::Replace, 0, 0, {}, {}, {}, mRows, rows};
+    replaceGrid(rows);
     record(std::move(edit));
 }
 
-void PointTableModel::clearCells()
+void PointTableModel::setComputedCell(Table table, int row, int column, const QString &text)
 {
-    QList<Row> grid(mRows.size());
-    if (grid == mRows)
-        return;
-    Edit edit{Edit::Replace, 0, 0, {}, {}, {}, mRows, grid};
-    replaceGrid(grid);
-    record(std::move(edit));
+    if (row >= 0 && row < rows() && column >= 0 && column < columns(table) && cell(table, row, column) != text)
+        setGridCell(row, gridColumn(table, column), text);
 }
 
 void PointTableModel::replaceGrid(const QList<Row> &rows)

@@ -50,8 +50,11 @@ public:
     // Inserts one row into both tables at `index`, cells given as tab-separated texts.
     void insertRowTexts(int index, const QString &valueRow, const QString &pictureRow);
     void removeGridRow(int index);
-    void setRowCount(int count);
-    void clearCells();
+    // The whole grid at once; a grid that already is so records nothing.
+    void setGrid(const QList<Row> &rows);
+    // A cell computed from others (a value, from the picture position and the calibration):
+    // written without a record, since undo and redo compute it again.
+    void setComputedCell(Table table, int row, int column, const QString &text);
 
     // QAbstractTableModel
     int rowCount(const QModelIndex &parent = {}) const override;

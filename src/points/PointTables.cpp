@@ -58,12 +58,48 @@ void PointTables::ClearPointRows()
 void PointTables::ResetPointTables()
 {
     UndoHistory::Step step(mHistory, QStringLiteral("delete data"));
-    mModel.clearCells();
-    mModel.setRowCount(2);
-    for (auto table : {DataPoints, Originale}) {
-        mModel.setCell(table, 0, 0, QStringLiteral("X"));
-        mModel.setCell(table, 0, 1, QStringLiteral("Y"));
-    }
+    // "X" and "Y" over the value table and over the picture table's first two columns.
+    PointTableModel::Row header;
+    header[0] = header[2] = QStringLiteral("X");
+    header[1] = header[3] = QStringLiteral("Y");
+    mModel.setGrid({header, {}});
+}
+
+void PointTables::beginChange(const QString &name, int session)
+{
+    if (mHistory)
+        mHistory->begin(name, session);
+}
+
+void PointTables::endChange()
+{
+    if (mHistory)
+        mHistory->end();
+}
+
+bool PointTables::undo()
+{
+    if (!mHistory || !mHistory->canUndo())
+        return false;
+    mHistory->undo();
+    refreshValues();
+    return true;
+}
+
+bool PointTables::redo()
+{
+    if (!mHistory || !mHistory->canRedo())
+        return false;
+    mHistory->redo();
+    refreshValues();
+    return true;
+}
+
+void PointTables::refreshValues()
+{
+    // The values are not kept by the history: they follow the calibration it put back.
+    if (mCalibration.IsCalibrated())
+        RecalculatePoints();
 }
 
 void PointTables::startAfresh()
@@ -76,15 +112,14 @@ void PointTables::startAfresh()
 void PointTables::writeValues(int row, const ValuePoint &value)
 {
     const CalibrationRecord &rec = mCalibration.record();
-    mModel.setCell(DataPoints, row, 0, FormatAxisValue(value.x, rec.xLog));
-    mModel.setCell(DataPoints, row, 1, FormatAxisValue(value.y, rec.yLog));
-    mModel.setCell(Originale, row, 2, generalNumberText(value.x));
-    mModel.setCell(Originale, row, 3, generalNumberText(value.y));
+    mModel.setComputedCell(DataPoints, row, 0, FormatAxisValue(value.x, rec.xLog));
+    mModel.setComputedCell(DataPoints, row, 1, FormatAxisValue(value.y, rec.yLog));
+    mModel.setComputedCell(Originale, row, 2, generalNumberText(value.x));
+    mModel.setComputedCell(Originale, row, 3, generalNumberText(value.y));
 }
 
 void PointTables::RecalculatePoints()
 {
-    UndoHistory::Step step(mHistory, QStringLiteral("recalculation"));
     for (int row = 1; row <= mModel.rows() - 2; ++row) {
         const PicturePoint point = pointAt(row);
         // Each row starts from (0, 0), as a new point does: a failed conversion must not

@@ -35,7 +35,14 @@ public:
     void ResetPointTables();
     // The same for a new picture, whose tables start a history of their own.
     void startAfresh();
+    // The values are computed, not recorded: the history keeps the points and the calibration.
     void RecalculatePoints() override;
+    void beginChange(const QString &name, int session) override;
+    void endChange() override;
+    // Undo and Redo of the history, with the values computed again for the calibration they
+    // leave; false when there is nothing to take back or make again.
+    bool undo();
+    bool redo();
 
     // The stored point that lies less than 20 picture units from `point` on both axes; when
     // several do, the lowest in the table. Nothing when none does.
@@ -49,6 +56,7 @@ public:
     void keepPoints(int count);
 
 private:
+    void refreshValues();
     int sortedInsertIndex(double x) const;
     void writeValues(int row, const ValuePoint &value);
 

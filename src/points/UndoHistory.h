@@ -1,19 +1,27 @@
 #pragma once
 
+#include "calibration/Calibration.h"
 #include "points/PointTableModel.h"
 
 #include <QObject>
 #include <QString>
 
+#include <optional>
+#include <utility>
+
 namespace chartrek {
 
-// Undo and redo for the point tables. A step is every change to the grid between begin and
-// end (nested steps belong to the outermost one), kept as row data, never as pictures. A
-// change made outside a step means the history no longer fits the grid: it is cleared.
+// Undo and redo for the point tables and the calibration. A step is every change to the grid
+// between begin and end (nested steps belong to the outermost one), kept as row data, never as
+// pictures, with the calibration before and after when it changed; the values the calibration
+// gives are not kept, the tables compute them again. A change to the grid made outside a step
+// means the history no longer fits the grid: it is cleared. The oldest steps go when the
+// history would hold more than its memory limit.
 class UndoHistory : public QObject {
     Q_OBJECT
 public:
-    explicit UndoHistory(PointTableModel &model, QObject *parent = nullptr);
+    // Without a calibration, steps keep the grid only.
+    explicit UndoHistory(PointTableModel &model, Calibration *calibration = nullptr, QObject *parent = nullptr);
 
     // One step from construction to destruction; `history` may be null.
     class Step {
@@ -35,7 +43,9 @@ public:
         UndoHistory *mHistory;
     };
 
-    void begin(const QString &name);
+    // A step of a `session` other than 0 joins the step before it when that is of the same
+    // session; a step that changed nothing in the end is no step.
+    void begin(const QString &name, int session = 0);
     void end();
     // The open step changed nothing in the end (a cancelled trace took back what it added):
     // it is dropped when it ends.
@@ -52,8 +62,11 @@ public:
     void clear();
 
     int steps() const { return int(mUndo.size() + mRedo.size()); }
-    // Roughly what the steps take in memory.
-    qint64 approximateBytes() const;
+    // Roughly what the steps take in memory, and the most they may take; the newest step is
+    // kept even when it alone takes more.
+    qint64 approximateBytes() const { return mBytes; }
+    static constexpr qint64 kDefaultMemoryLimit = qint64(64) << 20;
+    void setMemoryLimit(qint64 bytes);
 
 signals:
     void changed();
@@ -61,15 +74,27 @@ signals:
 private:
     struct Entry {
         QString name;
+        int session = 0;
         QList<PointTableModel::Edit> edits;
+        std::optional<std::pair<CalibrationState, CalibrationState>> calibration; // before, after
+        qint64 bytes = 0;
     };
 
+    static qint64 bytesOf(const Entry &entry);
+    // The open step joins the newest one of its session; false when there is none.
+    bool joinSession();
+    void keepWithinLimit();
+
     PointTableModel &mModel;
+    Calibration *mCalibration;
     QList<Entry> mUndo;
     QList<Entry> mRedo;
     Entry mOpen;
+    CalibrationState mOpenCalibration;
     int mDepth = 0;
     bool mDropOpen = false;
+    qint64 mBytes = 0;
+    qint64 mLimit = kDefaultMemoryLimit;
 };
 
 } // namespace chartrek

@@ -12,7 +12,7 @@ using namespace chartrek::test;
 namespace {
 
 struct Rig : CalibratedTables {
-    UndoHistory history{model};
+    UndoHistory history{model, &cal};
     Rig()
     {
         tables.setHistory(&history);
@@ -51,10 +51,11 @@ private slots:
             for (int k = 0; k < 5; ++k)
                 r.add(5 + k, k);
         }) << "Autoline";
-        QTest::newRow("a recalculation") << Change([](Rig &r) {
-            r.cal.record().field[RefX2] = QStringLiteral("2");
-            r.tables.RecalculatePoints();
-        }) << "recalculation";
+        QTest::newRow("a calibration change") << Change([](Rig &r) {
+            CalibrationState scale = r.cal.snapshot();
+            scale.field[RefX2] = QStringLiteral("2");
+            changeCalibration(r.cal, r.tables, scale, QStringLiteral("change scale"));
+        }) << "change scale";
     }
     void eachStepIsUndoneAndRedone()
     {
@@ -66,16 +67,17 @@ private slots:
         const QStringList after = r.grid();
         QVERIFY(after != before);
         QCOMPARE(r.history.undoName(), name);
-        r.history.undo();
+        r.tables.undo();
         QCOMPARE(r.grid(), before);
         QCOMPARE(r.history.redoName(), name);
-        r.history.redo();
+        r.tables.redo();
         QCOMPARE(r.grid(), after);
         QVERIFY(r.history.canUndo() && !r.history.canRedo());
     }
 
     // A new step after an undo drops what could be redone; a trace that took back what it
-    // added, and a new picture, leave no step; a change outside a step clears the history.
+    // added, and a new picture, leave no step; a change outside a step clears the history; over
+    // its memory limit the oldest steps go, never the newest.
     void whatTheHistoryKeeps()
     {
         Rig r;
@@ -98,6 +100,13 @@ private slots:
         r.tables.startAfresh();
         QVERIFY(!r.history.canUndo());
         QCOMPARE(r.tables.pointCount(), 0);
+        for (int k = 2; k <= 4; ++k)
+            r.add(k);
+        r.history.setMemoryLimit(r.history.approximateBytes() * 3 / 4);
+        QCOMPARE(r.history.steps(), 2);
+        r.history.setMemoryLimit(1);
+        QVERIFY(r.tables.undo() && !r.tables.undo());
+        QCOMPARE(r.tables.pointCount(), 2); // the newest capture was the one left to undo
     }
 };
 

@@ -57,9 +57,9 @@ struct MainWindowFixture {
         r.field = {QString::number(originValue.x()), QString::number(cornerValue.x()), QString::number(originValue.y()),
                    QString::number(cornerValue.y())};
         r.backColor = {ColorSet, ColorSet, ColorSet, ColorSet};
-        SharedState &s = window->state();
-        s.mX1Pix = -qRound(origin.x() * kTwipsPerPixel), s.mY1Pix = -qRound(origin.y() * kTwipsPerPixel);
-        s.mX2Pix = -qRound(corner.x() * kTwipsPerPixel), s.mY2Pix = -qRound(corner.y() * kTwipsPerPixel);
+        const QPointF at[4] = {origin, corner, origin, corner};
+        for (Ref ref : {RefX1, RefX2, RefY1, RefY2})
+            window->calibration().setReferencePosition(ref, -qRound((ref < RefY1 ? at[ref].x() : at[ref].y()) * kTwipsPerPixel));
     }
 
     // A calibrated 200 x 100 picture with one point: what a refused picture must leave as it was.
