@@ -44,12 +44,6 @@ const QString &frmMain::designCaption()
     return caption;
 }
 
-const QString &frmMain::handOverQuestion()
-{
-    static const QString text = QStringLiteral("Delete existing data?");
-    return text;
-}
-
 const QString &frmMain::closeQuestion()
 {
     static const QString text = QStringLiteral("Close the programm?");
@@ -333,10 +327,7 @@ void frmMain::MainWindowProc_HandOver(const QString &fileName)
     raise();
     activateWindow();
     if (!fileName.isEmpty()) {
-        // A file sent from a file manager must not silently discard minutes of work.
-        if (mTables.hasPoints() && mMessages->AskYesNo(handOverQuestion()) != AnswerYes)
-            return;
-        openFile(fileName);
+        openFile(fileName); // which asks before it discards points
     } else if (ImageControl::clipboardHasPicture()) {
         mToolMode.SetPointerTool();
         takeClipboardPicture();

@@ -56,7 +56,6 @@ public:
     // The design-time caption; a running instance is found by it.
     static const QString &designCaption();
     static const QString &closeQuestion();
-    static const QString &handOverQuestion();
 
     // Messages go to `sink` and file dialogs to `dialogs` when given (tests answer them
     // there), else to boxes and dialogs on screen.
@@ -82,7 +81,7 @@ public:
 public slots:
     // A second instance (or any local program) asks this one to come up and take the
     // clipboard picture, or the named file when it gives one. A file replaces the points only
-    // after the user agreed.
+    // after the user agreed; the clipboard picture keeps them.
     void MainWindowProc_HandOver(const QString &fileName = {});
     void mToolBar_ButtonClick(QAction *button);
 

@@ -48,6 +48,12 @@ const QString &GraphicLoading::tooBigText()
     return text;
 }
 
+const QString &GraphicLoading::replaceQuestion()
+{
+    static const QString text = QStringLiteral("Delete existing data?");
+    return text;
+}
+
 FileDialogRequest GraphicLoading::openRequest()
 {
     FileDialogRequest request;
@@ -66,9 +72,11 @@ bool GraphicLoading::CheckPictureSize(const ImageControl &control)
 
 bool GraphicLoading::refuseLoad(LoadStatus status, const QString &error)
 {
-    if (status == LoadStatus::Loaded && CheckPictureSize(mC.mTestLead))
-        return false;
-    if (status == LoadStatus::Cancelled) {
+    if (status == LoadStatus::Loaded && CheckPictureSize(mC.mTestLead)) {
+        // The points are gone for good once a new picture is in: not without a yes.
+        if (!mS.tables.hasPoints() || mS.messages.AskYesNo(replaceQuestion()) == AnswerYes)
+            return false;
+    } else if (status == LoadStatus::Cancelled) {
         // The person stopped it: nothing to report, and nothing changes.
     } else if (status == LoadStatus::Failed) {
         // Silence would look like success: the reader's reason is shown.

@@ -21,7 +21,7 @@ class Views;
 
 // Brings a new picture in: from a file, the clipboard, or a scan the scanner hands over. Every
 // new picture passes the size test in the hidden test control first, so that a refused one
-// changes nothing.
+// changes nothing; one that would empty tables holding points asks first.
 class GraphicLoading : public QObject {
     Q_OBJECT
 public:
@@ -58,6 +58,7 @@ public:
     static bool CheckPictureSize(const ImageControl &control);
     static FileDialogRequest openRequest();
     static const QString &tooBigText();
+    static const QString &replaceQuestion();
 
 public slots:
     // File > Open.
@@ -66,6 +67,8 @@ public slots:
     void mnuEditInsert_Click();
 
 private:
+    // True when the test control's picture is not to be taken: refused, or the user keeps the
+    // points. The test control is then emptied.
     bool refuseLoad(LoadStatus status, const QString &error);
     // Draws the chosen page of a PDF document into the test control.
     LoadStatus loadPdfPage(const QString &fileName, QString *error);

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "app/SingleInstance.h"
+#include "picture/GraphicLoading.h"
 
 #include <QActionGroup>
 #include <QLineEdit>
@@ -174,7 +175,7 @@ private slots:
         QFile saved(mFixture->dialogs.answer);
         QCOMPARE(saved.open(QIODevice::ReadOnly) ? saved.readAll().count('\n') : -1, 3);
         QTRY_COMPARE(service.waitingCount(), 0);
-        QCOMPARE(mFixture->sink.texts().mid(1), QStringList{frmMain::handOverQuestion()});
+        QCOMPARE(mFixture->sink.texts().mid(1), QStringList{GraphicLoading::replaceQuestion()});
         QCOMPARE(pictureOf(w)->image().size(), QSize(300, 200));
         QCOMPARE(w.tables().model().rows(), 5);
 

@@ -1,6 +1,7 @@
 #include "DialogDriver.h"
 #include "MainWindowFixture.h"
 #include "ScannerTestSetup.h"
+#include "picture/GraphicLoading.h"
 #include "scanner/ScannerReading.h"
 #include "scanner/ScanProgress.h"
 #include "scanner/ScannerSelectDialog.h"
@@ -76,9 +77,10 @@ private slots:
         QCOMPARE(label, QStringLiteral("Cancelling ..."));
         QCOMPARE(rig.window->tables().model().rows(), 3);
         // A double click chooses the second device; it is usable again. The picture replaces the
-        // points, not the headers.
+        // points, when the user agrees, not the headers.
         options.clear();
-        QCOMPARE(read(QDialogButtonBox::NoButton), QStringList());
+        rig.sink.answers = {AnswerYes};
+        QCOMPARE(read(QDialogButtonBox::NoButton), QStringList{GraphicLoading::replaceQuestion()});
         QCOMPARE(pictureOf(*rig.window)->image().size(), QSize(78, 39));
         QCOMPARE(pictureOf(*rig.window)->image().format(), QImage::Format_Indexed8);
         QCOMPARE(rig.window->tables().model().rows(), 2);
