@@ -17,9 +17,8 @@ struct Rig : MainWindowFixture {
     QString file(const QString &name, const QImage &image) { return writeFile(dir, name, encode(image, "png")); }
 };
 
-// A picture pasted or opened through the dialog: its content (null: cancelled), the message's start,
-// and the answer to "Delete existing data?" when it is asked.
-struct Opening { bool paste; QByteArray content; QString message = {}; int answer = AnswerYes; };
+// A picture pasted or opened through the dialog: its content (null: cancelled) and the message's start.
+struct Opening { bool paste; QByteArray content; QString message = {}; };
 // A metafile drawn by a converter of that script (empty: none can be started) within its time, while
 // the window waits, Cancel is pressed or another start hands a picture over; part of the reason given.
 enum class Act { Wait, Cancel, HandOver };
@@ -40,16 +39,14 @@ private slots:
             << Opening{false, encode(Rig::picture(32761, 2), "png"), GraphicLoading::tooBigText()};
         QTest::newRow("a picture is shown 1:1 with new tables") << Opening{false, encode(Rig::picture(300, 120), "png")};
         QTest::newRow("a pasted picture") << Opening{true, encode(Rig::picture(120, 80, Qt::blue), "png")};
-        QTest::newRow("No keeps the points and the picture")
-            << Opening{false, encode(Rig::picture(300, 120), "png"), {}, AnswerNo};
     }
     void newPictureIsTakenOrChangesNothing()
     {
         QFETCH(Opening, opening);
-        const auto &[paste, content, message, answer] = opening;
+        const auto &[paste, content, message] = opening;
         Rig rig;
         QVERIFY(rig.openWithAPoint());
-        rig.sink.answers = {answer};
+        rig.sink.answers = {AnswerYes}; // "Delete existing data?", asked for a picture that is taken
         rig.window->state().mToolMode = SharedState::LineTool;
         partOf<Views>(*rig.window, "views")->mnuViewWindow_Click();
         rig.dialogs.answer = content.isNull() ? QString() : writeFile(rig.dir, QStringLiteral("next.bmp"), content);
@@ -57,11 +54,10 @@ private slots:
             QGuiApplication::clipboard()->setImage(QImage::fromData(content));
         (paste ? rig.window->menuItems().mnuEditInsert : rig.window->menuItems().mnuFileOpen)->trigger();
         QVERIFY(paste ? rig.dialogs.requests.isEmpty() : rig.dialogs.requests.at(0).title == QStringLiteral("Grafik laden:"));
-        const bool loaded = !content.isNull() && message.isEmpty();
-        const QString said = loaded ? GraphicLoading::replaceQuestion() : message;
+        const bool taken = !content.isNull() && message.isEmpty();
+        const QString said = taken ? GraphicLoading::replaceQuestion() : message;
         QCOMPARE(rig.sink.texts().size(), said.isEmpty() ? 0 : 1);
         QCOMPARE(rig.sink.texts().value(0).left(said.size()), said);
-        const bool taken = loaded && answer == AnswerYes;
         QCOMPARE(rig.shown(), taken ? QImage::fromData(content).size() : QSize(200, 100));
         QCOMPARE(rig.rows(), taken ? 2 : 3);
         QVERIFY(!partOf<ImageControl>(*rig.window, "mTestLead")->hasBitmap());
