@@ -81,8 +81,8 @@ bool PointTables::undo()
 {
     if (!mHistory || !mHistory->canUndo())
         return false;
-    mHistory->undo();
-    refreshValues();
+    if (mHistory->undo())
+        refreshValues();
     return true;
 }
 
@@ -90,14 +90,16 @@ bool PointTables::redo()
 {
     if (!mHistory || !mHistory->canRedo())
         return false;
-    mHistory->redo();
-    refreshValues();
+    if (mHistory->redo())
+        refreshValues();
     return true;
 }
 
 void PointTables::refreshValues()
 {
-    // The values are not kept by the history: they follow the calibration it put back.
+    // The history keeps no values: they follow the calibration it put back. A step without one
+    // leaves rows whose values are those of the calibration shown, as every later change of it
+    // is a step of its own, taken back first.
     if (mCalibration.IsCalibrated())
         RecalculatePoints();
 }

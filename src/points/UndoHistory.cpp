@@ -82,30 +82,34 @@ void UndoHistory::setMemoryLimit(qint64 bytes)
     keepWithinLimit();
 }
 
-void UndoHistory::undo()
+bool UndoHistory::undo()
 {
     if (!canUndo() || mDepth > 0)
-        return;
+        return false;
     Entry step = mUndo.takeLast();
     for (auto edit = step.edits.crbegin(); edit != step.edits.crend(); ++edit)
         mModel.apply(*edit, false);
-    if (step.calibration && mCalibration)
+    const bool calibrated = step.calibration && mCalibration;
+    if (calibrated)
         mCalibration->restore(step.calibration->first);
     mRedo.append(std::move(step));
     emit changed();
+    return calibrated;
 }
 
-void UndoHistory::redo()
+bool UndoHistory::redo()
 {
     if (!canRedo() || mDepth > 0)
-        return;
+        return false;
     Entry step = mRedo.takeLast();
     for (const PointTableModel::Edit &edit : std::as_const(step.edits))
         mModel.apply(edit, true);
-    if (step.calibration && mCalibration)
+    const bool calibrated = step.calibration && mCalibration;
+    if (calibrated)
         mCalibration->restore(step.calibration->second);
     mUndo.append(std::move(step));
     emit changed();
+    return calibrated;
 }
 
 void UndoHistory::clear()

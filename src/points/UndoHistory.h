@@ -57,8 +57,9 @@ public:
     QString undoName() const { return canUndo() ? mUndo.last().name : QString(); }
     QString redoName() const { return canRedo() ? mRedo.last().name : QString(); }
 
-    void undo();
-    void redo();
+    // True when the step put a calibration back: the values are then to be computed again.
+    bool undo();
+    bool redo();
     void clear();
 
     int steps() const { return int(mUndo.size() + mRedo.size()); }
