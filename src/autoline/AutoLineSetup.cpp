@@ -160,7 +160,6 @@ void AutoLineSetup::mnuAutomatic_Click()
     const int top = mC.window.geometry().top() + mC.table.mapTo(&mC.window, QPoint()).y() + toPixels(550);
     placeOnScreen(*mDialog, {left, top});
     mDialog->show();
-    placeOnScreen(*mDialog, {left, top}); // now with its frame
     mC.picture.setMousePointer(ImageControl::PointerCustom);
     mS.state.mAutoLineStep = 0;
     mS.state.mToolMode = SharedState::AutoLineTool;

@@ -69,13 +69,17 @@ bool KeyboardControl::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonPress:
         mCtrlAlone = false;
         break;
-    case QEvent::KeyRelease:
-        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Control && !static_cast<QKeyEvent *>(event)->isAutoRepeat()
-            && mCtrlAlone) {
+    case QEvent::KeyRelease: {
+        // Another key's release counts too: its press may have been taken before it came here.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Control) {
+            mCtrlAlone = false;
+        } else if (!key->isAutoRepeat() && mCtrlAlone) {
             mCtrlAlone = false;
             floatOrDockMagnifier();
         }
         break;
+    }
     case QEvent::MouseMove:
         if (watched == &mC.mPicture && mLogical) {
             mLogical = clippedToPicture(static_cast<QMouseEvent *>(event)->position().toPoint());
