@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace chartrek {
@@ -18,6 +19,11 @@ constexpr int kBridgeSteps = 3;
 constexpr int kBridgeReach = 40;
 // Line pixels ahead this many pixels apart across the direction belong to two lines.
 constexpr int kSecondLineGap = 5;
+// How far off the straight line so far a probe behind the current point is no longer the way
+// the trace came, in pixels.
+constexpr int kBehindReach = 3;
+// How far from the current point two crossings are looked at for being one line, in pixels.
+constexpr int kJoinReach = 40;
 } // namespace
 
 qint32 nearestEven(double v)
@@ -144,12 +150,18 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
         const double R = double(w) / n;
         const double step = R / 10;
         // A run of matching probes on one half-circle is one crossing.
+        std::vector<PixProbePoint> hits;
+        const double across = std::sqrt(1 + m * m);
         const auto probe = [&](qint32 x, qint32 y, bool &run) {
-            const bool ahead = (x - p1.x) + (y - p1.y) * m >= 0;
+            // Behind and close to the straight line so far: the way the trace came. A sharp
+            // turn back (jagged data, a peak) lies behind too, but off that line.
+            const bool ahead = (x - p1.x) + (y - p1.y) * m >= 0
+                || std::abs((y - p1.y) - m * (x - p1.x)) / across > kBehindReach * kTwipsPerPixel;
             if (ahead && onLine(mHost.colorAt(x, y), lineColor)) {
                 crossings += run ? 0 : 1;
                 run = true;
                 q = {x, y};
+                hits.push_back(q);
             } else {
                 run = false;
             }
@@ -166,7 +178,9 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
         if (upperRun && lowerRun)
             --crossings;
         if (crossings > 0) {
-            if (mState.mHasLines && crossings > 1)
+            // Crossings joined to the current point close by are the line itself: jagged data
+            // that leaves the circle and comes back, or a marker on the line.
+            if (mState.mHasLines && crossings > 1 && !joinedNearby(lineColor, p1, hits, 2 * R))
                 return askUser(q, p1.x);
             return true;
         }
@@ -183,6 +197,42 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
         }
     }
     return false;
+}
+
+bool LineTracer::joinedNearby(qint32 lineColor, const PixProbePoint &from, const std::vector<PixProbePoint> &points,
+                              double reach)
+{
+    // Line pixels up to two apart (an anti-aliased line's pixels within the tolerance may leave
+    // gaps of one), flooded from the current point's pixel out to the reach.
+    const int radius = std::min(kJoinReach, int(reach / kTwipsPerPixel));
+    const int side = 2 * radius + 1;
+    const auto pixelOf = [](const PixProbePoint &p) {
+        return std::pair(floorDiv(p.x, kTwipsPerPixel), floorDiv(-qint64(p.y), kTwipsPerPixel));
+    };
+    const auto [col, row] = pixelOf(from);
+    std::vector<bool> seen(size_t(side) * size_t(side), false);
+    const auto index = [&](int dx, int dy) { return size_t(dy + radius) * size_t(side) + size_t(dx + radius); };
+    std::vector<std::pair<int, int>> todo{{0, 0}};
+    seen[index(0, 0)] = true;
+    while (!todo.empty()) {
+        const auto [dx, dy] = todo.back();
+        todo.pop_back();
+        for (int k = 0; k < 25; ++k) {
+            const int nx = dx + k % 5 - 2, ny = dy + k / 5 - 2;
+            if (nx * nx + ny * ny > radius * radius || seen[index(nx, ny)]
+                || !onLine(mHost.colorAt((col + nx) * kTwipsPerPixel + kTwipsPerPixel / 2,
+                                         -((row + ny) * kTwipsPerPixel + kTwipsPerPixel / 2)),
+                           lineColor))
+                continue;
+            seen[index(nx, ny)] = true;
+            todo.push_back({nx, ny});
+        }
+    }
+    return std::all_of(points.begin(), points.end(), [&](const PixProbePoint &p) {
+        const auto [c, r] = pixelOf(p);
+        const int dx = c - col, dy = r - row;
+        return dx * dx + dy * dy <= radius * radius && seen[index(dx, dy)];
+    });
 }
 
 bool LineTracer::askUser(PixProbePoint &q, qint32 refX)

@@ -5,6 +5,8 @@
 
 #include <QtGlobal>
 
+#include <vector>
+
 namespace chartrek {
 
 // What the tracer needs from the window: colours and line points of the clean copy, the
@@ -67,6 +69,9 @@ private:
     // next to it" (q is where to ask), nothing within reach, or a cancel came.
     enum class Bridge { Found, Unsure, Nothing, Cancelled };
     Bridge bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m);
+    // Whether the points are joined to `from` by line pixels within `reach` (twips) of it.
+    bool joinedNearby(qint32 lineColor, const PixProbePoint &from, const std::vector<PixProbePoint> &points,
+                      double reach);
     // The user picks q, not left of refX; false when the user cancelled.
     bool askUser(PixProbePoint &q, qint32 refX);
 

@@ -87,22 +87,31 @@ private slots:
     // percent of the axis, and hardly a question to the user.
     void tracesAKnownCurve_data()
     {
-        QTest::addColumn<int>("tolerance");
-        QTest::newRow("exact colours") << 0;
-        QTest::newRow("with a tolerance") << 40;
+        QTest::addColumn<int>("tolerance"); // -1: as the program starts
+        QTest::addColumn<bool>("jpeg");
+        QTest::newRow("exact colours") << 0 << false;
+        QTest::newRow("with a tolerance") << 40 << false;
+        QTest::newRow("a JPEG with the tolerance the program starts with") << -1 << true;
     }
     void tracesAKnownCurve()
     {
         QFETCH(int, tolerance);
+        QFETCH(bool, jpeg);
         const QString data = QStringLiteral(CHARTREK_TEST_DATA "/autoline/");
         Rig rig;
-        QVERIFY(rig.open() && rig.window->openFile(data + QStringLiteral("poly.png")));
+        QString picture = data + QStringLiteral("poly.png");
+        if (jpeg) {
+            picture = rig.dir.filePath(QStringLiteral("poly.jpg"));
+            QVERIFY(QImage(data + QStringLiteral("poly.png")).save(picture, "JPEG", 75));
+        }
+        QVERIFY(rig.open() && rig.window->openFile(picture));
         rig.calibrate({936, 190}, {5, 15}, {99, 728}, {-2, -5});
         partOf<LostLineRecovery>(*rig.window, "lostLineRecovery")->setAnswerer([&](PixProbePoint &) {
             ++rig.picks;
             return true;
         });
-        rig.window->state().mColorTolerance = tolerance;
+        if (tolerance >= 0)
+            rig.window->state().mColorTolerance = tolerance;
         rig.window->menuItems().mnuAutomatic->trigger();
         auto *bar = partOf<QProgressBar>(*rig.window, "mProgBar");
         rig.sink.whileShown = [&] { QCOMPARE(bar->value(), bar->maximum()); }; // the bar at its end
