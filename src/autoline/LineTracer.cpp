@@ -18,7 +18,7 @@ constexpr int kRepaintEvery = 10;
 constexpr int kBridgeSteps = 3;
 constexpr int kBridgeReach = 40;
 // Line pixels ahead this many pixels apart across the direction belong to two lines.
-constexpr int kSecondLineGap = 5;
+constexpr int kSecondLineGap = 8;
 // How far off the straight line so far a probe behind the current point is no longer the way
 // the trace came, in pixels.
 constexpr int kBehindReach = 3;
