@@ -203,6 +203,19 @@ bool isCrossing(const PixProbeSurface *dc, int32_t col, int32_t row, int radius,
     // In the tolerant search a lone sample is noise (a JPEG's ringing next to a grid line);
     // a stroke is two samples at least.
     const int shortest = tolerance > 0 ? 2 : 1;
+    // Fewer than three strokes in all is no crossing, whatever joins them: the common case, read
+    // without following the line.
+    int strokesFound = 0;
+    for (int k = 0; k < samples && strokesFound < 3; ++k) {
+        if (!stroke[size_t(k)] || stroke[size_t((k + samples - 1) % samples)])
+            continue;
+        int length = 1;
+        while (length < samples && stroke[size_t((k + length) % samples)])
+            ++length;
+        strokesFound += length >= shortest ? 1 : 0;
+    }
+    if (strokesFound < 3)
+        return false;
     const Joined inside(dc, col, row, radius + 1, lineColor, tolerance);
     std::optional<Joined> around;
     int strokes = 0;
