@@ -5,6 +5,7 @@
 #
 #   bench/autoline_table.sh DIR [--tolerance T] [--exact-refs]
 #
+# Without --tolerance, the program's start value.
 # --exact-refs: the references clicked at their exact positions (as in a zoomed view), not at
 # the top-left corner of their pixels; see bench_autoline.
 #
@@ -17,12 +18,13 @@ usage() { echo "usage: $0 DIR [--tolerance T] [--exact-refs]" >&2; exit 2; }
 [ $# -ge 1 ] || usage
 DIR=$(cd "$1" && pwd) || usage
 shift
-TOL=0
+TOL=
+EXACT=
 EXTRA=()
 while [ $# -gt 0 ]; do
     case $1 in
-        --tolerance) [ $# -ge 2 ] || usage; TOL=$2; shift 2 ;;
-        --exact-refs) EXTRA+=(--exact-refs); shift ;;
+        --tolerance) [ $# -ge 2 ] || usage; TOL=$2; EXTRA+=(--tolerance "$2"); shift 2 ;;
+        --exact-refs) EXTRA+=(--exact-refs); EXACT=1; shift ;;
         *) usage ;;
     esac
 done
@@ -59,7 +61,7 @@ for name in names:
             print(name, image, curve["id"])
 EOF
 
-echo "# tolerance $TOL${EXTRA[*]:+, ${EXTRA[*]}}, $(basename "$BIN"), $DIR"
+echo "# tolerance ${TOL:-as the program starts}${EXACT:+, --exact-refs}, $(basename "$BIN"), $DIR"
 printf '%-12s %-4s %5s %7s %6s %9s %9s %9s %9s  %s\n' \
     case pic curve points picks "y_rms%" coverage "dist_rms%" ms note
 : >"$WORK/rows"
@@ -68,7 +70,7 @@ while read -r name image curve; do
     rm -f "$traced"
     rc=0
     timeout "${BENCH_TIMEOUT:-600}" "$BIN" "$DIR/$name.json" --image "$image" --curve "$curve" \
-        --tolerance "$TOL" ${EXTRA[@]+"${EXTRA[@]}"} --out "$traced" 2>"$WORK/err" </dev/null || rc=$?
+        ${EXTRA[@]+"${EXTRA[@]}"} --out "$traced" 2>"$WORK/err" </dev/null || rc=$?
     stats=$(grep -E '^points=' "$WORK/err" | tail -n1 || true)
     points=$(sed -n 's/.*points=\([0-9]*\).*/\1/p' <<<"$stats")
     picks=$(sed -n 's/.*picks=\([0-9]*\).*/\1/p' <<<"$stats")

@@ -7,6 +7,8 @@
 //   bench_autoline CASE.json [--image png|jpg] [--curve N] [--tolerance T] [--out FILE] [--timeout S] [--verbose]
 //                  [--exact-refs]
 //
+// Without --tolerance the colour tolerance is the program's start value.
+//
 // stdout (or FILE): one "x TAB y" line per traced point, "." for the decimal point.
 // stderr, last line: "points=N picks=K trace_ms=T", T the wall time of the third set-up click
 // less the time spent answering dialogs.
@@ -192,7 +194,7 @@ struct Options {
     QString casePath;
     QString image = QStringLiteral("png");
     int curve = 0;
-    int tolerance = 0;
+    int tolerance = -1; // the program's start value
     QString out;
     int timeoutSeconds = 300;
     bool verbose = false;
@@ -367,7 +369,9 @@ int main(int argc, char **argv)
     });
 
     // The Autoline command and its three clicks; the third runs the trace.
-    state.mColorTolerance = opt.tolerance;
+    if (opt.tolerance >= 0)
+        state.mColorTolerance = opt.tolerance;
+    const int tolerance = state.mColorTolerance;
     if (!state.mHasGrid || !state.mHasLines)
         std::fprintf(stderr, "bench_autoline: note: \"has grid\" %d, \"has lines next to it\" %d at start\n",
                      int(state.mHasGrid), int(state.mHasLines));
@@ -378,8 +382,8 @@ int main(int argc, char **argv)
     QApplication::processEvents();
     if (state.mToolMode != SharedState::AutoLineTool)
         fail(QStringLiteral("the Autoline command did not start the set-up: %1").arg(sink.texts.join(QLatin1String(" | "))));
-    if (state.mColorTolerance != opt.tolerance)
-        fail(QStringLiteral("the colour tolerance is %1, not %2").arg(state.mColorTolerance).arg(opt.tolerance));
+    if (state.mColorTolerance != tolerance)
+        fail(QStringLiteral("the colour tolerance is %1, not %2").arg(state.mColorTolerance).arg(tolerance));
     const qsizetype before = sink.texts.size();
     click(mouse, end);
     click(mouse, start);

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/FieldEditKeys.h"
 #include "app/HelpWindow.h"
 #include "app/MenuHelp.h"
 #include "app/MessageBoxSink.h"
@@ -381,6 +382,12 @@ void frmMain::blockCommandsWhileTracing(bool tracing)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
+bool frmMain::ownWidget(const QObject *object) const
+{
+    const auto *widget = qobject_cast<const QWidget *>(object);
+    return widget && widget->window() == this;
+}
+
 bool frmMain::menuShortcut(const QKeyEvent *key) const
 {
     const QKeySequence pressed(key->keyCombination());
@@ -403,14 +410,24 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == mClient && event->type() == QEvent::Resize) {
         alignBottomBars();
         mViews->Form_Resize();
-    } else if (event->type() == QEvent::ShortcutOverride && menuShortcut(static_cast<QKeyEvent *>(event))) {
-        // A field would take Ctrl+C, Ctrl+V or Ctrl+A for itself; in this window the menus'
-        // shortcuts win, as the menus promise. Left unaccepted, the key goes to the menu.
-        auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget->window() == this) {
+    } else if (event->type() == QEvent::ShortcutOverride && ownWidget(watched)) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        // A field keeps the editing keys it can use now; otherwise, where a field would take
+        // Ctrl+C, Ctrl+V or Ctrl+A for itself, the menus' shortcuts win, as the menus promise.
+        // Accepted, the key goes on to the field; left unaccepted, to the menu.
+        if (fieldEdit(watched, *key) != FieldEdit::None) {
+            event->accept();
+            return true;
+        }
+        if (menuShortcut(key)) {
             event->ignore();
             return true;
         }
+    } else if (event->type() == QEvent::KeyPress && ownWidget(watched)
+               && fieldEdit(watched, *static_cast<QKeyEvent *>(event)) != FieldEdit::None) {
+        // Made here, as the key promises, whatever the platform binds it to in a field.
+        applyFieldEdit(watched, fieldEdit(watched, *static_cast<QKeyEvent *>(event)));
+        return true;
     } else if (event->type() == QEvent::KeyPress) {
         // Once per key: at the control that has the focus, before it sees the key.
         auto *widget = qobject_cast<QWidget *>(watched);

@@ -113,6 +113,8 @@ private:
     HelpWindow *helpWindow();
     // Whether the key is the shortcut of an enabled menu item.
     bool menuShortcut(const QKeyEvent *key) const;
+    // Whether the object is a control of this window (key events come from every window).
+    bool ownWidget(const QObject *object) const;
     bool handOverMustWait() const;
     // A dialog or long operation ended: hand-overs that wait may come now.
     void handOversMayGo();

@@ -3,6 +3,7 @@
 #include "autoline/LostLineRecovery.h"
 #include "autoline/frmAutomatic.h"
 #include "calibration/ReferenceCapture.h"
+#include "core/WindowPlacement.h"
 #include "picture/ColorProbe.h"
 #include "picture/ImageControl.h"
 #include "picture/Views.h"
@@ -32,8 +33,22 @@ public:
     double pictureHeight() override { return mC.probe.bitmapHeight(); }
     void addTracedPoint(qint32 x, qint32 y, qint32 lineColor) override
     {
-        mS.tables.AddPointToTables(PicturePoint{-x, y});
+        mAdded.append(rowAt(mS.tables.AddPointToTables(PicturePoint{-x, y}, true)));
         DrawPointMarker(x, y, mC.picture, quint32(lineColor));
+    }
+    // Takes back the rows this trace added, each found by what it holds, not by where it should
+    // be: the rows the user kept stay whatever lies between them.
+    void removeAddedRows()
+    {
+        for (auto added = mAdded.crbegin(); added != mAdded.crend(); ++added) {
+            for (int row = mS.tables.pointCount(); row >= 1; --row) {
+                if (rowAt(row) == *added) {
+                    mS.tables.removePoint(row);
+                    break;
+                }
+            }
+        }
+        mAdded.clear();
     }
     void repaintPicture() override { mC.picture.forceRepaint(); }
     // The progress bar repaints at once when its value changes, and each run of the events
@@ -65,13 +80,25 @@ public:
         return false;
     }
 
-private:
-    static constexpr qint64 kFrameMs = 16;
-
+    // The progress as the trace left it, on the screen now.
     void showProgress()
     {
         mC.progress.setRange(mProgress.minimum, mProgress.maximum);
         mC.progress.setValue(mProgress.value);
+    }
+
+private:
+    static constexpr qint64 kFrameMs = 16;
+
+    PointTableModel::Row rowAt(int row) const
+    {
+        const PointTableModel &model = mS.tables.model();
+        PointTableModel::Row cells;
+        for (int c = 0; c < PointTableModel::kValueColumns; ++c)
+            cells[c] = model.cell(PointTableModel::DataPoints, row, c);
+        for (int c = 0; c < PointTableModel::kPictureColumns; ++c)
+            cells[PointTableModel::kValueColumns + c] = model.cell(PointTableModel::Originale, row, c);
+        return cells;
     }
 
     struct Progress {
@@ -81,6 +108,7 @@ private:
     AutoLineSetup::Controls &mC;
     AutoLineSetup::Services &mS;
     ColorProbe mProbe; // one per trace: a missing module is reported once
+    QList<PointTableModel::Row> mAdded;
 };
 } // namespace
 
@@ -130,7 +158,7 @@ void AutoLineSetup::mnuAutomatic_Click()
     const QRect frame = mC.window.frameGeometry();
     const int left = frame.right() + 1 - mC.probe.width() - toPixels(120);
     const int top = mC.window.geometry().top() + mC.table.mapTo(&mC.window, QPoint()).y() + toPixels(550);
-    mDialog->move(left, top);
+    placeOnScreen(*mDialog, {left, top});
     mDialog->show();
     mC.picture.setMousePointer(ImageControl::PointerCustom);
     mS.state.mAutoLineStep = 0;
@@ -149,10 +177,18 @@ void AutoLineSetup::AutoLineClick(const PicturePoint &point, const ControlPoint 
         return;
     const qint32 px = -point.x, py = point.y;
     if (step == 0) {
+        // Beside the picture there is no colour, and a line of no colour would find "line"
+        // at every probe outside the picture.
+        const qint32 color = ColorProbe(mS.messages).GetColor(px, py, mC.probe);
+        if (color < 0) {
+            mS.messages.ShowError(QStringLiteral("The ending point must lie on the picture. Click on the line where "
+                                                 "reading should end."));
+            return;
+        }
         mAutoLine.EndX = px;
         mAutoLine.EndY = py;
         clickSquare(control);
-        mAutoLine.LineColor = ColorProbe(mS.messages).GetColor(px, py, mC.probe);
+        mAutoLine.LineColor = color;
         mDialog->showColor(mAutoLine.LineColor);
         step = 1;
         mDialog->btnNeu->setEnabled(true);
@@ -208,7 +244,6 @@ void AutoLineSetup::runTrace()
     {
         // The whole trace is one step of the history.
         UndoHistory::Step step(mS.tables.history(), QStringLiteral("Autoline"));
-        const int keptPoints = mS.tables.pointCount();
         WindowTraceHost host(mC, mS);
         PixProbePoint start{mAutoLine.StartX, mAutoLine.StartY};
         PixProbePoint distance{mAutoLine.DistX, mAutoLine.DistY};
@@ -218,13 +253,16 @@ void AutoLineSetup::runTrace()
         mAutoLine.StartY = start.y;
         mAutoLine.DistX = distance.x;
         mAutoLine.DistY = distance.y;
-        finishTrace(result, keptPoints);
+        host.showProgress();
+        if (result.ending == TraceResult::CancelledBetweenSteps || result.ending == TraceResult::CancelledInSearch)
+            host.removeAddedRows();
+        finishTrace(result);
     }
     mTracing = false;
     emit tracingChanged(false);
 }
 
-void AutoLineSetup::finishTrace(const TraceResult &result, int keptPoints)
+void AutoLineSetup::finishTrace(const TraceResult &result)
 {
     const auto resetProgress = [this] {
         mC.progress.setRange(0, 1);
@@ -240,8 +278,8 @@ void AutoLineSetup::finishTrace(const TraceResult &result, int keptPoints)
         break;
     case TraceResult::CancelledBetweenSteps:
     case TraceResult::CancelledInSearch:
-        // Only what this trace added goes; the points the user kept stay, with their markers.
-        mS.tables.keepPoints(keptPoints);
+        // Only what this trace added went; the points the user kept stay, with their markers,
+        // and the table is as before the trace: no step to undo.
         if (UndoHistory *history = mS.tables.history())
             history->dropOpenStep();
         restoreKeptPicture();

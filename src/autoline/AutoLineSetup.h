@@ -78,7 +78,7 @@ signals:
 
 private:
     void runTrace();
-    void finishTrace(const TraceResult &result, int keptPoints);
+    void finishTrace(const TraceResult &result);
     // The clean copy back on the shown picture, with the markers of the points kept.
     void restoreKeptPicture();
     void clickSquare(const ControlPoint &control);

@@ -6,14 +6,24 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace chartrek {
 
 namespace {
 // A point is repainted with every twelfth added point.
 constexpr int kRepaintEvery = 10;
-// How many step widths ahead a gap in a dashed line may span.
+// How many step widths ahead a gap in a dashed line may span, and at most how many pixels.
 constexpr int kBridgeSteps = 3;
+constexpr int kBridgeReach = 40;
+// Line pixels ahead this many pixels apart across the direction belong to two lines.
+constexpr int kSecondLineGap = 8;
+// How far off the straight line so far a probe behind the current point is no longer the way
+// the trace came, in pixels.
+constexpr int kBehindReach = 3;
+// How far from the current point two crossings are looked at for being one line, in pixels.
+constexpr int kJoinReach = 40;
 } // namespace
 
 qint32 nearestEven(double v)
@@ -23,10 +33,13 @@ qint32 nearestEven(double v)
 
 bool LineTracer::onLine(qint32 color, qint32 lineColor) const
 {
+    // -1 is no colour (outside the picture), which no line has.
+    if (color < 0)
+        return false;
     if (color == lineColor)
         return true;
     const int t = mState.mColorTolerance;
-    if (t <= 0 || color < 0)
+    if (t <= 0)
         return false;
     for (int shift = 0; shift < 24; shift += 8) {
         if (std::abs(((color >> shift) & 0xFF) - ((lineColor >> shift) & 0xFF)) > t)
@@ -38,8 +51,20 @@ bool LineTracer::onLine(qint32 color, qint32 lineColor) const
 TraceResult LineTracer::TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbePoint &p1, qint32 endX)
 {
     TraceResult result;
+    // Once a cancel is pending nothing more is added: the rows this trace put in are all it
+    // has to take back, and a row added after the tool went back to the pointer would be
+    // sorted in among the user's own.
+    const auto cancelled = [&](TraceResult::Ending ending) {
+        if (mState.mAutoLineCancel)
+            result.ending = ending;
+        return mState.mAutoLineCancel;
+    };
     SnapToLine(p0, p0, lineColor);
+    if (cancelled(TraceResult::CancelledBetweenSteps))
+        return result;
     SnapToLine(p1, p1, lineColor);
+    if (cancelled(TraceResult::CancelledBetweenSteps))
+        return result;
     // A distance point that did not snap right of the starting point gives no step width and
     // no slope; nothing is added.
     const qint32 w = p1.x - p0.x;
@@ -58,38 +83,32 @@ TraceResult LineTracer::TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbeP
     std::array<PixProbePoint, 16> recent{};
     size_t recentCount = 0;
     recent[recentCount++] = p0;
-    PixProbePoint lastSnapped = p1;
 
     while (p1.x < endX) {
-        if (mState.mAutoLineCancel) {
-            result.ending = TraceResult::CancelledBetweenSteps;
+        if (cancelled(TraceResult::CancelledBetweenSteps))
             return result;
-        }
         mHost.processEvents();
         PixProbePoint q{};
         if (!FindNextPoint(lineColor, q, p1, w, m, b)) {
             result.ending = TraceResult::CancelledInSearch;
             return result;
         }
+        // One row a pixel column: a second one in the same column adds nothing but a near
+        // copy, and on a steep part or a sharp peak the probe module would place it on the
+        // same run again (after a pick, with the same question). The candidate moves on to
+        // the next column.
+        const int column = floorDiv(p1.x, kTwipsPerPixel);
+        if (floorDiv(q.x, kTwipsPerPixel) <= column)
+            q.x = (column + 1) * kTwipsPerPixel + kTwipsPerPixel / 2;
         p0 = p1;
         SnapToLine(q, p1, lineColor);
-        // On a steep part the probe module places every candidate of one pixel column on the
-        // middle of the column's run: the same point again, which adds nothing. The trace
-        // moves on without it (and 2 units right, as below).
-        const bool repeated = p1.x == lastSnapped.x && p1.y == lastSnapped.y;
-        lastSnapped = p1;
-        // A vertical part keeps x, and the probe module may put x back to the middle of the
-        // candidate's pixel column; the next step must still move right, or the trace would
-        // never end.
-        if (p1.x <= p0.x)
-            p1.x = p0.x + 2;
-        if (repeated) {
-            b = p1.y - p1.x * m;
-            continue;
-        }
-        // Over less than half a step the slope is mostly the pixels' rounding (over 2 units, a
-        // pixel up or down is a slope of 7): it is taken from the latest point at least half a
-        // step back.
+        if (cancelled(TraceResult::CancelledInSearch))
+            return result;
+        if (floorDiv(p1.x, kTwipsPerPixel) <= column)
+            p1.x = q.x;
+        // Over less than half a step the slope is mostly the pixels' rounding (over one pixel,
+        // a pixel up or down is a slope of 1): it is taken from the latest point at least half
+        // a step back.
         recent[recentCount++ % recent.size()] = p0;
         PixProbePoint base = p0;
         for (size_t k = 1; k <= std::min<size_t>(recentCount, recent.size()) && 2 * (p1.x - base.x) < w; ++k)
@@ -131,12 +150,18 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
         const double R = double(w) / n;
         const double step = R / 10;
         // A run of matching probes on one half-circle is one crossing.
+        std::vector<PixProbePoint> hits;
+        const double across = std::sqrt(1 + m * m);
         const auto probe = [&](qint32 x, qint32 y, bool &run) {
-            const bool ahead = (x - p1.x) + (y - p1.y) * m >= 0;
+            // Behind and close to the straight line so far: the way the trace came. A sharp
+            // turn back (jagged data, a peak) lies behind too, but off that line.
+            const bool ahead = (x - p1.x) + (y - p1.y) * m >= 0
+                || std::abs((y - p1.y) - m * (x - p1.x)) / across > kBehindReach * kTwipsPerPixel;
             if (ahead && onLine(mHost.colorAt(x, y), lineColor)) {
                 crossings += run ? 0 : 1;
                 run = true;
                 q = {x, y};
+                hits.push_back(q);
             } else {
                 run = false;
             }
@@ -153,10 +178,10 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
         if (upperRun && lowerRun)
             --crossings;
         if (crossings > 0) {
-            if (mState.mHasLines && crossings > 1) {
-                mState.mRecoveryRefX = p1.x;
-                mHost.getPointFromUser(q);
-            }
+            // Crossings joined to the current point close by are the line itself: jagged data
+            // that leaves the circle and comes back, or a marker on the line.
+            if (mState.mHasLines && crossings > 1 && !joinedNearby(lineColor, p1, hits, 2 * R))
+                return askUser(q, p1.x);
             return true;
         }
         ++n;
@@ -165,38 +190,108 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
         if (R < 2 * kTwipsPerPixel) {
             // A dashed or dotted line: a gap after the current point swallowed every
             // prediction and half-circle. The line goes on ahead, beyond the gap.
-            if (bridgeGap(lineColor, q, p1, w, m))
-                return true;
-            mState.mRecoveryRefX = p1.x;
-            mHost.getPointFromUser(q);
-            return true;
+            const Bridge bridge = bridgeGap(lineColor, q, p1, w, m);
+            if (bridge == Bridge::Cancelled)
+                return false;
+            return bridge == Bridge::Found || askUser(q, p1.x);
         }
     }
     return false;
 }
 
-bool LineTracer::bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m)
+bool LineTracer::joinedNearby(qint32 lineColor, const PixProbePoint &from, const std::vector<PixProbePoint> &points,
+                              double reach)
+{
+    // Line pixels up to two apart (an anti-aliased line's pixels within the tolerance may leave
+    // gaps of one), flooded from the current point's pixel out to the reach.
+    const int radius = std::min(kJoinReach, int(reach / kTwipsPerPixel));
+    const int side = 2 * radius + 1;
+    const auto pixelOf = [](const PixProbePoint &p) {
+        return std::pair(floorDiv(p.x, kTwipsPerPixel), floorDiv(-qint64(p.y), kTwipsPerPixel));
+    };
+    const auto [col, row] = pixelOf(from);
+    std::vector<bool> seen(size_t(side) * size_t(side), false);
+    const auto index = [&](int dx, int dy) { return size_t(dy + radius) * size_t(side) + size_t(dx + radius); };
+    std::vector<std::pair<int, int>> todo{{0, 0}};
+    seen[index(0, 0)] = true;
+    while (!todo.empty()) {
+        const auto [dx, dy] = todo.back();
+        todo.pop_back();
+        for (int k = 0; k < 25; ++k) {
+            const int nx = dx + k % 5 - 2, ny = dy + k / 5 - 2;
+            if (nx * nx + ny * ny > radius * radius || seen[index(nx, ny)]
+                || !onLine(mHost.colorAt((col + nx) * kTwipsPerPixel + kTwipsPerPixel / 2,
+                                         -((row + ny) * kTwipsPerPixel + kTwipsPerPixel / 2)),
+                           lineColor))
+                continue;
+            seen[index(nx, ny)] = true;
+            todo.push_back({nx, ny});
+        }
+    }
+    return std::all_of(points.begin(), points.end(), [&](const PixProbePoint &p) {
+        const auto [c, r] = pixelOf(p);
+        const int dx = c - col, dy = r - row;
+        return dx * dx + dy * dy <= radius * radius && seen[index(dx, dy)];
+    });
+}
+
+bool LineTracer::askUser(PixProbePoint &q, qint32 refX)
+{
+    mState.mRecoveryRefX = refX;
+    return mHost.getPointFromUser(q);
+}
+
+LineTracer::Bridge LineTracer::bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w,
+                                         double m)
 {
     // The nearest line pixel ahead, on arcs of growing radius a pixel apart and within 45
     // degrees of the direction so far, nearest that direction first: a curve bends over a gap,
     // a dash may lie off the straight prediction, and the half-circles, sampled at eleven
-    // points, can step over a short dash.
+    // points, can step over a short dash. A gap wider than the reach is a lost line, and a
+    // huge step must not freeze the window in arcs of thousands of pixels.
     const double direction = std::atan(m);
+    const double reach = std::min(double(kBridgeSteps) * w, double(kBridgeReach * kTwipsPerPixel));
     constexpr double kCone = 0.7853981633974483; // 45 degrees
-    for (double r = 2 * kTwipsPerPixel; r <= double(kBridgeSteps) * w; r += kTwipsPerPixel) {
+    // With lines next to it, the whole cone is read: every line pixel's distance across the
+    // direction, so that a second line beside the one that goes on shows.
+    std::vector<double> across;
+    bool found = false;
+    for (double r = 2 * kTwipsPerPixel; r <= reach; r += kTwipsPerPixel) {
+        mHost.processEvents();
+        if (mState.mAutoLineCancel)
+            return Bridge::Cancelled;
         const int steps = std::max(1, int(std::ceil(r * kCone / kTwipsPerPixel)));
+        bool onPicture = false;
         for (int k = 0; k <= 2 * steps; ++k) {
             const int side = k % 2 ? 1 : -1; // 0, +1, -1, +2, -2, ...
-            const double angle = direction + side * ((k + 1) / 2) * kCone / steps;
-            const qint32 x = nearestEven(p1.x + r * std::cos(angle));
-            const qint32 y = nearestEven(p1.y + r * std::sin(angle));
-            if (x > p1.x && onLine(mHost.colorAt(x, y), lineColor)) {
+            const double angle = side * ((k + 1) / 2) * kCone / steps;
+            const double dx = r * std::cos(direction + angle), dy = r * std::sin(direction + angle);
+            const qint32 x = nearestEven(p1.x + dx), y = nearestEven(p1.y + dy);
+            const qint32 color = mHost.colorAt(x, y);
+            onPicture = onPicture || color >= 0;
+            if (x <= p1.x || !onLine(color, lineColor))
+                continue;
+            if (!found)
                 q = {x, y};
-                return true;
-            }
+            found = true;
+            if (!mState.mHasLines)
+                return Bridge::Found;
+            across.push_back(r * std::sin(angle));
         }
+        // Beyond the picture's edge there is nothing more to find.
+        if (!onPicture)
+            break;
     }
-    return false;
+    if (!found)
+        return Bridge::Nothing;
+    // One line ahead spreads its pixels over one band across the direction (a bend widens
+    // it); a gap between bands wider than a few pixels is a second line.
+    std::sort(across.begin(), across.end());
+    for (size_t k = 1; k < across.size(); ++k) {
+        if (across[k] - across[k - 1] > kSecondLineGap * kTwipsPerPixel)
+            return Bridge::Unsure;
+    }
+    return Bridge::Found;
 }
 
 void LineTracer::SnapToLine(PixProbePoint candidate, PixProbePoint &target, qint32 lineColor)

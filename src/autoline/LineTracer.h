@@ -5,6 +5,8 @@
 
 #include <QtGlobal>
 
+#include <vector>
+
 namespace chartrek {
 
 // What the tracer needs from the window: colours and line points of the clean copy, the
@@ -50,7 +52,7 @@ public:
     TraceResult TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbePoint &p1, qint32 endX);
 
     // True with q a point of the line colour or a point the user picked; false when a cancel
-    // request ended the search first.
+    // request ended the search first, or the user cancelled instead of picking.
     bool FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m, double b);
 
     // Lets the probe module place the line point for `candidate` into `target` (they may be
@@ -62,8 +64,16 @@ public:
     bool onLine(qint32 color, qint32 lineColor) const;
 
 private:
-    // Looks ahead of the current point, in about the direction so far, for the line going on.
-    bool bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m);
+    // Looks ahead of the current point, in about the direction so far, for the line going on:
+    // found (q is its nearest pixel), found beside another line of its colour with "has lines
+    // next to it" (q is where to ask), nothing within reach, or a cancel came.
+    enum class Bridge { Found, Unsure, Nothing, Cancelled };
+    Bridge bridgeGap(qint32 lineColor, PixProbePoint &q, const PixProbePoint &p1, qint32 w, double m);
+    // Whether the points are joined to `from` by line pixels within `reach` (twips) of it.
+    bool joinedNearby(qint32 lineColor, const PixProbePoint &from, const std::vector<PixProbePoint> &points,
+                      double reach);
+    // The user picks q, not left of refX; false when the user cancelled.
+    bool askUser(PixProbePoint &q, qint32 refX);
 
     SharedState &mState;
     TraceHost &mHost;

@@ -114,6 +114,13 @@ void frmAutomatic::showColor(qint32 color)
     mColorWindow->setPalette(palette);
 }
 
+void frmAutomatic::reject()
+{
+    // Escape would only hide the window and leave the Autoline tool on with no Cancel on the
+    // screen; it cancels, as the window's Cancel does.
+    emit closeRequested();
+}
+
 void frmAutomatic::closeEvent(QCloseEvent *event)
 {
     // Closing by the window's button is Cancel; the set-up closes the window itself.

@@ -33,8 +33,11 @@ public:
     QPushButton *btnCancel = nullptr;
 
 signals:
-    // The window's own close button: the same as Cancel.
+    // The window's own close button, or Escape: the same as Cancel.
     void closeRequested();
+
+public slots:
+    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

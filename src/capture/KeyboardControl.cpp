@@ -9,7 +9,9 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace chartrek {
@@ -31,17 +33,13 @@ std::optional<QPoint> keypadStep(const QKeyEvent &key)
     }
 }
 
-KeyboardControl::KeyboardControl(const Controls &controls, const Services &services, QObject *parent)
-    : QObject(parent), mC(controls), mS(services)
-{
-    setObjectName(QStringLiteral("keyboardControl"));
-}
-
 void KeyboardControl::Form_KeyDown(QKeyEvent *event)
 {
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
     const Qt::KeyboardModifiers held = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     const int s = held == Qt::AltModifier ? 10 : 1;
+    if (event->key() != Qt::Key_Control)
+        mCtrlAlone = false;
     if (const auto step = keypadStep(*event)) {
         movePointer(*step * s);
     } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -54,34 +52,102 @@ void KeyboardControl::Form_KeyDown(QKeyEvent *event)
         if (mS.state.mCalibrating)
             mS.capture.skip();
     } else if (event->key() == Qt::Key_Control) {
-        floatOrDockMagnifier();
+        // Floats or docks when released with no other key in between, not with every shortcut.
+        mCtrlAlone = mCtrlAlone || !event->isAutoRepeat();
     }
+}
+
+bool KeyboardControl::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+        if (static_cast<QKeyEvent *>(event)->key() != Qt::Key_Control)
+            mCtrlAlone = false;
+        break;
+    case QEvent::Shortcut: // the key that made it may never reach a control
+    case QEvent::MouseButtonPress:
+        mCtrlAlone = false;
+        break;
+    case QEvent::KeyRelease: {
+        // Another key's release counts too: its press may have been taken before it came here.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Control) {
+            mCtrlAlone = false;
+        } else if (!key->isAutoRepeat() && mCtrlAlone) {
+            mCtrlAlone = false;
+            floatOrDockMagnifier();
+        }
+        break;
+    }
+    case QEvent::MouseMove:
+        if (watched == &mC.mPicture && mLogical) {
+            mLogical = clippedToPicture(static_cast<QMouseEvent *>(event)->position().toPoint());
+            mC.mPicture.setLogicalPointer(mLogical);
+        }
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+QPoint KeyboardControl::clippedToPicture(QPoint at) const
+{
+    const QRectF shown = mC.mPicture.displayRect();
+    const QRect picture = QRectF(shown.topLeft() / kTwipsPerPixel, shown.size() / kTwipsPerPixel).toAlignedRect()
+                              .intersected(mC.mPicture.rect());
+    if (picture.isEmpty())
+        return at;
+    return {std::clamp(at.x(), picture.left(), picture.right()), std::clamp(at.y(), picture.top(), picture.bottom())};
 }
 
 bool walkPointer(std::optional<QPoint> &logical, QPoint step, const QWidget &area)
 {
-    if (logical) {
-        *logical += step;
+    // Whether this platform lets a program move the pointer is learnt once, from the first
+    // step that can tell: one that starts and ends on a screen. A step off the screen's edge
+    // says nothing, since the system keeps the pointer on the screen.
+    static std::optional<bool> platformMoves;
+    const QRect bounds = area.rect();
+    if (!logical && platformMoves.value_or(true)) {
+        const QPoint now = QCursor::pos();
+        if (QGuiApplication::screenAt(now)) {
+            if (!QGuiApplication::screenAt(now + step))
+                return true; // at the edge the pointer stays where it is
+            QCursor::setPos(now + step);
+            // The system sends the move to the window under the pointer.
+            if (QCursor::pos() != now)
+                platformMoves = true;
+            if (platformMoves)
+                return true;
+        }
+        // Not moved, or a position on no screen (even INT_MAX), which cannot be walked.
+        platformMoves = false;
+        const QPoint seen = area.mapFromGlobal(QCursor::pos());
+        logical = bounds.contains(seen) ? seen : bounds.center();
         return false;
     }
-    // A position on no screen (even INT_MAX) cannot be walked, nor added to.
-    const QPoint now = QCursor::pos();
-    if (QGuiApplication::screenAt(now)) {
-        const QPoint target = now + step;
-        QCursor::setPos(target);
-        // The system sends the move to the window under the pointer.
-        if (QCursor::pos() == target)
-            return true;
-    }
-    const QPoint seen = area.mapFromGlobal(QCursor::pos());
-    logical = area.rect().contains(seen) ? seen : area.rect().center();
+    if (!logical)
+        logical = bounds.center();
+    *logical = QPoint(std::clamp(logical->x() + step.x(), bounds.left(), bounds.right()),
+                      std::clamp(logical->y() + step.y(), bounds.top(), bounds.bottom()));
     return false;
+}
+
+KeyboardControl::KeyboardControl(const Controls &controls, const Services &services, QObject *parent)
+    : QObject(parent), mC(controls), mS(services)
+{
+    setObjectName(QStringLiteral("keyboardControl"));
+    // The logical pointer follows the mouse; Ctrl counts alone only until another key or a
+    // button comes, wherever it goes (a menu shortcut's letter goes to the menu).
+    qApp->installEventFilter(this);
 }
 
 void KeyboardControl::movePointer(QPoint step)
 {
     if (walkPointer(mLogical, step, mC.mPicture))
         return;
+    mLogical = clippedToPicture(*mLogical);
     mC.mPicture.setLogicalPointer(mLogical);
     mS.mouse.mPicture_MouseMove(0, 0, float(mLogical->x() * kTwipsPerPixel), float(mLogical->y() * kTwipsPerPixel));
 }

@@ -22,21 +22,23 @@ class PictureMouse;
 // off (the keys' other names); nothing for any other key.
 std::optional<QPoint> keypadStep(const QKeyEvent &key);
 
-// Moves the real pointer by `step` screen pixels and returns true. Where the platform keeps the
-// pointer where it is (Wayland; some cannot even tell where it is), the keys walk a pointer of
-// the program's own over `area` from then on, starting where the real one was last seen:
+// Moves the real pointer by `step` screen pixels and returns true; at the screen's edge it
+// stays. Where the platform keeps the pointer where it is (Wayland; some cannot even tell where
+// it is), which is found out once for the run, the keys walk a pointer of the program's own
+// over `area` instead, starting where the real one was last seen and kept inside `area`:
 // `logical` holds it, and false is returned.
 bool walkPointer(std::optional<QPoint> &logical, QPoint step, const QWidget &area);
 
 // The main window from the keyboard: the keypad moves the pointer by one pixel (ten with Alt
 // alone), Enter presses the left button on the picture at the pointer, keypad + and - step
-// the magnifier's factor, Ctrl floats or docks the magnifier, Space skips the reference point
+// the magnifier's factor, Ctrl pressed and released alone floats or docks the magnifier, Space skips the reference point
 // being captured. Keypad keys count with Num Lock off too; other keys, keypad 5 and the arrow
 // keys do nothing. No key is taken from the control it was meant for.
 //
 // Where the platform does not let a program move the pointer (a Wayland session), the keys
-// move a logical pointer over the picture instead, drawn as a small crosshair: each step runs
-// the picture's move handling, and Enter presses where it is.
+// move a logical pointer over the picture instead, drawn as a small crosshair and kept on the
+// picture: each step runs the picture's move handling, a move of the mouse takes it along, and
+// Enter presses where it is.
 class KeyboardControl : public QObject {
     Q_OBJECT
 public:
@@ -60,7 +62,11 @@ public:
 public slots:
     void Form_KeyDown(QKeyEvent *event);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    QPoint clippedToPicture(QPoint at) const;
     void movePointer(QPoint step);
     void pressAtPointer();
     void floatOrDockMagnifier();
@@ -73,6 +79,7 @@ private:
     Controls mC;
     Services mS;
     std::optional<QPoint> mLogical; // in the picture control's pixels, once the real pointer would not move
+    bool mCtrlAlone = false;        // Ctrl is down, and no other key or button came since
 };
 
 } // namespace chartrek

@@ -5,6 +5,7 @@
 #include "capture/frmRotate.h"
 #include "core/NumberText.h"
 #include "core/TwipsGeometry.h"
+#include "core/WindowPlacement.h"
 #include "picture/ImageControl.h"
 #include "picture/Views.h"
 
@@ -73,7 +74,7 @@ void RotateGraphic::mnuViewRotate_Click()
         const QRect frame = mC.window.frameGeometry();
         const int left = frame.right() + 1 - d->width() - toPixels(120);
         const int top = mC.window.geometry().top() + toPixels(2640);
-        d->move(left, top);
+        placeOnScreen(*d, {left, top});
     }
     mDialog->show();
     mDialog->raise();

@@ -42,8 +42,11 @@ struct SharedState {
     bool mHasGrid = false;
     bool mHasLines = false;
     // How far (largest channel difference, 0 to 255) a colour may lie from the line colour and
-    // still belong to the line; 0 compares exactly. Kept for the run like the check boxes.
-    int mColorTolerance = 0;
+    // still belong to the line; 0 compares exactly. The start value suits anti-aliased lines,
+    // JPEGs and scans, where a line's pixels differ a little from the colour clicked; the
+    // user's last choice is kept here for the run, like the check boxes.
+    static constexpr int kDefaultColorTolerance = 40;
+    int mColorTolerance = kDefaultColorTolerance;
 
     // Lost-line recovery.
     qint32 mRecoveryCenterX = 0;

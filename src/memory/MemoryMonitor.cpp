@@ -1,6 +1,7 @@
 #include "memory/MemoryMonitor.h"
 
 #include "core/TwipsGeometry.h"
+#include "core/WindowPlacement.h"
 #include "memory/frmMemInfo.h"
 
 #include <QTimer>
@@ -45,7 +46,7 @@ void MemoryMonitor::mnuMemory_Click()
         memTestTimer_Timer(); // no empty fields until the next reading
     // The grid's offsets inside the main window, taken as a place on the screen.
     const QRect grid = twipsGeometry(&mControls.grid);
-    window.move(toPixels(grid.left()), toPixels(grid.top() + kBelowGrid));
+    placeOnScreen(window, {toPixels(grid.left()), toPixels(grid.top() + kBelowGrid)});
     window.show();
     window.raise();
 }

@@ -32,12 +32,12 @@ int PointTables::sortedInsertIndex(double x) const
     return index;
 }
 
-int PointTables::AddPointToTables(const PicturePoint &point)
+int PointTables::AddPointToTables(const PicturePoint &point, bool append)
 {
     UndoHistory::Step step(mHistory, QStringLiteral("capture point"));
     ValuePoint v;
     mCalibration.PictureToValue(point, v);
-    const bool sorted = mState.mSortData && mState.mToolMode != SharedState::AutoLineTool;
+    const bool sorted = !append && mState.mSortData && mState.mToolMode != SharedState::AutoLineTool;
     const int index = sorted ? sortedInsertIndex(v.x) : mModel.rows() - 1;
     const CalibrationRecord &rec = mCalibration.record();
     const QString valueRow = FormatAxisValue(v.x, rec.xLog) + kTab + FormatAxisValue(v.y, rec.yLog);

@@ -26,9 +26,9 @@ public:
     const PointTableModel &model() const { return mModel; }
 
     // Adds one point to both tables: sorted by x when the sort option is on and the Autoline
-    // tool is not running (the tracer appends in tracing order), appended otherwise.
-    // Returns the grid row it went to.
-    int AddPointToTables(const PicturePoint &point);
+    // tool is not running (the tracer appends in tracing order), appended otherwise, and
+    // always with `append`. Returns the grid row it went to.
+    int AddPointToTables(const PicturePoint &point, bool append = false);
     bool hasPoints() const override { return mModel.rows() > 2; }
     void ClearPointRows() override;
     // Empties and re-creates both tables with the "X", "Y" headers.

@@ -6,7 +6,9 @@
 #include "capture/PictureMouse.h"
 
 #include <QFile>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -62,8 +64,10 @@ QImage brokenLine()
     return image;
 }
 
-// The ending and the distance point's x (the starting point's is 20), the message at the end.
-struct Clicks { int end, distance; QString message; };
+// The ending point and the distance point's x (the starting point's is 20), the message, and
+// whether the set-up ended with it.
+struct Clicks { QPoint end; int distance; QString message; bool ended = true; };
+enum class CancelBy { GetTheLine, AutolineWindow, EscapeThere, Closing };
 
 bool redNear(const QImage &image, QPoint at)
 {
@@ -83,23 +87,34 @@ private slots:
     // percent of the axis, and hardly a question to the user.
     void tracesAKnownCurve_data()
     {
-        QTest::addColumn<int>("tolerance");
-        QTest::newRow("exact colours") << 0;
-        QTest::newRow("with a tolerance") << 40;
+        QTest::addColumn<int>("tolerance"); // -1: as the program starts
+        QTest::addColumn<bool>("jpeg");
+        QTest::newRow("exact colours") << 0 << false;
+        QTest::newRow("with a tolerance") << 40 << false;
+        QTest::newRow("a JPEG with the tolerance the program starts with") << -1 << true;
     }
     void tracesAKnownCurve()
     {
         QFETCH(int, tolerance);
+        QFETCH(bool, jpeg);
         const QString data = QStringLiteral(CHARTREK_TEST_DATA "/autoline/");
         Rig rig;
-        QVERIFY(rig.open() && rig.window->openFile(data + QStringLiteral("poly.png")));
+        QString picture = data + QStringLiteral("poly.png");
+        if (jpeg) {
+            picture = rig.dir.filePath(QStringLiteral("poly.jpg"));
+            QVERIFY(QImage(data + QStringLiteral("poly.png")).save(picture, "JPEG", 75));
+        }
+        QVERIFY(rig.open() && rig.window->openFile(picture));
         rig.calibrate({936, 190}, {5, 15}, {99, 728}, {-2, -5});
         partOf<LostLineRecovery>(*rig.window, "lostLineRecovery")->setAnswerer([&](PixProbePoint &) {
             ++rig.picks;
             return true;
         });
-        rig.window->state().mColorTolerance = tolerance;
+        if (tolerance >= 0)
+            rig.window->state().mColorTolerance = tolerance;
         rig.window->menuItems().mnuAutomatic->trigger();
+        auto *bar = partOf<QProgressBar>(*rig.window, "mProgBar");
+        rig.sink.whileShown = [&] { QCOMPARE(bar->value(), bar->maximum()); }; // the bar at its end
         rig.click({1007, 366});
         rig.click({146, 692});
         rig.click({157, 663});
@@ -131,64 +146,85 @@ private slots:
     void setUpClicks_data()
     {
         QTest::addColumn<Clicks>("row");
-        QTest::newRow("in order, three steps") << Clicks{80, 35, "Line read. There are 5 points read."};
+        QTest::newRow("in order, three steps") << Clicks{{80, 150}, 35, "Line read. There are 5 points read."};
         const QString order("You made it in the wrong order.\r\nthe order must be: Starting point < distance point < "
                             "ending point.");
-        QTest::newRow("distance at the starting point's x") << Clicks{80, 20, order};
-        QTest::newRow("ending point left of the starting point") << Clicks{10, 30, order};
+        QTest::newRow("distance at the starting point's x") << Clicks{{80, 150}, 20, order};
+        QTest::newRow("ending point left of the starting point") << Clicks{{10, 150}, 30, order};
+        QTest::newRow("an ending point beside the picture is refused")
+            << Clicks{{80, 320}, 35, "The ending point must lie on the picture. Click on the line where reading should end.", false};
     }
     void setUpClicks()
     {
         QFETCH(Clicks, row);
-        const auto &[end, distance, message] = row;
+        const auto &[end, distance, message, ended] = row;
         Rig rig;
         QVERIFY(rig.openWith(brokenLine()));
         rig.calibrate({399, 0}, {399, 299}, {0, 299});
+        const QRect screen = rig.window->screen()->availableGeometry();
+        rig.window->setGeometry(screen); // the window spans the screen: its windows stay on it
         rig.window->menuItems().mnuAutomatic->trigger(); // an empty table: no question
         QVERIFY(rig.setup()->dialog() && rig.sink.shown.isEmpty());
-        for (int x : {end, 20, distance})
-            rig.click({x, 150});
+        QVERIFY(screen.contains(rig.setup()->dialog()->frameGeometry()));
+        for (QPoint p : {end, QPoint(20, 150), QPoint(distance, 150)})
+            rig.click(p);
         QCOMPARE(rig.sink.texts(), QStringList(message));
-        QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
-        QVERIFY(!rig.setup()->dialog());
+        QCOMPARE(rig.window->state().mToolMode, int(ended ? SharedState::PointerTool : SharedState::AutoLineTool));
+        QCOMPARE(!rig.setup()->dialog(), ended);
     }
 
-    // Cancel during a trace, and closing the window during one: the points kept before the
-    // trace stay with their markers, nothing of the trace remains, and no trace starts inside it.
+    // Every way to cancel a trace: the table is as before (a kept point right of where the
+    // trace stops included), with its markers, nothing of the trace remains, no step is left
+    // to undo, and no trace starts inside it.
+    void cancelKeepsWhatTheUserKept_data()
+    {
+        QTest::addColumn<CancelBy>("by");
+        QTest::newRow("Cancel in Get the line") << CancelBy::GetTheLine;
+        QTest::newRow("Cancel in the Autoline window") << CancelBy::AutolineWindow;
+        QTest::newRow("Escape in the Autoline window") << CancelBy::EscapeThere;
+        QTest::newRow("closing the main window") << CancelBy::Closing;
+    }
     void cancelKeepsWhatTheUserKept()
     {
-        for (const bool byClosing : {false, true}) {
-            Rig rig;
-            QVERIFY(rig.openWith(brokenLine()));
-            rig.calibrate({399, 0}, {399, 299}, {0, 299});
-            rig.window->state().mToolMode = SharedState::PointTool;
-            rig.click({50, 50});
-            rig.click({60, 250});
-            rig.sink.answers = {AnswerNo, AnswerYes}; // keep the points; yes, close
-            rig.window->menuItems().mnuAutomatic->trigger();
-            partOf<LostLineRecovery>(*rig.window, "lostLineRecovery")->setAnswerer([&](PixProbePoint &) {
-                ++rig.picks;
-                [&] {
-                    QVERIFY(!rig.setup()->dialog()->btnNeu->isEnabled());
-                    const int traced = rig.window->tables().pointCount();
-                    rig.click({200, 150});
-                    QCOMPARE(rig.window->tables().pointCount(), traced);
-                    QVERIFY(redNear(pictureOf(*rig.window)->image(), {80, 150}));
-                }();
-                if (byClosing)
-                    rig.window->close();
-                return byClosing;
-            });
-            for (int x : {300, 20, 35})
-                rig.click({x, 150});
-            QCOMPARE(rig.picks, 1);
-            QCOMPARE(rig.window->tables().pointCount(), 2);
-            const QImage shown = pictureOf(*rig.window)->image();
-            QVERIFY(redNear(shown, {50, 50}) && redNear(shown, {60, 250}) && !redNear(shown, {80, 150}));
-            QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
-            if (byClosing)
-                QTRY_VERIFY(!rig.window->isVisible());
-        }
+        QFETCH(CancelBy, by);
+        Rig rig;
+        QVERIFY(rig.openWith(brokenLine()));
+        rig.calibrate({399, 0}, {399, 299}, {0, 299});
+        rig.window->state().mToolMode = SharedState::PointTool;
+        rig.click({50, 50});
+        rig.click({300, 250});
+        const QString before = BuildExportText(rig.window->tables().model(), true);
+        QAction *undo = rig.window->menuItems().mnuEditUndo;
+        const QString undoBefore = undo->text();
+        rig.sink.answers = {AnswerNo, AnswerYes}; // keep the points; yes, close
+        rig.window->menuItems().mnuAutomatic->trigger();
+        partOf<LostLineRecovery>(*rig.window, "lostLineRecovery")->setAnswerer([&](PixProbePoint &) {
+            ++rig.picks;
+            [&] {
+                QVERIFY(!rig.setup()->dialog()->btnNeu->isEnabled());
+                const int traced = rig.window->tables().pointCount();
+                rig.click({200, 150});
+                QCOMPARE(rig.window->tables().pointCount(), traced);
+                QVERIFY(redNear(pictureOf(*rig.window)->image(), {80, 150}));
+            }();
+            if (by == CancelBy::AutolineWindow)
+                rig.setup()->dialog()->btnCancel->click();
+            if (by == CancelBy::EscapeThere)
+                QTest::keyClick(rig.setup()->dialog(), Qt::Key_Escape);
+            if (by == CancelBy::Closing)
+                rig.window->close();
+            return by != CancelBy::GetTheLine;
+        });
+        for (int x : {280, 20, 35})
+            rig.click({x, 150});
+        QCOMPARE(rig.picks, 1);
+        QCOMPARE(BuildExportText(rig.window->tables().model(), true), before);
+        QCOMPARE(undo->text(), undoBefore);
+        const QImage shown = pictureOf(*rig.window)->image();
+        QVERIFY(redNear(shown, {50, 50}) && redNear(shown, {300, 250}) && !redNear(shown, {80, 150}));
+        QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));
+        if (by == CancelBy::Closing)
+            QTRY_VERIFY(!rig.window->isVisible());
     }
 };
 

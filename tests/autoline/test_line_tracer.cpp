@@ -60,12 +60,13 @@ private slots:
     void searchOnTheHalfCircles_data()
     {
         QTest::addColumn<HalfCircles>("row");
-        // A vertical line below the current point: only i = 0 meets it; same x, so 2 to the right.
+        // A vertical line below the current point: only i = 0 meets it, in the current point's
+        // pixel column; a row a column, so on to the middle of the next one.
         QTest::newRow("vertical part")
-            << HalfCircles{[](qint32 x, qint32 y) { return x == 0 && y < -50; }, {-100, 0}, true, 0, {2, -100}};
+            << HalfCircles{[](qint32 x, qint32 y) { return x == 0 && y < -50; }, {-100, 0}, true, 0, {22, -100}};
         // A steep line met above and below: below is where the trace came from, not a second line.
         QTest::newRow("steep line") << HalfCircles{[](qint32 x, qint32 y) { return qAbs(x - y / 22.0) <= 15 && y < 150; },
-                                                   {-100, -2200}, true, 0, {10, 99}};
+                                                   {-100, -2200}, true, 0, {22, 99}};
         // Two lines cross both half-circles.
         const auto two = [](qint32, qint32 y) { return qAbs(qAbs(y) - 50) <= 10; };
         QTest::newRow("two crossings, lines next to it") << HalfCircles{two, {-100, 0}, true, 1, {90, -44}};
@@ -79,6 +80,10 @@ private slots:
         // A gap in a dashed line, wider than the step: found along the prediction beyond it.
         QTest::newRow("a gap in a dashed line")
             << HalfCircles{[](qint32 x, qint32 y) { return x >= 150 && qAbs(y) <= 5; }, {-100, 0}, true, 0, {150, 0}};
+        // A gap of 26 pixels with a line of the same colour 14 pixels below: ahead of the gap
+        // lie two lines, and with lines next to it the user picks.
+        const auto besideGap = [](qint32 x, qint32 y) { return (qAbs(y) <= 15 && (x <= 0 || x >= 390)) || qAbs(y + 210) <= 15; };
+        QTest::newRow("a gap beside a line of its colour") << HalfCircles{besideGap, {-150, 0}, true, 1, {202, -202}};
     }
     void searchOnTheHalfCircles()
     {

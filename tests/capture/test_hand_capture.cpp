@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "autoline/AutoLineSetup.h"
 #include "capture/KeyboardControl.h"
+#include "capture/Magnifier.h"
 #include "capture/OverlayDrawing.h"
 #include "capture/frmRotate.h"
 
@@ -127,6 +128,9 @@ private slots:
         const QPoint under = rig.pic->mapFromGlobal(rig.zoom->mapToGlobal(QPoint(30, 30)));
         QTest::mousePress(rig.zoom, Qt::RightButton, {}, QPoint(30, 30));
         QCOMPARE(rig.window->state().mX2Pix, -under.x() * T);
+        // A shortcut's Ctrl is not Ctrl alone: the magnifier stays where it is.
+        rig.key(Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(!partOf<Magnifier>(*rig.window, "magnifier")->docked());
     }
 
     // Runs a second time on a platform that cannot move the pointer: then the keys move a
@@ -149,6 +153,15 @@ private slots:
         rig.key(Qt::Key_Enter);
         QCOMPARE(rig.window->tables().model().cell(PointTableModel::Originale, 1, 0),
                  QString::number(-(start.x() + 11) * T));
+        if (logical) {
+            // Kept on the picture, and taken along by the mouse.
+            for (int k = 0; k < 40; ++k)
+                rig.key(Qt::Key_4, Qt::KeypadModifier | Qt::AltModifier);
+            QCOMPARE(pointer().x(), 0);
+            QMouseEvent move(QEvent::MouseMove, QPointF(30, 40), rig.pic->mapToGlobal(QPointF(30, 40)), Qt::NoButton, {}, {});
+            QApplication::sendEvent(rig.pic, &move);
+            QCOMPARE(pointer(), QPoint(30, 40));
+        }
     }
 
     void pointsAreFoundStrictlyWithinTheToleranceAndDeleted()

@@ -14,7 +14,8 @@ BOX='^Chartrek 1\.0$'
 no_box() { ! xdotool search --onlyvisible --name "$BOX" >/dev/null 2>&1; }
 "$PROBE" line "$WORK/line.png" >"$WORK/line.txt" || fail "cannot make the line diagram"
 read -r _ LINE_A LINE_B < <(grep '^line ' "$WORK/line.txt")
-click_of() { grep "^click $1 " "$WORK/line.txt" | cut -d' ' -f3-; }
+click_of() { grep "^click $1 " "$WORK/${2:-line}.txt" | cut -d' ' -f3-; }
+no_window_named() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 
 NAME=comma
 # The chart named as a user in its folder would name it.
@@ -22,6 +23,8 @@ cd "$WORK"
 start_chartrek de_DE.UTF-8 "$NAME" line.png
 calibrate "$NAME"
 
+# Over the picture (which takes the focus from the scale field, where Ctrl+A selects the text).
+xdotool mousemove --sync $((PIC_X + 20)) $((PIC_Y + 20))
 xdotool key --clearmodifiers ctrl+a
 timeout 10 xdotool search --sync --onlyvisible --name '^Autoline$' >/dev/null || fail "Ctrl+A shows no Autoline window"
 for what in end start step; do
@@ -49,4 +52,33 @@ tr -d '\r' <"$WORK/clipboard" | tr ',' '.' | awk -F'\t' -v a="$LINE_A" -v b="$LI
           if (first < 0.95 || first > 1.05 || last < 9) { print "from " first " to " last; bad = 1 }
           exit bad }' || fail "the traced points are not the known line"
 grep -q ',' "$WORK/clipboard" && ! grep -q '\.' "$WORK/clipboard" || fail "the values are not in the locale's format"
-echo "PASS ($(grep -c . "$WORK/clipboard") points)"
+TRACED=$(grep -c . "$WORK/clipboard")
+
+stop_chartrek
+"$PROBE" line "$WORK/broken.png" broken >"$WORK/broken.txt" || fail "cannot make the broken line"
+start_chartrek C.UTF-8 kept broken.png
+calibrate kept
+click_tool $POINT_ICON head "the point tool's button"
+read -r x y < <(click_of keep broken)
+click_at $((PIC_X + x)) $((PIC_Y + y))
+copy_data "$WORK/kept"
+xdotool key --clearmodifiers ctrl+a
+box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Chartrek Version 1\.0$' | head -n1) ||
+    fail "Autoline does not ask whether to delete the point"
+xdotool windowfocus --sync "$box"
+xdotool key n
+timeout 10 xdotool search --sync --onlyvisible --name '^Autoline$' >/dev/null || fail "no Autoline window after No"
+for what in end start step; do
+    read -r x y < <(click_of $what broken)
+    click_at $((PIC_X + x)) $((PIC_Y + y))
+done
+dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Get the line$' | head -n1) ||
+    fail "the trace does not stop at the gap"
+xdotool windowfocus --sync "$dialog"
+xdotool key Escape
+wait_until 5 no_window_named '^Get the line$' || fail "Escape leaves \"Get the line\" open"
+wait_until 5 no_window_named '^Autoline$' || fail "Escape in \"Get the line\" leaves the Autoline window open"
+no_box || fail "a cancelled trace shows a message"
+copy_data "$WORK/kept-after"
+cmp -s "$WORK/kept" "$WORK/kept-after" || fail "the cancelled trace changed the points:"$'\n'"$(diff "$WORK/kept" "$WORK/kept-after")"
+echo "PASS ($TRACED points; a cancelled trace keeps $(grep -c . "$WORK/kept") point)"

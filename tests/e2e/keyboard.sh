@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Real keys on a real X server, with the diagram of known values calibrated: keypad 6 moves the
-# pointer one pixel, Alt+keypad 6 ten, onto a data point, and Enter captures exactly it; Ctrl
-# floats the magnifier at the pointer, and a click on it captures the picture point under the
-# pointer; Shift+click on a point with Yes deletes it; Delete data with Yes empties the table
+# pointer one pixel, Alt+keypad 6 ten, onto a data point (also after a step at the screen's
+# edge), and Enter captures exactly it; Ctrl alone floats the magnifier at the pointer, a click
+# on it captures the picture point under the pointer, Ctrl+C leaves it floating and Ctrl alone
+# docks it; Shift+click on a point with Yes deletes it; Delete data with Yes empties the table
 # and takes the markers off the picture. Copy Data shows the table, byte for byte. Run with a
 # decimal point (C.UTF-8) and a decimal comma (de_DE).
 # Usage: keyboard.sh <chartrek> <screenprobe> [<folder for the screenshots>]
@@ -45,8 +46,8 @@ answer() {
     xdotool windowfocus --sync "$WINDOW"
 }
 
-# copied <file>: Copy Data by its shortcut puts exactly that text on the clipboard. Its Ctrl
-# floats or docks the magnifier, as every Ctrl does.
+# copied <file>: Copy Data by its shortcut puts exactly that text on the clipboard. Its Ctrl is
+# not Ctrl alone: the magnifier stays where it is.
 copied() {
     xdotool key --clearmodifiers ctrl+c
     wait_until 5 clipboard_is "$1" || fail "$NAME: the clipboard is not $(basename "$1")" \
@@ -68,6 +69,9 @@ keyboard() {
     known_texts "$2" point | head -n2 >"$WORK/$NAME-both"
     known_texts "$2" point | sed -n 2p >"$WORK/$NAME-second"
 
+    # At the screen's edge the pointer stays, and the keys go on moving the real pointer.
+    xdotool mousemove --sync 0 "$y1"
+    xdotool key KP_4
     xdotool mousemove --sync $((x1 - 11)) "$y1"
     moves KP_6 $((x1 - 10)) "$y1"
     moves alt+KP_6 "$x1" "$y1"
@@ -81,14 +85,15 @@ keyboard() {
         fail "$NAME: Ctrl does not float the magnifier at the pointer: $(crosshair)"
     click_at "$x2" "$y2"
     copied "$WORK/$NAME-both"
-    wait_until 5 markers_shown 2 || fail "$NAME: the magnifier does not dock, or the click on it left no marker"
+    floats_at $(((x1 + x2) / 2)) $(((y1 + y2) / 2)) || fail "$NAME: Ctrl+C moves the magnifier"
+    xdotool key ctrl
+    wait_until 5 docked || fail "$NAME: the second Ctrl does not dock the magnifier"
+    wait_until 5 markers_shown 2 || fail "$NAME: the click on the magnifier left no marker"
 
     click_tool $POINTER_ICON head "$NAME: the pointer tool's button"
     xdotool mousemove --sync "$x1" "$y1" keydown shift click 1 keyup shift
     answer y "Shift+click on a point"
     copied "$WORK/$NAME-second"
-    xdotool key ctrl
-    wait_until 5 docked || fail "$NAME: the second Ctrl does not dock the magnifier"
 
     # Delete data: the toolbar's last button.
     click_tool $POINT_ICON tail "$NAME: the delete button"

@@ -1,7 +1,8 @@
 // A helper of the end-to-end tests: makes test pictures and looks at the real screen.
 //   picture <file.png> <width> <height>  a solid magenta picture
 //   known <file.png> [example]           the diagram of known values, printing them; "example": no mark
-//   line <file.png>                      the same axes with a straight line to trace, printing it
+//   line <file.png> [broken]             the same axes with a straight line to trace, printing it;
+//                                        "broken": with a gap from x 5 to 6.5 and a point to keep at 8
 //   diagram <file.png>                   the example diagram, printing nothing
 //   tilted <file.png>                    axes tilted as on a skewed scan, printing where to pick and what follows
 //   grab <file.png> [<x> <y> <w> <h>]    saves the whole screen, or that part of it
@@ -105,7 +106,7 @@ int knownDiagram(const QString &file, bool example, bool print)
 // The known diagram's axes and mark with one straight line, three pixels thick and in one pure
 // colour, from (0.5, 10) to (9.5, 80); prints the layout, "line a b" (y = a + b x) and the
 // pixels of the tracer's three clicks: "click end|start|step px py".
-int lineDiagram(const QString &file)
+int lineDiagram(const QString &file, bool broken)
 {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -115,6 +116,8 @@ int lineDiagram(const QString &file)
     p.drawLine(pixelOf({0, 0}), pixelOf({0, kMaxY}));
     p.setPen(QPen(QColor(0x20, 0x50, 0xc0), 3, Qt::SolidLine, Qt::FlatCap));
     p.drawLine(pixelOf({0.5, 10}), pixelOf({9.5, 80}));
+    if (broken)
+        p.fillRect(QRectF(pixelOf({5, kMaxY}), pixelOf({6.5, 0})), Qt::white);
     p.fillRect(kMarkX, kMarkY, 4, 4, QColor(255, 0, 255));
     p.end();
     if (!image.save(file))
@@ -123,7 +126,7 @@ int lineDiagram(const QString &file)
     std::printf("size %d %d\nmark %d %d\n", kWidth, kHeight, kMarkX, kMarkY);
     std::printf("origin %g %g 0 0\ncorner %g %g %g %g\nline %.12g %.12g\n", pixelOf({0, 0}).x(), pixelOf({0, 0}).y(),
                 pixelOf({kMaxX, kMaxY}).x(), pixelOf({kMaxX, kMaxY}).y(), kMaxX, kMaxY, a, b);
-    for (const auto &[what, x] : {std::pair{"end", 9.0}, {"start", 1.0}, {"step", 1.2}}) {
+    for (const auto &[what, x] : {std::pair{"end", 9.0}, {"start", 1.0}, {"step", 1.2}, {"keep", 8.0}}) {
         const QPointF at = pixelOf({x, a + b * x});
         std::printf("click %s %d %d\n", what, int(at.x()), int(at.y()));
     }
@@ -231,8 +234,8 @@ int main(int argc, char *argv[])
     }
     if (command == u"known" && (args.size() == 3 || args.size() == 4))
         return knownDiagram(args[2], args.value(3) == u"example", true);
-    if (command == u"line" && args.size() == 3)
-        return lineDiagram(args[2]);
+    if (command == u"line" && (args.size() == 3 || args.size() == 4))
+        return lineDiagram(args[2], args.value(3) == u"broken");
     if (command == u"diagram" && args.size() == 3)
         return knownDiagram(args[2], true, false);
     if (command == u"tilted" && args.size() == 3)

@@ -16,9 +16,11 @@ constexpr int T = 15; // twips per pixel
 constexpr QRgb kCurve = 0xFF0000C0;    // dark blue
 constexpr qint32 kCurveRef = 0xC00000; // the same, 0x00BBGGRR
 
-enum class Scene { None, Thin, Thick, Crossed, SameColourCross, AntiAliased };
+enum class Scene { None, Thin, Thick, Crossed, SameColourCross, AntiAliased, Broad, Marker, Jagged };
 
-// 200 x 120, white. The curve runs level at row 60 (rows 59 to 61 when thick). None: no picture.
+// 200 x 120, white. The curve runs level at row 60 (rows 59 to 61 when thick, 53 to 66 when
+// broad), with a triangle marker on it centred at (97, 60) (apex at row 55, base at row 65), or
+// it zigzags 16 rows up and down through (100, 60) every 4 columns. None: no picture.
 QImage scene(Scene kind)
 {
     if (kind == Scene::None)
@@ -30,8 +32,19 @@ QImage scene(Scene kind)
     if (kind == Scene::Crossed || kind == Scene::SameColourCross)
         p.drawLine(kind == Scene::Crossed ? QLine(100, 0, 100, 119) : QLine(60, 0, 140, 119));
     p.setRenderHint(QPainter::Antialiasing, kind == Scene::AntiAliased);
-    p.setPen(QPen(QColor::fromRgb(kCurve), kind == Scene::Thick ? 3 : kind == Scene::AntiAliased ? 2 : 1));
+    p.setPen(QPen(QColor::fromRgb(kCurve), kind == Scene::Thick ? 3 : kind == Scene::AntiAliased ? 2 : kind == Scene::Broad ? 14 : 1));
+    if (kind == Scene::Jagged) {
+        QPolygon zigzag;
+        for (int x = 2; x < 200; x += 4)
+            zigzag << QPoint(x, (x - 2) / 4 % 2 ? 68 : 52);
+        p.drawPolyline(zigzag);
+        return image;
+    }
     p.drawLine(kind == Scene::AntiAliased ? QLineF(0, 50.5, 199, 70.5) : QLineF(0, 60, 199, 60));
+    if (kind == Scene::Marker) {
+        p.setBrush(QColor::fromRgb(kCurve));
+        p.drawPolygon(QPolygon({QPoint(97, 55), QPoint(102, 65), QPoint(92, 65)}));
+    }
     return image;
 }
 
@@ -101,6 +114,10 @@ private slots:
         QTest::newRow("a grid line of another colour leaves the point trusted") << Search{Scene::Crossed, 60, 1, 7, kCurveRef};
         QTest::newRow("two curves of the line colour crossing") << Search{Scene::SameColourCross, 60, 1000, 7, kCurveRef};
         QTest::newRow("an anti-aliased sloping line alone is trusted") << Search{Scene::AntiAliased, 61, 1, 22, kCurveRef};
+        QTest::newRow("a line 14 pixels wide is no crossing") << Search{Scene::Broad, 60, 1, 7, kCurveRef};
+        // Column 100 runs through the marker's corner: the line's row, not the run's middle (63).
+        QTest::newRow("through a marker the point keeps to the line") << Search{Scene::Marker, 62, 1, 7, kCurveRef};
+        QTest::newRow("jagged data turning inside the ring is no crossing") << Search{Scene::Jagged, 60, 1, 30, kCurveRef};
         // The colour beside a picture smaller than the control is -1, which no pixel has.
         QTest::newRow("no colour, searched up to below the picture") << Search{Scene::Thin, 125, 0, 0, -1};
         QTest::newRow("a colour beyond 24 bits") << Search{Scene::Thin, 60, 0, 0, (kCurveRef | 0x1000000)};

@@ -23,6 +23,8 @@ bool handOverFromAnotherThread(const QString &path)
 int RecordingSink::show(MessageKind kind, const QString &text)
 {
     shown.append({kind, text});
+    if (whileShown)
+        whileShown();
     return answers.isEmpty() ? AnswerOk : answers.takeFirst();
 }
 

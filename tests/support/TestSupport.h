@@ -22,6 +22,7 @@ public:
     };
     QList<Shown> shown;
     QList<int> answers;
+    std::function<void()> whileShown; // runs while a message is on the screen
 
     int show(MessageKind kind, const QString &text) override;
     QStringList texts() const;
