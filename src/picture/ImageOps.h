@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class QIODevice;
+
 namespace chartrek {
 
 // Largest picture side accepted, in pixels.
@@ -35,6 +37,9 @@ bool pictureSizeAllowed(const QSize &pixels);
 // oversized picture is refused from its header, before decoding. The helper is waited for
 // with wait.
 LoadedPicture loadPicture(const QString &fileName, const HelperWaiter &wait = waitBlocking);
+
+// The same for a picture other than a metafile, read from an open device.
+LoadedPicture loadRasterPicture(QIODevice &device);
 
 // A picture taken from elsewhere (the clipboard), under the same size test.
 LoadedPicture acceptPicture(const QImage &image);

@@ -1,10 +1,11 @@
 #include "picture/MetafileDecoder.h"
 
+#include "picture/FileChecks.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 #include <sys/resource.h>
 
@@ -12,32 +13,16 @@ namespace chartrek {
 
 namespace {
 
-constexpr quint32 kPlaceableKey = 0x9AC6CDD7u;
-constexpr int kPlaceableHeaderBytes = 22;
-constexpr int kMetaHeaderBytes = 18;
-
-// The plain metafile header: type 1 (memory) or 2 (disk), 9 words long, version 1 or 3.
-bool plainHeader(const uchar *h)
+QString headerProblem(const QByteArray &head, qint64 fileSize)
 {
-    const quint16 type = qFromLittleEndian<quint16>(h);
-    const quint16 words = qFromLittleEndian<quint16>(h + 2);
-    const quint16 version = qFromLittleEndian<quint16>(h + 4);
-    return (type == 1 || type == 2) && words == 9 && (version == 0x0100 || version == 0x0300);
-}
-
-// Checks what can be checked without drawing: a header, and a file no shorter than the
-// size the header gives, so that a cut-off file is refused here.
-QString headerProblem(const QByteArray &data, qint64 fileSize)
-{
-    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
-    qint64 offset = 0;
-    if (data.size() >= 4 && qFromLittleEndian<quint32>(bytes) == kPlaceableKey)
-        offset = kPlaceableHeaderBytes;
-    if (data.size() < offset + kMetaHeaderBytes || !plainHeader(bytes + offset))
+    switch (checkMetafileHeader(head, fileSize)) {
+    case MetafileHeader::NotMetafile:
         return pictureText("The file is not a Windows Metafile, or its header is damaged.");
-    const qint64 declared = qint64(qFromLittleEndian<quint32>(bytes + offset + 6)) * 2;
-    if (declared < kMetaHeaderBytes || offset + declared > fileSize)
+    case MetafileHeader::Incomplete:
         return pictureText("The Windows Metafile is incomplete.");
+    case MetafileHeader::Sound:
+        break;
+    }
     return {};
 }
 
@@ -47,14 +32,6 @@ MetafileSettings &metafileSettings()
 {
     static MetafileSettings settings;
     return settings;
-}
-
-bool looksLikeMetafile(const QByteArray &head)
-{
-    const auto *bytes = reinterpret_cast<const uchar *>(head.constData());
-    if (head.size() >= 4 && qFromLittleEndian<quint32>(bytes) == kPlaceableKey)
-        return true;
-    return head.size() >= 6 && plainHeader(bytes);
 }
 
 void limitHelper(QProcess &helper, const HelperLimits &limits)
