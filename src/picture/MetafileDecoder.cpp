@@ -7,7 +7,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace chartrek {
 
@@ -38,8 +41,14 @@ void limitHelper(QProcess &helper, const HelperLimits &limits)
 {
     helper.setProcessChannelMode(QProcess::SeparateChannels);
     helper.setStandardInputFile(QProcess::nullDevice());
-    helper.setChildProcessModifier([limits] {
+    const pid_t parent = ::getpid();
+    helper.setChildProcessModifier([limits, parent] {
         // Runs in the child between fork and exec: only async-signal-safe calls here.
+        // The helper dies with the program, even one killed outright; a program already gone
+        // before this point leaves it to end at once.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
         const rlimit memory{rlim_t(limits.memoryBytes), rlim_t(limits.memoryBytes)};
         const rlimit cpu{rlim_t(limits.cpuSeconds), rlim_t(limits.cpuSeconds)};
         const rlimit output{rlim_t(limits.outputBytes), rlim_t(limits.outputBytes)};
