@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -72,6 +73,8 @@ private slots:
         QVERIFY(pidFile.open(QIODevice::ReadOnly));
         const qint64 helperPid = pidFile.readAll().trimmed().toLongLong();
         QVERIFY(helperPid > 0 && !ended(helperPid));
+        // A helper left by a fault goes with the test.
+        const auto reap = qScopeGuard([helperPid] { ::kill(pid_t(helperPid), SIGKILL); });
         QVERIFY(!entries(runtime.path()).isEmpty());
         QCOMPARE(entries(temp.path()).isEmpty(), during == "pages");
 
