@@ -74,7 +74,10 @@ private slots:
         const qint64 helperPid = pidFile.readAll().trimmed().toLongLong();
         QVERIFY(helperPid > 0 && !ended(helperPid));
         // A helper left by a fault goes with the test.
-        const auto reap = qScopeGuard([helperPid] { ::kill(pid_t(helperPid), SIGKILL); });
+        const auto reap = qScopeGuard([helperPid] {
+            if (!ended(helperPid))
+                ::kill(pid_t(helperPid), SIGKILL);
+        });
         QVERIFY(!entries(runtime.path()).isEmpty());
         QCOMPARE(entries(temp.path()).isEmpty(), during == "pages");
 
