@@ -93,7 +93,10 @@ LoadedPicture loadRasterPicture(QIODevice &device)
     reader.setDecideFormatFromContent(true);
     // Upright as the camera meant it, as every viewer shows a phone photo of a chart.
     reader.setAutoTransform(true);
-    if (!reader.canRead())
+    // Only the formats offered: the other decoders Qt may find (MNG, ICNS, TGA ...) were asked
+    // for by nobody, and some decode a picture of any size before telling it.
+    static const QList<QByteArray> offered{"bmp", "jpeg", "png", "gif", "tiff", "webp"};
+    if (!reader.canRead() || !offered.contains(reader.format()))
         return LoadedPicture::failure(pictureText("The file is not a picture in a known format, or it is damaged."));
     const QSize announced = reader.size();
     if (announced.isValid() && !pictureSizeAllowed(announced))
