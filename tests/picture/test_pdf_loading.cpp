@@ -7,6 +7,7 @@
 #include "picture/GraphicLoading.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QListView>
 #include <QPageSize>
 #include <QPainter>
@@ -154,12 +155,15 @@ private slots:
         const LocaleScope locale(pointLocale());
         Rig rig;
         QVERIFY(rig.start());
-        whenDialogReady(QStringLiteral("pdfPageDialog"), [](QWidget *) { return true; }, [](QWidget *dialog) {
+        QString said;
+        whenDialogReady(QStringLiteral("pdfPageDialog"), [](QWidget *) { return true; }, [&said](QWidget *dialog) {
+            said = dialog->findChild<QLabel *>()->text();
             dialog->findChild<QRadioButton *>(QStringLiteral("dpi600"))->click();
             dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
         });
         rig.dialogs.answer = writeFile(rig.dir, "chart.pdf", pdf({QSizeF(4, 3)}));
         rig.window->menuItems().mnuFileOpen->trigger();
+        QCOMPARE(said, QStringLiteral("The document has 1 page. Choose the page to open:"));
         QCOMPARE(rig.shown(), QSize(4 * dpi, 3 * dpi));
         QCOMPARE(rig.rows(), 2);
 
@@ -197,9 +201,14 @@ private slots:
         QVERIFY(rig.start());
         QStringList seen;
         whenDialogReady(QStringLiteral("pdfPageDialog"), [](QWidget *) { return true; }, [&](QWidget *dialog) {
+            seen << dialog->findChild<QLabel *>()->text();
             auto *pages = dialog->findChild<QListView *>(QStringLiteral("pages"));
+            // Blank sheets at first, then the thumbnails of the pages in view as they come.
+            const auto icon = [pages](int i) { return pages->model()->index(i, 0).data(Qt::DecorationRole).value<QPixmap>(); };
+            const bool blank = icon(0).cacheKey() == icon(2).cacheKey();
+            QTRY_VERIFY(icon(2).cacheKey() != icon(0).cacheKey() && icon(2).size() == QSize(160, 160));
             for (int i = 0; i < pages->model()->rowCount(); ++i)
-                seen << pages->model()->index(i, 0).data().toString();
+                seen << pages->model()->index(i, 0).data().toString() + (blank ? " blank" : "");
             for (QRadioButton *option : dialog->findChildren<QRadioButton *>())
                 seen << (option->isChecked() ? option->objectName() : QString());
             pages->setCurrentIndex(pages->model()->index(1, 0));
@@ -208,9 +217,51 @@ private slots:
         });
         QVERIFY(rig.window->openFile(writeFile(rig.dir, "pages.pdf", pdf({QSizeF(4, 3), QSizeF(2, 5), QSizeF(3, 3)}))));
         seen.removeAll(QString());
-        QCOMPARE(seen, QStringList({"Page 1", "Page 2", "Page 3", "dpi300", "sharp"}));
+        QCOMPARE(seen, QStringList({"The document has 3 pages. Choose the page to open:", "Page 1 blank", "Page 2 blank",
+                                    "Page 3 blank", "dpi300", "sharp"}));
         QCOMPARE(rig.sink.texts(), QStringList());
         QCOMPARE(rig.shown(), QSize(300, 750));
+    }
+
+    // A helper that takes its time can be cancelled at once, wherever it is, and is stopped;
+    // the progress says what it waits for; the page dialog does not wait for the thumbnails.
+    void slowHelperIsCancelled_data()
+    {
+        QTest::addColumn<QByteArray>("slow"); // the helper's command that never ends
+        QTest::addColumn<QString>("progress");
+        QTest::newRow("listing the pages") << QByteArray("pages") << "Reading the pages of the PDF document ...";
+        QTest::newRow("drawing the page") << QByteArray("render") << "Drawing the PDF page ...";
+        QTest::newRow("drawing the thumbnails") << QByteArray("thumbs") << QString();
+    }
+    void slowHelperIsCancelled()
+    {
+        QFETCH(QByteArray, slow);
+        QFETCH(QString, progress);
+        Rig rig;
+        QVERIFY(rig.start());
+        const QByteArray pidFile = rig.dir.filePath("helper.pid").toLocal8Bit();
+        QVERIFY(QFile::setPermissions(pdfSettings().program = writeFile(rig.dir, "helper.sh", "#!/bin/sh\n[ $1 = " + slow
+                                                                        + " ] && echo $$ > " + pidFile + " && exec sleep 600\n"
+                                                                          "[ $1 = pages ] && echo 'pages 2' && echo 'size 72 72 2'\n"),
+                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        whenDialogReady(QStringLiteral("pdfPageDialog"), [](QWidget *) { return true; }, [&](QWidget *dialog) {
+            QTRY_VERIFY(QFile::exists(pidFile) || slow != "thumbs");
+            dialog->findChild<QDialogButtonBox *>()->button(slow == "thumbs" ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok)->click();
+        });
+        QString said;
+        if (!progress.isEmpty())
+            whenDialogReady(QStringLiteral("metafileProgressDialog"), [&](QWidget *) { return QFile::exists(pidFile); },
+                            [&said](QWidget *dialog) {
+                                said = dialog->findChild<QLabel *>()->text();
+                                dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+                            });
+        QVERIFY(!rig.window->openFile(writeFile(rig.dir, "slow.pdf", pdf({QSizeF(1, 1)}))));
+        QCOMPARE(said, progress);
+        QCOMPARE(rig.sink.texts(), QStringList());
+        QCOMPARE(rig.shown(), QSize(200, 100));
+        QFile pid(pidFile);
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        QVERIFY(!QFile::exists(QStringLiteral("/proc/%1").arg(pid.readAll().trimmed())));
     }
 
     // Each ends in a message and leaves the picture, the tables and the calibration as they
