@@ -7,6 +7,10 @@
 #include <QCoreApplication>
 #include <QImageWriter>
 
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -21,6 +25,21 @@ QString pictureText(const char *text)
 }
 
 namespace {
+
+#ifdef Q_OS_LINUX
+// A mapping a picture lives in, unmapped with the picture's last copy.
+struct Mapping {
+    void *start;
+    size_t length;
+};
+
+void unmap(void *info)
+{
+    auto *mapping = static_cast<Mapping *>(info);
+    ::munmap(mapping->start, mapping->length);
+    delete mapping;
+}
+#endif
 
 // The palette index of pure black, added if the palette has room; -1 when it has none.
 int blackIndex(QImage &image)
@@ -133,6 +152,31 @@ void rotateRows(const QImage &source, QImage &result, qint32 hundredths, Pixel b
 
 } // namespace
 
+QImage newPicture(QSize size, QImage::Format format)
+{
+#ifdef Q_OS_LINUX
+    constexpr qsizetype kHugePage = qsizetype(2) << 20;
+    const qsizetype depth = QImage::toPixelFormat(format).bitsPerPixel();
+    const qsizetype bytesPerLine = (qsizetype(size.width()) * depth + 31) / 32 * 4;
+    const qsizetype bytes = bytesPerLine * size.height();
+    // Below a few huge pages the ordinary allocation is as quick.
+    if (!size.isEmpty() && depth > 0 && bytes >= 4 * kHugePage && bytes / bytesPerLine == size.height()) {
+        const size_t length = size_t(bytes + kHugePage);
+        void *start = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (start != MAP_FAILED) {
+            auto *aligned = reinterpret_cast<uchar *>((quintptr(start) + kHugePage - 1) & ~quintptr(kHugePage - 1));
+            ::madvise(aligned, size_t(bytes), MADV_HUGEPAGE);
+            auto *mapping = new Mapping{start, length};
+            QImage image(aligned, size.width(), size.height(), bytesPerLine, format, unmap, mapping);
+            if (!image.isNull())
+                return image;
+            unmap(mapping);
+        }
+    }
+#endif
+    return QImage(size, format);
+}
+
 bool isHeldFormat(QImage::Format format)
 {
     return format == QImage::Format_Indexed8 || format == QImage::Format_RGB32 || format == QImage::Format_ARGB32;
@@ -167,7 +211,7 @@ QImage rotatePicture(const QImage &image, qint32 hundredths)
     if (image.isNull())
         return image;
     const QImage source = toHeldFormat(image);
-    QImage result(source.size(), source.format());
+    QImage result = newPicture(source.size(), source.format());
     if (source.isNull() || result.isNull())
         return image;
     uint black = 0xFF000000u;
