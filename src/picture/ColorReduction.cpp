@@ -210,9 +210,11 @@ constexpr int kAhead = 4;
 inline void prefetchAhead(const QRgb *block)
 {
 #if defined(__SSE2__)
-    // A prefetch past the end of the picture does no harm: it is only a hint.
-    for (int p = kAhead * kBlock; p < (kAhead + 1) * kBlock; p += 16)
-        _mm_prefetch(reinterpret_cast<const char *>(block + p), _MM_HINT_T0);
+    // A prefetch past the end of the picture does no harm: it is only a hint, made of an address
+    // that is never used as a pointer.
+    const quintptr from = quintptr(block) + kAhead * kBlock * sizeof(QRgb);
+    for (quintptr at = from; at < from + kBlock * sizeof(QRgb); at += 64)
+        _mm_prefetch(reinterpret_cast<const char *>(at), _MM_HINT_T0);
 #else
     Q_UNUSED(block);
 #endif
@@ -238,8 +240,9 @@ void addBlock(const QRgb *in, int count, Partial *partial)
                                               _mm_cmpeq_epi32(v, blue));
         if (_mm_movemask_epi8(reserved)) {
             for (int k = x; k < x + 4; ++k) {
-                if (reservedIndex(in[k] & 0xFFFFFFu) < 0)
-                    addPixel(partial[cellOf(in[k] & 0xFFFFFFu)], in[k] & 0xFFFFFFu);
+                const QRgb rgb = in[k] & 0xFFFFFFu;
+                if (reservedIndex(rgb) < 0)
+                    addPixel(partial[cellOf(rgb)], rgb);
             }
             continue;
         }
@@ -330,8 +333,7 @@ Histogram histogramOf(const QImage &source)
     return std::move(halves[0]);
 }
 
-// Palette entries of a row of 32-bit pixels: the reserved colours their own, the rest their
-// cell's.
+// Palette entries of 32-bit pixels: the reserved colours their own, the rest their cell's.
 void mapBlock(const QRgb *in, uchar *out, int w, const uchar *lut)
 {
     int x = 0;
