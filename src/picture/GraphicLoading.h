@@ -80,6 +80,7 @@ private:
     Controls mC;
     Services mS;
     HelperWaiter mWaitForHelper;
+    HelperWaiter mWaitForPdfList;
     HelperWaiter mWaitForPdfHelper;
     PdfRendering mPdfRendering;
 };
