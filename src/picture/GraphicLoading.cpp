@@ -79,7 +79,11 @@ bool GraphicLoading::refuseLoad(LoadStatus status, const QString &error)
 {
     if (status == LoadStatus::Loaded && CheckPictureSize(mC.mTestLead)) {
         // The points are gone for good once a new picture is in: not without a yes.
-        if (!mS.tables.hasPoints() || mS.messages.AskYesNo(replaceQuestion()) == AnswerYes)
+        const UnsavedWork::Answer work = mUnsaved ? mUnsaved->beforeReplacing() : UnsavedWork::Ask;
+        if (work == UnsavedWork::Replace)
+            return false;
+        if (work == UnsavedWork::Ask
+            && (!mS.tables.hasPoints() || mS.messages.AskYesNo(replaceQuestion()) == AnswerYes))
             return false;
     } else if (status == LoadStatus::Cancelled) {
         // The person stopped it: nothing to report, and nothing changes.
@@ -130,6 +134,7 @@ bool GraphicLoading::openFile(const QString &fileName)
         return false;
     showNewPicture();
     mS.toolMode.SetPointerTool();
+    emit pictureTaken(fileName);
     return true;
 }
 
@@ -180,6 +185,7 @@ void GraphicLoading::mnuEditInsert_Click()
             return;
         mS.toolMode.SetPointerTool();
         showNewPicture();
+        emit pictureTaken({});
     }
     mS.views.Form_Resize();
 }
@@ -194,6 +200,7 @@ bool GraphicLoading::takeScannedPicture(const QImage &image)
     takeTestPicture();
     mS.tables.startAfresh();
     mS.views.SetNormalPictureView();
+    emit pictureTaken({});
     return true;
 }
 
@@ -204,7 +211,22 @@ bool GraphicLoading::takeClipboardPicture()
     mC.mPicture.colorReduce();
     copyIntoZoomWindow();
     mS.state.mFitToWindow = false;
+    emit pictureTaken({});
     return true;
+}
+
+void GraphicLoading::takeProjectPicture(const QImage &picture)
+{
+    mC.mPicture.setRepaintEnabled(false);
+    mC.mPicture.setImage(picture);
+    mC.mPicture.setRepaintEnabled(true);
+    copyIntoZoomWindow();
+    mS.tables.startAfresh();
+    mS.state.mFitToWindow = false;
+    mS.views.SetNormalPictureView();
+    mS.views.mnuViewWindow_Click();
+    mS.views.mnuViewNormal_Click();
+    mS.toolMode.SetPointerTool();
 }
 
 } // namespace chartrek

@@ -5,6 +5,7 @@
 #include "core/Messages.h"
 #include "core/SharedState.h"
 #include "core/ToolMode.h"
+#include "core/UnsavedWork.h"
 #include "picture/HelperWait.h"
 #include "picture/ImageOps.h"
 #include "picture/PdfPages.h"
@@ -55,10 +56,20 @@ public:
     // The clipboard picture at start and on a hand-over: no size test, tables kept.
     bool takeClipboardPicture();
 
+    // Shows a picture kept in a project, as it was: no colour reduction, the tables emptied.
+    void takeProjectPicture(const QImage &picture);
+    // Asked before a new picture replaces the figure; without it only the points are asked about.
+    void setUnsavedWork(UnsavedWork *work) { mUnsaved = work; }
+
     static bool CheckPictureSize(const ImageControl &control);
     static FileDialogRequest openRequest();
     static const QString &tooBigText();
     static const QString &replaceQuestion();
+
+signals:
+    // A new picture is shown: from the named file, or (an empty name) from the clipboard or a
+    // scanner.
+    void pictureTaken(const QString &fileName);
 
 public slots:
     // File > Open.
@@ -83,6 +94,7 @@ private:
     HelperWaiter mWaitForPdfList;
     HelperWaiter mWaitForPdfHelper;
     PdfRendering mPdfRendering;
+    UnsavedWork *mUnsaved = nullptr;
 };
 
 } // namespace chartrek

@@ -160,7 +160,7 @@ void PointTables::RecalculatePoints()
     }
 }
 
-void PointTables::recalculateStored(Curves::Grid &grid)
+void PointTables::recalculateStored(Curves::Grid &grid) const
 {
     const CalibrationRecord &rec = mCalibration.record();
     for (qsizetype row = 1; row + 1 < grid.size(); ++row) {
@@ -207,6 +207,21 @@ void PointTables::keepPoints(int count)
     UndoHistory::Step step(mHistory, QStringLiteral("delete data"));
     for (int row = pointCount(); row > std::max(count, 0); --row)
         mModel.removeGridRow(row);
+}
+
+Curves::Grid PointTables::gridOf(const QList<PicturePoint> &points) const
+{
+    Curves::Grid grid = Curves::emptyGrid();
+    grid.reserve(points.size() + 2);
+    for (const PicturePoint &point : points) {
+        PointTableModel::Row row;
+        constexpr int p = PointTableModel::kValueColumns;
+        row[p] = integerText(point.x);
+        row[p + 1] = integerText(point.y);
+        grid.insert(grid.size() - 1, row);
+    }
+    recalculateStored(grid);
+    return grid;
 }
 
 QString BuildExportText(const PointTableModel &model, bool pointDecimal)

@@ -60,13 +60,15 @@ public:
     // The number of points, and the picture position of one (a grid row, 1 for the first).
     int pointCount() const { return mModel.rows() - 2; }
     PicturePoint pointAt(int row) const;
+    // The grid of a curve holding these points in this order, values computed.
+    Curves::Grid gridOf(const QList<PicturePoint> &points) const;
     // Keeps the first `count` points and removes the rest.
     void keepPoints(int count);
 
 private:
     void refreshValues();
     // The values of a curve not shown, in its stored rows.
-    void recalculateStored(Curves::Grid &grid);
+    void recalculateStored(Curves::Grid &grid) const;
     int sortedInsertIndex(double x) const;
     void writeValues(int row, const ValuePoint &value);
 

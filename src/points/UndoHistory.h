@@ -61,9 +61,9 @@ public:
     // The name of the step an undo or a redo would take ("capture point", ...).
     QString undoName() const { return canUndo() ? mUndo.last().name : QString(); }
     QString redoName() const { return canRedo() ? mRedo.last().name : QString(); }
-    // The curve (its id) the step an undo or a redo would take belongs to; 0 when none.
-    int undoCurve() const { return canUndo() ? mUndo.last().curve : 0; }
-    int redoCurve() const { return canRedo() ? mRedo.last().curve : 0; }
+    // The curve (its id) whose table the step an undo or a redo would take changes; 0 when none.
+    int undoCurve() const { return canUndo() && !mUndo.last().edits.isEmpty() ? mUndo.last().curve : 0; }
+    int redoCurve() const { return canRedo() && !mRedo.last().edits.isEmpty() ? mRedo.last().curve : 0; }
 
     // True when the step put a calibration back: the values are then to be computed again.
     bool undo();
