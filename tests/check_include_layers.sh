@@ -10,8 +10,8 @@ LAYERS=(
     "pixprobe calibration"
     "points"
     "picture"
-    "capture scanner memory project"
-    "autoline"
+    "capture scanner memory"
+    "autoline project"
     "app"
 )
 

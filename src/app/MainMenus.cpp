@@ -50,6 +50,12 @@ void buildMainMenus(QMenuBar *bar, MainMenuItems &m)
     m.mnuFileSaveData = addItem(m.mnuDatei, "mnuFileSaveData", "&Save Data ...", 1017, QKeySequence(Qt::CTRL | Qt::Key_S));
     m.mnuFileSaveBitmap = addItem(m.mnuDatei, "mnuFileSaveBitmap", "Save &Graphic ...", 1018);
     m.mnuDatei->addSeparator();
+    m.mnuFileOpenProject = addItem(m.mnuDatei, "mnuFileOpenProject", "Open &Project ...", 1031);
+    m.mnuFileSaveProject = addItem(m.mnuDatei, "mnuFileSaveProject", "Sa&ve Project", 1031);
+    m.mnuFileSaveProjectAs = addItem(m.mnuDatei, "mnuFileSaveProjectAs", "Save Project &As ...", 1031,
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    m.mnuFileApplyCalibration = addItem(m.mnuDatei, "mnuFileApplyCalibration", "Apply &calibration from project ...", 1031);
+    m.mnuDatei->addSeparator();
     m.mnuFileGetFromScanner = addItem(m.mnuDatei, "mnuFileGetFromScanner", "&Read graphic (TWAIN)", 1008);
     m.mnuDatei->addSeparator();
     m.mnuFileQuit = addItem(m.mnuDatei, "mnuFileQuit", "&Exit", 1019);
@@ -66,6 +72,12 @@ void buildMainMenus(QMenuBar *bar, MainMenuItems &m)
     m.mnuEdit->addSeparator();
     m.mnuEditKopie = addItem(m.mnuEdit, "mnuEditKopie", "Copy &Data", 1020, QKeySequence(Qt::CTRL | Qt::Key_C));
     m.mnuEditDelete = addItem(m.mnuEdit, "mnuEditDelete", "D&Elete data", 1016);
+    m.mnuEditCopyAllCurves = addItem(m.mnuEdit, "mnuEditCopyAllCurves", "Copy &all curves", 1030);
+    m.mnuEdit->addSeparator();
+    // Ctrl+N is View > Normal's: a new curve takes Ctrl+Shift+N.
+    m.mnuCurveNew = addItem(m.mnuEdit, "mnuCurveNew", "&New curve", 1030, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    m.mnuCurveDelete = addItem(m.mnuEdit, "mnuCurveDelete", "Delete cur&ve", 1030);
+    m.mnuCurveRename = addItem(m.mnuEdit, "mnuCurveRename", "Rena&me curve", 1030, QKeySequence(Qt::Key_F2));
 
     m.mnuView = addMenu(bar, "mnuView", "&View", 0);
     m.mnuViewNormal = addCheckItem(m.mnuView, "mnuViewNormal", "&Normal", 1013, true, QKeySequence(Qt::CTRL | Qt::Key_N));

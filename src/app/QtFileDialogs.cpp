@@ -25,6 +25,8 @@ QString QtFileDialogs::run(const FileDialogRequest &request, bool save)
     dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    if (request.chosenFilter)
+        *request.chosenFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().constFirst();
 }
 

@@ -11,6 +11,7 @@
 #include "autoline/AutoLineSetup.h"
 #include "autoline/LostLineRecovery.h"
 #include "calibration/ScalePanel.h"
+#include "capture/CurveCommands.h"
 #include "capture/KeyboardControl.h"
 #include "capture/Magnifier.h"
 #include "capture/PictureMarkers.h"
@@ -24,13 +25,17 @@
 #include "picture/ImageControl.h"
 #include "picture/Views.h"
 #include "points/DataExport.h"
+#include "project/ProjectDocument.h"
+#include "project/RecoveryCopy.h"
 #include "scanner/ScannerReading.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMenu>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -132,6 +137,14 @@ void frmMain::buildSubsystems()
                                 MemorySources::ofThisProcess(), this);
     mRotate = new RotateGraphic(RotateGraphic::Controls{*this, *mPicture, *mZoomWindow, *mStatusBar},
                                 RotateGraphic::Services{mState, mToolMode, *mMessages, *mViews, *mMarkers}, this);
+    mCurveCommands = new CurveCommands(mTables, *mMarkers, *mMessages, this);
+    mExport->setCurves(&mTables.curves());
+    mDocument = new ProjectDocument(ProjectDocument::Controls{*mPicture, *mZoomWindow},
+                                    ProjectDocument::Services{mState, mCalibration, mTables, *mViews, *mLoading, *mMarkers,
+                                                              *mMessages, *mModal},
+                                    this);
+    mLoading->setUnsavedWork(mDocument);
+    mRecoveryCopy = new RecoveryCopy([this] { return mDocument->snapshot(); }, RecoveryCopy::defaultPath(), this);
 }
 
 // The one place where the subsystems meet the window's dispatch points: commands, the
@@ -207,16 +220,45 @@ void frmMain::connectSubsystems()
     connect(this, &frmMain::closing, mMemory, &MemoryMonitor::stop);
     // The rotate dialog: its command, its presses on the picture, and no turn under a trace.
     connect(m.mnuViewRotate, &QAction::triggered, mRotate, &RotateGraphic::mnuViewRotate_Click);
+
+    // Curves: the list shows them and chooses the current one.
+    Curves &curves = mTables.curves();
+    connect(m.mnuCurveNew, &QAction::triggered, mCurveCommands, &CurveCommands::mnuCurveNew_Click);
+    connect(m.mnuCurveDelete, &QAction::triggered, mCurveCommands, &CurveCommands::mnuCurveDelete_Click);
+    connect(m.mnuCurveRename, &QAction::triggered, this, [this] {
+        lstCurves->setFocus();
+        lstCurves->edit(mTables.curves().index(mTables.curves().current()));
+    });
+    connect(lstCurves->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &index) { mCurveCommands->chooseCurve(index.row()); });
+    connect(&curves, &Curves::currentChanged, this, &frmMain::placeCurveList);
+    connect(&curves, &Curves::currentChanged, this, &frmMain::updateActions);
+    connect(&curves, &QAbstractItemModel::modelReset, this, &frmMain::placeCurveList);
+    connect(m.mnuEditCopyAllCurves, &QAction::triggered, mExport, &DataExport::mnuEditCopyAllCurves_Click);
+
+    // The project file and the recovery copy.
+    connect(m.mnuFileOpenProject, &QAction::triggered, mDocument, &ProjectDocument::mnuFileOpenProject_Click);
+    connect(m.mnuFileSaveProject, &QAction::triggered, mDocument, &ProjectDocument::mnuFileSaveProject_Click);
+    connect(m.mnuFileSaveProjectAs, &QAction::triggered, mDocument, &ProjectDocument::mnuFileSaveProjectAs_Click);
+    connect(m.mnuFileApplyCalibration, &QAction::triggered, mDocument,
+            &ProjectDocument::mnuFileApplyCalibration_Click);
+    connect(&mHistory, &UndoHistory::changed, mDocument, &ProjectDocument::markModified);
+    connect(mLoading, &GraphicLoading::pictureTaken, mDocument, &ProjectDocument::pictureReplaced);
+    connect(mDocument, &ProjectDocument::titleChanged, this, &frmMain::updateActions);
+    connect(mDocument, &ProjectDocument::modifiedChanged, mRecoveryCopy, &RecoveryCopy::figureChanged);
+    connect(this, &frmMain::closing, mRecoveryCopy, &RecoveryCopy::discard);
     connect(mMouse, &PictureMouse::anglePickPress, mRotate, &RotateGraphic::anglePick, Qt::DirectConnection);
     connect(mAutoLine, &AutoLineSetup::tracingChanged, mRotate, &RotateGraphic::setTracing);
 }
 
 void frmMain::updateActions()
 {
-    mMenus.mnuEditUndo->setText(UndoCommands::undoText(mHistory));
-    mMenus.mnuEditRedo->setText(UndoCommands::redoText(mHistory));
+    mMenus.mnuEditUndo->setText(CurveCommands::undoText(mHistory, mTables.curves()));
+    mMenus.mnuEditRedo->setText(CurveCommands::redoText(mHistory, mTables.curves()));
+    setWindowTitle(mDocument->title(designCaption()));
     // While a trace runs the commands stay blocked; they are set free after it.
     if (!mAutoLine->tracing()) {
+        mMenus.mnuCurveDelete->setEnabled(mTables.curves().count() > 1);
         mMenus.mnuEditUndo->setEnabled(mHistory.canUndo() && mUndo->allowed());
         mMenus.mnuEditRedo->setEnabled(mHistory.canRedo() && mUndo->allowed());
     }
@@ -280,7 +322,35 @@ void frmMain::mToolBar_ButtonClick(QAction *button)
 
 bool frmMain::openFile(const QString &fileName)
 {
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("chartrek"), Qt::CaseInsensitive) == 0)
+        return mDocument->openAsking(fileName);
     return mLoading->openFile(fileName);
+}
+
+void frmMain::offerRecovery()
+{
+    const std::optional<QDateTime> when = mRecoveryCopy->found();
+    if (!when)
+        return;
+    QString error;
+    const std::optional<Project> project = readProject(mRecoveryCopy->path(), &error);
+    if (!project) {
+        mMessages->ShowError(QStringLiteral("The unsaved work of an earlier session cannot be restored. ") + error);
+        mRecoveryCopy->discard();
+        return;
+    }
+    const QString question = QStringLiteral("Restore the unsaved work from %1?")
+                                 .arg(QLocale().toString(*when, QLocale::ShortFormat));
+    if (mMessages->AskYesNo(question) == AnswerYes)
+        mDocument->takeUnnamed(*project);
+    else
+        mRecoveryCopy->discard();
+}
+
+void frmMain::keepUnsavedWork()
+{
+    if (mDocument->modified())
+        mRecoveryCopy->writeNow();
 }
 
 HelpWindow *frmMain::helpWindow()
@@ -337,9 +407,13 @@ void frmMain::MainWindowProc_HandOver(const QString &fileName)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    if (!mCloseAfterTrace && mMessages->AskYesNo(closeQuestion()) != AnswerYes) {
-        event->ignore();
-        return;
+    if (!mCloseAfterTrace) {
+        // A project with unsaved changes is asked about as a document; otherwise as ever.
+        const bool project = !mAutoLine->tracing() && mDocument->modified() && !mDocument->path().isEmpty();
+        if (project ? !mDocument->mayClose() : mMessages->AskYesNo(closeQuestion()) != AnswerYes) {
+            event->ignore();
+            return;
+        }
     }
     if (mAutoLine->tracing()) {
         // The trace runs inside a click further down the stack: it is cancelled, unwinds, and
@@ -361,6 +435,7 @@ void frmMain::blockCommandsWhileTracing(bool tracing)
     // the tables or the tool under it would corrupt what it writes. Quit and Help stay.
     mToolBar->setEnabled(!tracing);
     grdDataPoints->setEnabled(!tracing); // a double click deletes a row
+    lstCurves->setEnabled(!tracing);     // the trace writes into the current curve
     Picture1->setEnabled(!tracing);      // a new scale would land in the trace's step
     if (tracing) {
         mBlockedCommands.clear();
@@ -410,6 +485,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == mClient && event->type() == QEvent::Resize) {
         alignBottomBars();
         mViews->Form_Resize();
+        placeCurveList();
     } else if (event->type() == QEvent::ShortcutOverride && ownWidget(watched)) {
         auto *key = static_cast<QKeyEvent *>(event);
         // A field keeps the editing keys it can use now; otherwise, where a field would take

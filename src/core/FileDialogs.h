@@ -11,6 +11,7 @@ struct FileDialogRequest {
     QString defaultSuffix;  // added when the user types a name without extension
     QString fileName;       // the name box's text at opening
     bool mustExist = false; // open: the file must exist; save: only the folder must
+    QString *chosenFilter = nullptr; // when given, receives the filter the user chose
 };
 
 // Every file dialog of the program goes through this, so that tests can answer them.

@@ -1,6 +1,7 @@
 #include "project/ProjectFile.h"
 
 #include "core/AtomicFile.h"
+#include "picture/FileChecks.h"
 #include "picture/ImageOps.h"
 #include "project/ProjectJson.h"
 
@@ -10,6 +11,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace chartrek {
@@ -60,10 +62,17 @@ std::optional<QByteArray> readEntry(zip_t *archive, zip_uint64_t index, zip_uint
         *error = damaged(QString::fromUtf8(zip_error_strerror(zip_get_error(archive))));
         return std::nullopt;
     }
+    // Read in pieces, never more than the entry says plus one byte: what an archive claims
+    // decides nothing about the memory taken before the bytes are there.
     QByteArray bytes;
-    bytes.resize(qsizetype(st.size) + 1); // one more: an entry longer than it says is refused
+    const zip_int64_t wanted = zip_int64_t(st.size) + 1; // one more: an entry longer than it says is refused
     zip_int64_t got = 0;
-    while (got < zip_int64_t(bytes.size())) {
+    constexpr zip_int64_t kPiece = 1 << 20;
+    while (got < wanted) {
+        const qsizetype size = qsizetype(std::min(wanted, got + kPiece));
+        if (bytes.capacity() < size)
+            bytes.reserve(std::max(size, 2 * bytes.capacity()));
+        bytes.resize(size);
         const zip_int64_t n = zip_fread(file, bytes.data() + got, zip_uint64_t(bytes.size() - got));
         if (n <= 0) {
             if (n < 0)
@@ -222,6 +231,12 @@ std::optional<Project> readProjectBytes(const QByteArray &bytes, QString *error,
     const auto png = readEntry(archive.get(), zip_uint64_t(picture), kMaxPictureBytes, error);
     if (!png)
         return std::nullopt;
+    // A picture other than described is not decoded at all: it might be a huge one.
+    const QSize announced = announcedSize(png->left(32));
+    if (announced.isValid() && announced != project->pictureSize) {
+        *error = damaged(QStringLiteral("its picture is not of the size its description says"));
+        return std::nullopt;
+    }
     QBuffer buffer;
     buffer.setData(*png);
     buffer.open(QIODevice::ReadOnly);

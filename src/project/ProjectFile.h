@@ -13,7 +13,7 @@
 namespace chartrek {
 
 // A figure as a project file holds it. The file is a ZIP archive: "mimetype" first and stored
-// ("application/x-chartrek-project"), "project.json" (described in docs/project-format.md) and
+// ("application/x-chartrek-project"), "project.json" (described in help/projects.html) and
 // "picture.png", the clean picture with its rotation applied, lossless.
 struct ProjectCurve {
     QString name;

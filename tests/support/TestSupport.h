@@ -33,6 +33,7 @@ public:
 class ScriptedDialogs : public FileDialogs {
 public:
     QString answer;
+    QString filterAnswer; // the filter chosen, when the request asks for it
     QList<FileDialogRequest> requests;
     std::function<void()> whileOpen;
     QString getOpenFileName(const FileDialogRequest &r) override { return record(r); }
@@ -44,6 +45,8 @@ private:
         requests << r;
         if (whileOpen)
             whileOpen();
+        if (r.chosenFilter)
+            *r.chosenFilter = filterAnswer;
         return answer;
     }
 };
