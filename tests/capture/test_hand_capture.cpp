@@ -248,6 +248,8 @@ private slots:
                    }, answer == AnswerYes ? 3 : 0, 2};
         QTest::newRow("a new curve, a point into it, then the first curve chosen again") << Operation{[](Rig &r) {
             r.menu(&M::mnuCurveNew), r.at({120, 200}), r.window->tables().curves().setCurrent(0);
+            // The step names the curve it takes back, not the one shown.
+            QCOMPARE(r.window->menuItems().mnuEditUndo->text(), QStringLiteral("&Undo capture point (Curve 2)"));
         }, 3, 2};
         QTest::newRow("Delete curve after its question") << Operation{[](Rig &r) {
             r.menu(&M::mnuCurveNew), r.at({120, 200}), r.menu(&M::mnuCurveDelete, AnswerYes);
