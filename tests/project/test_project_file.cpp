@@ -230,6 +230,69 @@ private slots:
         QCOMPARE(w.tables().curves().count(), 2);
     }
 
+    // A saved project changed since: replacing it or closing asks "Save changes?"; Yes saves
+    // first, No lets the changes go, Cancel keeps all.
+    void unsavedProjectAsks_data()
+    {
+        QTest::addColumn<bool>("close"); // else a new picture is opened
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<int>("savedPoints"); // in the project file afterwards
+        QTest::newRow("a new picture, Yes: saved, then replaced") << false << int(AnswerYes) << true << 2;
+        QTest::newRow("a new picture, No: replaced, the file as it was") << false << int(AnswerNo) << true << 1;
+        QTest::newRow("a new picture, Cancel: all kept") << false << int(AnswerCancel) << false << 1;
+        QTest::newRow("closing, Yes: saved, then closed") << true << int(AnswerYes) << true << 2;
+        QTest::newRow("closing, Cancel: all kept") << true << int(AnswerCancel) << false << 1;
+    }
+    void unsavedProjectAsks()
+    {
+        QFETCH(bool, close);
+        QFETCH(int, answer);
+        QFETCH(bool, replaced);
+        QFETCH(int, savedPoints);
+        MainWindowFixture f;
+        QVERIFY(f.openWithAPoint());
+        frmMain &w = *f.window;
+        const QString path = f.dir.filePath(QStringLiteral("figure.chartrek"));
+        QVERIFY(w.document().saveTo(path));
+        w.tables().AddPointToTables({-600, -300});
+        QVERIFY(w.windowTitle().endsWith(QLatin1String(" - figure.chartrek*")));
+        f.sink.answers = {answer};
+        if (close) {
+            QCOMPARE(w.close(), replaced);
+        } else {
+            const QString other = f.dir.filePath(QStringLiteral("other.png"));
+            QVERIFY(MainWindowFixture::picture(50, 40).save(other));
+            w.openFile(other);
+            QCOMPARE(f.shown() == QSize(50, 40), replaced);
+            QCOMPARE(w.tables().pointCount(), replaced ? 0 : 2);
+        }
+        QCOMPARE(f.sink.texts(), QStringList{ProjectDocument::saveChangesQuestion()});
+        QString error;
+        QCOMPARE(readProject(path, &error)->curves[0].points.size(), savedPoints);
+    }
+
+    // The calibration of a saved figure applied to the present one: the values follow it, the
+    // points stay, and one undo takes it back.
+    void applyCalibrationFromProject()
+    {
+        MainWindowFixture a;
+        QVERIFY(a.openWithAPoint());
+        a.calibrate({100, 100}, {50, 7});
+        const QString path = a.dir.filePath(QStringLiteral("calibrated.chartrek"));
+        QVERIFY(a.window->document().saveTo(path));
+        MainWindowFixture b;
+        QVERIFY(b.openWithAPoint());
+        const QString before = BuildAllCurvesText(b.window->tables().curves(), true);
+        b.dialogs.answer = path;
+        b.window->menuItems().mnuFileApplyCalibration->trigger();
+        QCOMPARE(b.window->calibration().snapshot(), a.window->calibration().snapshot());
+        QCOMPARE(BuildAllCurvesText(b.window->tables().curves(), true), QStringLiteral("Curve 1\r\n5\t0.7\r\n"));
+        QCOMPARE(b.window->tables().pointCount(), 1);
+        b.window->menuItems().mnuEditUndo->trigger();
+        QCOMPARE(BuildAllCurvesText(b.window->tables().curves(), true), before);
+    }
+
     // The unsaved work an earlier run left: kept by a logout or a timer, offered at the next
     // start, gone after a save, a clean close or a No.
     void recoveryCopy_data()
