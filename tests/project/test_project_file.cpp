@@ -8,6 +8,7 @@
 #include "project/ProjectJson.h"
 #include "project/RecoveryCopy.h"
 
+#include <QFileInfo>
 #include <QSignalSpy>
 
 #include <QJsonArray>
@@ -132,6 +133,7 @@ private slots:
         const QString path = a.dir.filePath(QStringLiteral("figure.chartrek"));
         QVERIFY(w.document().saveTo(path));
         QVERIFY(!w.document().modified() && w.windowTitle().endsWith(QLatin1String(" - figure.chartrek")));
+        QVERIFY(QFileInfo(path).size() < 300 * 200 * 3 / 20); // the picture compressed, not stored
 
         MainWindowFixture b;
         QVERIFY(b.open());
