@@ -2,7 +2,7 @@
 # Two curves and a crash, on a real X server: two points are captured into "Curve 1", two into a
 # new curve, the project is saved, one more point is captured, and the program is killed. The next
 # start offers the unsaved work; taken, Edit > Copy all curves gives every point of both curves,
-# the one captured after saving included, byte for byte.
+# the one captured after saving included, byte for byte. A logout then keeps the work again.
 # Usage: projects.sh <chartrek> <screenprobe> [<folder for the screenshots>]
 set -euo pipefail
 
@@ -68,4 +68,12 @@ xdotool key a
 wait_until 5 clipboard_is "$WORK/all.want" || fail "Copy all curves is not the captured values" \
     "(cat -A; < wanted, > held):"$'\n'"$(diff <(cat -A "$WORK/all.want") <(cat -A "$WORK/clipboard"))"
 cat -A "$WORK/clipboard"
+
+# A logout (SIGTERM) keeps the restored work, still unsaved, for the next start: the copy written
+# since the restore is removed first, so that only the signal can have written it again.
+sleep 4
+rm -f "$COPY"
+kill -TERM "$APP_PID"
+wait_until 10 no_window || fail "SIGTERM did not end the program"
+test -s "$COPY" || fail "SIGTERM did not keep the unsaved work"
 echo "PASS"
