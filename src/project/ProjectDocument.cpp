@@ -111,8 +111,8 @@ void ProjectDocument::show(const Project &project)
     mS.calibration.notifyChanged();
     if (differing > 0) {
         // The positions are kept; the values shown are those this calibration gives.
-        mS.messages.ShowInfo(QStringLiteral("%1 values of the project differ from those its calibration gives now; "
-                                            "the values shown are computed again.")
+        mS.messages.ShowInfo(QStringLiteral("Values saved in the project differ from those its calibration gives "
+                                            "(%1 of them); the values shown are computed again from the points.")
                                  .arg(differing));
     }
 }

@@ -164,6 +164,25 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
+    // Values in the file that the calibration does not give: the positions are kept, the values
+    // computed again, and the user told.
+    void differingValuesAreReported()
+    {
+        MainWindowFixture f;
+        QVERIFY(f.openWithAPoint());
+        const QString path = f.dir.filePath(QStringLiteral("figure.chartrek"));
+        QVERIFY(f.window->document().saveTo(path));
+        const Project saved = f.window->document().snapshot();
+        Project edited = saved;
+        edited.curves[0].values[0].y += 1e-9;
+        QString error;
+        QVERIFY(writeProject(path, edited, &error));
+        QVERIFY(f.window->document().openPath(path));
+        QCOMPARE(f.sink.texts().size(), 1);
+        QVERIFY(f.sink.texts()[0].contains(QLatin1String("differ from those its calibration gives (1 of them)")));
+        QCOMPARE(projectJson(f.window->document().snapshot()), projectJson(saved));
+    }
+
     void hostileFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
