@@ -7,6 +7,8 @@
 #include "picture/Views.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 
 #include <cmath>
@@ -66,6 +68,13 @@ Project ProjectDocument::snapshot() const
 }
 
 namespace {
+// Packing or unpacking a large picture takes seconds: the pointer says so meanwhile.
+auto busyPointer()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    return qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+}
+
 bool sameValue(double a, double b)
 {
     return a == b || (std::isnan(a) && std::isnan(b));
@@ -153,7 +162,10 @@ void ProjectDocument::pictureReplaced()
 bool ProjectDocument::openPath(const QString &path)
 {
     QString error;
-    const std::optional<Project> project = readProject(path, &error);
+    const std::optional<Project> project = [&] {
+        const auto busy = busyPointer();
+        return readProject(path, &error);
+    }();
     if (!project) {
         mS.messages.ShowError(error);
         return false;
@@ -172,7 +184,12 @@ void ProjectDocument::takeUnnamed(const Project &project)
 bool ProjectDocument::saveTo(const QString &path)
 {
     QString error;
-    if (!writeProject(path, snapshot(), &error)) {
+    bool written = false;
+    {
+        const auto busy = busyPointer();
+        written = writeProject(path, snapshot(), &error);
+    }
+    if (!written) {
         mS.messages.ShowError(QStringLiteral("The project could not be saved: ") + error + QLatin1Char('.'));
         return false;
     }
@@ -192,7 +209,10 @@ bool ProjectDocument::openAsking(const QString &path)
 {
     // Read before anything is asked or replaced: a file refused changes nothing.
     QString error;
-    const std::optional<Project> project = readProject(path, &error);
+    const std::optional<Project> project = [&] {
+        const auto busy = busyPointer();
+        return readProject(path, &error);
+    }();
     if (!project) {
         mS.messages.ShowError(error);
         return false;
