@@ -1,5 +1,6 @@
-// Writes the fuzz targets' seeds into FOLDER/pictures, FOLDER/metafiles, FOLDER/pdfs and
-// FOLDER/projects: the pictures the tests make, and a small project of two curves.
+// Writes the fuzz targets' seeds into FOLDER/pictures, FOLDER/metafiles, FOLDER/pdfs,
+// FOLDER/projects and FOLDER/descriptions: the pictures the tests make, and a small project of
+// two curves with its description alone.
 //
 //   fuzz_seeds FOLDER
 #include "PictureFiles.h"
@@ -38,7 +39,7 @@ QByteArray pdf(int pages)
     return file.data();
 }
 
-QByteArray project()
+chartrek::Project twoCurves()
 {
     chartrek::Project p;
     p.picture = noisy(24, 16);
@@ -48,7 +49,7 @@ QByteArray project()
     p.calibration.yLog = true;
     p.curves = {{QStringLiteral("Curve 1"), 0xFF, {{-15, -30}, {-45, -60}}, {{0.5, 2}, {1.5, 4}}},
                 {QStringLiteral("a, \"b\""), 0xFF00, {{-90, -15}}, {{3, 1.5}}}};
-    return chartrek::projectArchive(p);
+    return p;
 }
 
 } // namespace
@@ -73,6 +74,7 @@ int main(int argc, char *argv[])
         && put(pictures, "black.png", blackPng(64, 64)) && put(pictures, "header-only.png", blackPng(9, 9, 8, 2, false))
         && put(metafiles, "red.wmf", metafile()) && put(metafiles, "cut.wmf", metafile().left(40))
         && put(pdfs, "one.pdf", pdf(1)) && put(pdfs, "three.pdf", pdf(3))
-        && put(projects, "two-curves.chartrek", project());
+        && put(projects, "two-curves.chartrek", chartrek::projectArchive(twoCurves()))
+        && put(out.filePath(QStringLiteral("descriptions")), "two-curves.json", chartrek::projectJson(twoCurves()));
     return ok ? 0 : 1;
 }
