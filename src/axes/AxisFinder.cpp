@@ -17,7 +17,7 @@ namespace chartrek {
 
 namespace {
 
-constexpr int kInkThreshold = 48;
+constexpr int kInkThreshold = 80;
 
 double median(std::vector<double> v)
 {
@@ -81,6 +81,7 @@ struct Line {
     std::vector<std::optional<double>> values;
     int direction = 0; // where the ticks leave the labels: -1 up/left, +1 down/right
     int tickCount = 0;
+    bool colourBar = false;
     std::vector<std::optional<TickMark>> ticks;
     std::vector<AxisSample> samples;
     std::vector<int> sampleMember;
@@ -118,6 +119,7 @@ private:
     void trace(const Line &line) const;
     bool besideColourRamp(const Line &line) const;
     bool missesHint(const Line &line) const;
+    bool closeEnough(const Line &line, const Line *other) const;
     void correctSnapping(Line &line) const;
     QString readLabel(int index, double angle, bool numeric);
     LabelSpot spotOf(const Line &line, int member, int direction) const;
@@ -179,6 +181,7 @@ void Search::splitAtGaps(bool column, std::vector<int> members, std::vector<Line
         gaps.push_back(along(proto, mLabels[members[k]].text.box) - along(proto, mLabels[members[k - 1]].text.box));
     const double usual = median(gaps);
     std::vector<int> current{members.front()};
+    bool split = false;
     auto flush = [&] {
         if (current.size() >= 2) {
             Line line = proto;
@@ -188,11 +191,19 @@ void Search::splitAtGaps(bool column, std::vector<int> members, std::vector<Line
         current.clear();
     };
     for (size_t k = 1; k < members.size(); ++k) {
-        if (gaps[k - 1] > 2.2 * usual)
+        if (gaps[k - 1] > 2.2 * usual) {
             flush();
+            split = true;
+        }
         current.push_back(members[k]);
     }
     flush();
+    // The gap may as well be labels that were not found: the whole line is a candidate too.
+    if (split) {
+        Line line = proto;
+        line.members = std::move(members);
+        out.push_back(std::move(line));
+    }
 }
 
 std::vector<Line> Search::lines(bool column) const
@@ -321,20 +332,70 @@ LabelSpot Search::spotOf(const Line &line, int member, int direction) const
     return spot;
 }
 
+// Whether the mapping is certain to within a pixel (or a thousandth of the axis) all over the
+// plot. Each tick position is off by up to half a pixel (whole-pixel drawing), or by the fit's
+// own scatter if that is larger; a line through few ticks close together may tilt enough to be
+// out by more at the plot's edges: a tick spacing beyond the outer ticks, and as far as the
+// other axis.
+bool Search::closeEnough(const Line &line, const Line *other) const
+{
+    const AxisFit &fit = *line.choice.fit;
+    std::vector<double> p;
+    double squares = 0;
+    for (int k : fit.inliers) {
+        p.push_back(line.samples[k].position);
+        const double r = fit.position(line.samples[k].value) - line.samples[k].position;
+        squares += r * r;
+    }
+    const double n = double(p.size());
+    const double mean = std::accumulate(p.begin(), p.end(), 0.0) / n;
+    double sxx = 0;
+    for (double v : p)
+        sxx += (v - mean) * (v - mean);
+    const auto [minP, maxP] = std::minmax_element(p.begin(), p.end());
+    const double spacing = (*maxP - *minP) / std::max(1.0, n - 1);
+    double lo = *minP - spacing, hi = *maxP + spacing;
+    if (other && other->measured && other->choice.fit) {
+        std::vector<double> reaches;
+        for (const auto &tick : other->ticks)
+            if (tick)
+                reaches.push_back(tick->reach);
+        if (!reaches.empty()) {
+            lo = std::min(lo, median(reaches));
+            hi = std::max(hi, median(reaches));
+        }
+    }
+    const double sigma = std::max(0.3, std::sqrt(squares / std::max(1.0, n - 2)));
+    const double tolerance = std::max(1.0, 0.001 * (hi - lo));
+    for (double q : {lo, hi}) {
+        const double error = sigma * std::sqrt(1 / n + (q - mean) * (q - mean) / sxx);
+        if (2 * error > tolerance)
+            return false;
+    }
+    return true;
+}
+
 // Whether a line cannot be an axis of the plot the hint points into: the hint lies beyond its
 // span, or on the side of it away from the ticks.
 bool Search::missesHint(const Line &line) const
 {
     if (!mHint || line.members.empty())
         return false;
+    // The labels that agree with the axis, once it is fitted: a line may hold two plots' labels.
+    std::vector<int> members = line.members;
+    if (line.choice.fit) {
+        members.clear();
+        for (int k : line.choice.fit->inliers)
+            members.push_back(line.members[line.sampleMember[k]]);
+    }
     double from = 1e18, to = -1e18, across = 0;
-    for (int m : line.members) {
+    for (int m : members) {
         const PixelBox &b = mLabels[m].text.box;
         from = std::min(from, along(line, b));
         to = std::max(to, along(line, b));
         across += line.column ? b.centerX() : b.centerY();
     }
-    across /= double(line.members.size());
+    across /= double(members.size());
     const double a = line.column ? mHint->y() : mHint->x(), c = line.column ? mHint->x() : mHint->y();
     const double margin = std::max(line.spacing, 2 * line.charSize);
     return a < from - margin || a > to + margin || (line.direction < 0 && c > across)
@@ -455,8 +516,9 @@ void Search::evaluate(Line &line)
         return;
     const int inliers = int(line.choice.fit->inliers.size());
     line.score = inliers + (line.measured ? 1.0 : 0.0) - 0.5 * (valued - inliers);
-    if (line.measured && besideColourRamp(line))
-        line.score -= 4;
+    line.colourBar = line.measured && besideColourRamp(line);
+    if (line.colourBar)
+        line.score -= 10;
 }
 
 // Plotting programs draw tick marks and grid lines snapped to whole pixels: a line of odd
@@ -473,7 +535,7 @@ void Search::correctSnapping(Line &line) const
         const double frac = tick->position - std::floor(tick->position);
         centred += std::abs(frac - 0.5) <= 0.12 ? 1 : 0;
     }
-    if (ticks < 3 || centred * 5 < ticks * 4)
+    if (ticks < 3 || centred * 3 < ticks * 2)
         return;
     for (auto &tick : line.ticks)
         if (tick)
@@ -514,6 +576,8 @@ bool Search::besideColourRamp(const Line &line) const
             near += histogram[d];
         mostCommon = std::max(mostCommon, near);
     }
+    if (mTrace)
+        mTrace(QStringLiteral("ramp test across %1 from %2 to %3: %4 of %5").arg(across).arg(from).arg(to).arg(mostCommon).arg(count));
     return mostCommon < 0.3 * count;
 }
 
@@ -752,7 +816,11 @@ FoundAxis Search::conclude(const Line &line, bool xAxis, const Line *other)
     // Values grow to the right and upwards on almost every chart; the other way round is
     // possible but more likely a misreading, so it is never reported as sure.
     const bool usualDirection = xAxis ? fit.slope > 0 : fit.slope < 0;
-    if (!problem.isEmpty())
+    if (line.colourBar)
+        axis.problem = QStringLiteral("the only %1 labels found belong to a colour bar").arg(name);
+    else if (line.measured && !closeEnough(line, other))
+        axis.problem = QStringLiteral("the %1 ticks found are too few or too close together").arg(name);
+    else if (!problem.isEmpty())
         axis.problem = problem;
     else if (!line.measured)
         axis.problem = QStringLiteral("no tick marks were found on the %1 axis").arg(name);

@@ -87,19 +87,29 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
     // together: they are taken apart from the longest down.
     std::vector<TickMark> lines;
     std::vector<char> used(width, 0);
+    // The centre of a line: along its run, each row's contrast-weighted centre over the line's
+    // columns and one beside; the median of those, so that a curve crossing it does not pull.
+    std::vector<double> centres;
     auto addLine = [&](int from, int to, int peak) {
         const int first = bestFirst[peak], last = first + best[peak];
-        double sum = 0, weighted = 0;
+        centres.clear();
         for (int r = first; r < last; ++r) {
+            double sum = 0, weighted = 0;
             for (int k = std::max(0, from - 1); k <= std::min(width - 1, to + 1); ++k) {
                 if ((k < from || k > to) && used[k] && best[k] > best[peak] / 2)
                     continue; // the edge of another line
                 sum += strength[r][k];
                 weighted += strength[r][k] * (x0 + k + 0.5);
             }
+            if (sum > 0)
+                centres.push_back(weighted / sum);
         }
-        if (sum > 0)
-            lines.push_back({weighted / sum, first + 2, best[peak], rows[last - 1]});
+        if (centres.empty())
+            return;
+        std::sort(centres.begin(), centres.end());
+        const size_t n = centres.size();
+        const double centre = n % 2 ? centres[n / 2] : 0.5 * (centres[n / 2 - 1] + centres[n / 2]);
+        lines.push_back({centre, first + 2, best[peak], rows[last - 1]});
     };
     for (int i = 0; i < width;) {
         if (best[i] < minLength) {
@@ -154,7 +164,7 @@ std::vector<std::optional<TickMark>> findTicks(const InkImage &image, const std:
     // not much shorter (a curve or a legend may cut one short; a frame line may be longer). The
     // kind of line most labels have sets the measure.
     auto alike = [&](const TickMark &a, double anchorA, const TickMark &b, double anchorB, double h) {
-        return std::abs(a.start - b.start) <= std::max(2.0, 0.25 * h)
+        return std::abs(a.start - b.start) <= std::max(3.0, 0.5 * h)
             && 2 * a.length >= b.length
             && std::abs((a.position - anchorA) - (b.position - anchorB)) <= std::max(1.5, 0.1 * h);
     };
