@@ -125,6 +125,7 @@ private:
     LabelSpot spotOf(const Line &line, int member, int direction) const;
     FoundAxis conclude(const Line &line, bool xAxis, const Line *other);
     std::optional<AxisOffset> offsetFor(const Line &line, bool xAxis, const Line *other, QString &problem);
+    std::optional<AxisOffset> readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful);
 
     InkImage mImage;
     InkImage mTransposed;
@@ -630,7 +631,7 @@ std::optional<AxisOffset> Search::offsetFor(const Line &line, bool xAxis, const 
         x1 = last + sp + 10 * c;
         y0 = line.direction < 0 ? extent.y0 - c : extent.y0 - 4 * c;
         y1 = line.direction < 0 ? extent.y1 + 4 * c : extent.y1 + c;
-        endX = last;
+        endX = fit.position(line.samples[fit.inliers.back()].value);
         endY = line.direction < 0 ? extent.y1 + c : extent.y0 - c;
     } else {
         const double top = std::min(extent.y0, int(std::min(fit.position(line.samples[fit.inliers.front()].value),
@@ -696,6 +697,8 @@ std::optional<AxisOffset> Search::offsetFor(const Line &line, bool xAxis, const 
         if (letters < 3)
             candidates.push_back(i);
     }
+    if (mTrace)
+        mTrace(QStringLiteral("offset region %1..%2 x %3..%4: %5 boxes, %6 candidates").arg(x0).arg(x1).arg(y0).arg(y1).arg(inRegion.size()).arg(candidates.size()));
     // An offset text is one line: the candidates side by side, nearest the axis's end first.
     std::vector<std::vector<int>> textLines;
     for (int i : candidates) {
@@ -719,57 +722,83 @@ std::optional<AxisOffset> Search::offsetFor(const Line &line, bool xAxis, const 
     // An offset text is aligned with the axis's end: an x axis's ends at the plot's right edge
     // (after the last tick, before the next one would be), a y axis's starts at the plot's left
     // edge (beside the labels, or further left when the axis runs through the middle).
-    std::erase_if(textLines, [&](std::vector<int> &t) {
+    auto aligned = [&](std::vector<int> &t) {
         std::sort(t.begin(), t.end(), [&](int a, int b) { return mLabels[a].text.box.x0 < mLabels[b].text.box.x0; });
         if (xAxis) {
             const double right = mLabels[t.back()].text.box.x1;
-            return right < endX - c || right > endX + sp + 2 * c;
+            return right >= endX - c && right <= endX + sp + 2 * c;
         }
         if (line.direction < 0) {
             const double right = mLabels[t.back()].text.box.x1;
-            return right < extent.x0 - 3 * c || right > extent.x0 + 3 * c;
+            return right >= extent.x0 - 3 * c && right <= extent.x0 + 3 * c;
         }
         const double left = mLabels[t.front()].text.box.x0;
-        return (left < extent.x1 - 3 * c || left > extent.x1 + 3 * c) && (left < x0 || left > plotLeft + 2 * c);
-    });
-    for (const std::vector<int> &pieces : textLines) {
-        // The offset closes its line: the longest tail that reads as one. Read as numbers
-        // first (a "+" is no "t" then), else as words.
-        for (bool numeric : {true, false}) {
-            QString joined;
-            for (int i : pieces)
-                joined += readLabel(i, 0, numeric);
-            const QString text = canonicalLabel(joined);
-            if (mTrace) {
-                QString where;
-                for (int i : pieces)
-                    where += QStringLiteral(" %1,%2").arg(mLabels[i].text.box.x0).arg(mLabels[i].text.box.y0);
-                mTrace(QStringLiteral("offset %1: '%2' from%3").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y')).arg(text, where));
-            }
-            for (int start = 0; start < text.size(); ++start) {
-                // It starts with its sign, its "x" or its "1e", not inside a misread word.
-                const QChar c0 = text[start];
-                if (!(c0 == QLatin1Char('+') || c0 == QLatin1Char('-') || c0 == QLatin1Char('x')
-                      || text.mid(start, 2) == QLatin1String("1e"))
-                    || (start > 0 && (text[start - 1].isLetter() || QStringLiteral("+-^.,").contains(text[start - 1]))))
-                    continue;
-                const auto offset = offsetValue(text.mid(start));
-                // Nothing is added to the labels of a log axis.
-                if (offset && fit.log && offset->addend != 0) {
-                    problem = QStringLiteral("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
-                    return std::nullopt;
-                }
-                if (offset)
-                    return offset;
-            }
+        return (left >= extent.x1 - 3 * c && left <= extent.x1 + 3 * c) || (left >= x0 && left <= plotLeft + 2 * c);
+    };
+    const QString unread = QStringLiteral("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
+    for (std::vector<int> &pieces : textLines) {
+        bool doubtful = false;
+        const auto offset = readOffset(pieces, xAxis, doubtful);
+        if (doubtful) {
+            problem = unread;
+            return std::nullopt;
         }
+        if (!aligned(pieces)) {
+            // Elsewhere an offset is taken for none, but one that reads as one is a doubt.
+            if (offset)
+                problem = unread;
+            continue;
+        }
+        // Nothing is added to the labels of a log axis.
+        if (offset && fit.log && offset->addend != 0) {
+            problem = unread;
+            return std::nullopt;
+        }
+        if (offset)
+            return problem.isEmpty() ? offset : std::nullopt;
+        problem = unread; // text there that is no offset and no words may be a misread one
     }
-    // Text there that is no offset and no words may be a misread offset.
-    if (swallowed || !textLines.empty()) {
-        problem = QStringLiteral("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
-        return std::nullopt;
+    if (swallowed)
+        problem = unread;
+    return problem.isEmpty() ? std::optional<AxisOffset>(AxisOffset{}) : std::nullopt;
+}
+
+// The offset a line of text ends with: the longest tail that reads as one, starting with its
+// sign, its "x" or its "1e", not inside a misread word. The line is read as numbers (a "+" is
+// no "t" then) and as words (a "+" is not dropped then); where both give an offset they must
+// agree.
+std::optional<AxisOffset> Search::readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful)
+{
+    std::optional<AxisOffset> found;
+    for (bool numeric : {true, false}) {
+        QString joined;
+        for (int i : pieces)
+            joined += readLabel(i, 0, numeric);
+        const QString text = canonicalLabel(joined);
+        if (mTrace) {
+            QString where;
+            for (int i : pieces)
+                where += QStringLiteral(" %1,%2").arg(mLabels[i].text.box.x0).arg(mLabels[i].text.box.y0);
+            mTrace(QStringLiteral("offset %1: '%2' from%3").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y')).arg(text, where));
+        }
+        std::optional<AxisOffset> offset;
+        for (int start = 0; start < text.size() && !offset; ++start) {
+            const QChar c0 = text[start];
+            if (!(c0 == QLatin1Char('+') || c0 == QLatin1Char('-') || c0 == QLatin1Char('x')
+                  || text.mid(start, 2) == QLatin1String("1e"))
+                || (start > 0 && (text[start - 1].isLetter() || QStringLiteral("+-^.,").contains(text[start - 1]))))
+                continue;
+            offset = offsetValue(text.mid(start));
+            // A number right before "x10^n" is its mantissa: an addend that lost its sign.
+            if (offset && c0 == QLatin1Char('x') && start > 0 && text[start - 1].isDigit())
+                doubtful = true;
+        }
+        if (offset && found && (offset->multiplier != found->multiplier || offset->addend != found->addend))
+            doubtful = true;
+        if (!found)
+            found = offset;
     }
-    return AxisOffset{};
+    return found;
 }
 
 FoundAxis Search::conclude(const Line &line, bool xAxis, const Line *other)

@@ -62,6 +62,12 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
         rows.push_back(y);
     }
 
+    // The strongest contrast down each column.
+    std::vector<int> peakStrength(width, 0);
+    for (const auto &row : strength)
+        for (int i = 0; i < width; ++i)
+            peakStrength[i] = std::max(peakStrength[i], row[i]);
+
     // The longest run down each column; a gap as wide as a line may cross it (a frame line).
     const int gapAllowed = std::max(2, maxWidth);
     std::vector<int> best(width, 0), bestFirst(width, 0);
@@ -131,9 +137,10 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
                 --from;
             while (to < runEnd && !used[to + 1] && best[to + 1] * 5 >= best[peak] * 4)
                 ++to;
-            // A weaker piece touching a line already taken is its blurred edge (a JPEG's
+            // A much fainter piece touching a line already taken is its blurred edge (a JPEG's
             // ringing), not a line of its own.
-            const bool edge = (from > i && used[from - 1]) || (to < runEnd && used[to + 1]);
+            const bool edge = (from > i && used[from - 1] && 2 * peakStrength[peak] < peakStrength[from - 1])
+                || (to < runEnd && used[to + 1] && 2 * peakStrength[peak] < peakStrength[to + 1]);
             std::fill(used.begin() + from, used.begin() + to + 1, 1);
             if (!edge && to - from + 1 <= maxWidth + 1)
                 addLine(from, to, peak);
@@ -203,15 +210,14 @@ std::vector<std::optional<TickMark>> findTicks(const InkImage &image, const std:
         return marks;
     for (size_t k = 0; k < n; ++k) {
         const double h = std::max(4, labels[k].textHeight);
-        double bestCost = 0;
+        // Of the lines alike, the longest: a stub beside it is a blurred edge or a minor tick.
         for (const TickMark &t : lines[k]) {
             if (!alike(t, labels[k].anchor, *model, modelAnchor, h))
                 continue;
             const double cost = std::abs((t.position - labels[k].anchor) - (model->position - modelAnchor));
-            if (!marks[k] || cost < bestCost) {
+            const double held = marks[k] ? std::abs((marks[k]->position - labels[k].anchor) - (model->position - modelAnchor)) : 0;
+            if (!marks[k] || t.length > marks[k]->length || (t.length == marks[k]->length && cost < held))
                 marks[k] = t;
-                bestCost = cost;
-            }
         }
     }
     return marks;
