@@ -16,11 +16,7 @@ AxisSetting axisSetting(const FoundAxis &axis, const QLocale &locale)
         // Picture coordinates are the negated distance from the picture's top-left corner.
         s.position[i] = float(-refs[i]->along * kTwipsPerPixel);
         const double value = refs[i]->value;
-        double typed = axis.log ? std::log10(value) : value;
-        // A decade typed as its exponent is a whole number, not 2.9999999999999996.
-        if (axis.log && std::abs(typed - std::round(typed)) < 1e-9)
-            typed = std::round(typed);
-        s.text[i] = generalNumberText(typed, locale);
+        s.text[i] = generalNumberText(axis.log ? std::log10(value) : value, locale);
     }
     return s;
 }
@@ -37,21 +33,20 @@ void applyAxisSettings(Calibration &calibration, CalibratedPoints &points, const
         for (Ref ref : {RefX1, RefX2, RefY1, RefY2})
             record.backColor[ref] = calibration.colorByCaption(ref);
     }
+    CalibrationState next = calibration.snapshot();
     for (auto [setting, first] : {std::pair{&x, RefX1}, std::pair{&y, RefY1}}) {
         if (!*setting)
             continue;
-        (first == RefX1 ? record.xLog : record.yLog) = (*setting)->log;
+        (first == RefX1 ? next.xLog : next.yLog) = (*setting)->log;
         for (int i = 0; i < 2; ++i) {
             const Ref ref = Ref(first + i);
-            record.field[ref] = (*setting)->text[i];
-            calibration.setReferencePosition(ref, (*setting)->position[i]);
-            // As after a capture click: set, its number hidden.
-            record.backColor[ref] = record.textColor[ref] = ColorSet;
+            next.field[ref] = (*setting)->text[i];
+            // As a capture click stores it: the text of the single, 7 digits.
+            next.caption[ref] = generalNumberText((*setting)->position[i], QLocale(), 7);
+            next.color[ref] = ColorSet;
         }
     }
-    calibration.notifyChanged();
-    if (calibration.IsCalibrated())
-        points.RecalculatePoints();
+    changeCalibration(calibration, points, next, QStringLiteral("find axes"));
 }
 
 } // namespace chartrek

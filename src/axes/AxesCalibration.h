@@ -23,9 +23,9 @@ struct AxisSetting {
 // The setting for a found axis.
 AxisSetting axisSetting(const FoundAxis &axis, const QLocale &locale = QLocale());
 
-// Applies the settings of the axes given, all at once: fields, log box, reference positions
-// and their indicators; a reference capture under way ends. The points are recalculated once,
-// as after any calibration change. An axis without a setting keeps what it had.
+// Applies the settings of the axes given as one step of the undo history: fields, log boxes,
+// reference positions and their indicators; a reference capture under way ends. The points are
+// recalculated, as after any calibration change. An axis without a setting keeps what it had.
 void applyAxisSettings(Calibration &calibration, CalibratedPoints &points, const std::optional<AxisSetting> &x,
                        const std::optional<AxisSetting> &y);
 

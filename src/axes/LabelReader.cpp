@@ -123,9 +123,6 @@ LabelReader::~LabelReader()
 
 QString LabelReader::recognize(const QImage &line, bool numeric)
 {
-    static int dumpCount = 0;
-    if (qEnvironmentVariableIsSet("AXES_DUMP"))
-        line.save(QStringLiteral("%1/crop%2.png").arg(qEnvironmentVariable("AXES_DUMP")).arg(dumpCount++, 4, 10, QLatin1Char('0')));
     // Letters that look like digits stay allowed and are read as the digits: with them barred,
     // the recogniser drops a serif "1" before an "e" that it takes for an "l".
     mApi->SetVariable("tessedit_char_whitelist", numeric ? "0123456789.,-+%e\u2212\u00d7xlIOo" : "");

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <QtGlobal>
-#include <cstdio>
 
 namespace chartrek {
 
@@ -160,11 +158,6 @@ std::vector<std::optional<TickMark>> findTicks(const InkImage &image, const std:
     std::vector<std::vector<TickMark>> lines(n);
     for (size_t k = 0; k < n; ++k) {
         lines[k] = linesNear(image, labels[k], direction, window, blocked);
-        if (qEnvironmentVariableIsSet("AXES_TICKS")) {
-            fprintf(stderr, "label anchor %.1f edge %d dir %d:", labels[k].anchor, labels[k].edge, direction);
-            for (auto &t : lines[k]) fprintf(stderr, " (%.2f s%d l%d)", t.position, t.start, t.length);
-            fprintf(stderr, "\n");
-        }
     }
     std::vector<std::optional<TickMark>> marks(n);
     // The marks of one axis are alike: as far from their labels, as far from their anchors, and
