@@ -49,20 +49,19 @@ bool AxisSearch::closeEnough(const Line &line, const Line *other) const
     return true;
 }
 
-// Whether a line cannot be an axis of the plot the hint points into: the hint lies beyond its
-// span, or on the side of it away from the ticks.
-bool AxisSearch::missesHint(const Line &line) const
+// Where a line's labels lie: from and to along it, and across it on average. Once fitted, only
+// the labels that agree count: a line may hold two plots' labels.
+void AxisSearch::spanOf(const Line &line, double &from, double &to, double &across) const
 {
-    if (!mHint || line.members.empty())
-        return false;
-    // The labels that agree with the axis, once it is fitted: a line may hold two plots' labels.
     std::vector<int> members = line.members;
     if (line.choice.fit) {
         members.clear();
         for (int k : line.choice.fit->inliers)
             members.push_back(line.members[line.sampleMember[k]]);
     }
-    double from = 1e18, to = -1e18, across = 0;
+    from = 1e18;
+    to = -1e18;
+    across = 0;
     for (int m : members) {
         const PixelBox &b = mLabels[m].text.box;
         from = std::min(from, along(line, b));
@@ -70,6 +69,31 @@ bool AxisSearch::missesHint(const Line &line) const
         across += line.column ? b.centerX() : b.centerY();
     }
     across /= double(members.size());
+}
+
+// How many lines of the kind, around the hint too, lie nearer to it than this one.
+int AxisSearch::hintRank(const std::vector<Line> &lines, const Line &line, double across) const
+{
+    auto distance = [&](const Line &l, double a) { return std::abs(a - (l.column ? mHint->x() : mHint->y())); };
+    int nearer = 0;
+    for (const Line &other : lines) {
+        if (&other == &line || other.score < 0 || missesHint(other))
+            continue;
+        double from, to, a;
+        spanOf(other, from, to, a);
+        nearer += distance(other, a) < distance(line, across) ? 1 : 0;
+    }
+    return nearer;
+}
+
+// Whether a line cannot be an axis of the plot the hint points into: the hint lies beyond its
+// span, or on the side of it away from the ticks.
+bool AxisSearch::missesHint(const Line &line) const
+{
+    if (!mHint || line.members.empty())
+        return false;
+    double from, to, across;
+    spanOf(line, from, to, across);
     const double a = line.column ? mHint->y() : mHint->x(), c = line.column ? mHint->x() : mHint->y();
     const double margin = std::max(line.spacing, 2 * line.charSize);
     return a < from - margin || a > to + margin || (line.direction < 0 && c > across)
@@ -162,18 +186,7 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
     // The x row and the y column that belong together: both read, the column beside the row's
     // left or right end and the row below or above the column; with a hint, the pair whose
     // plot holds it.
-    auto span = [&](const Line &l, double &from, double &to, double &across) {
-        from = 1e18;
-        to = -1e18;
-        double a = 0;
-        for (int m : l.members) {
-            const PixelBox &b = mLabels[m].text.box;
-            from = std::min(from, along(l, b));
-            to = std::max(to, along(l, b));
-            a += l.column ? b.centerX() : b.centerY();
-        }
-        across = a / double(l.members.size());
-    };
+    auto span = [&](const Line &l, double &from, double &to, double &across) { spanOf(l, from, to, across); };
     // A hint outside every plot found (on a margin, a title) chooses nothing.
     const bool hintHolds = std::any_of(rows.begin(), rows.end(), [&](const Line &r) { return r.score >= 0 && !missesHint(r); })
         || std::any_of(columns.begin(), columns.end(), [&](const Line &c) { return c.score >= 0 && !missesHint(c); });
@@ -200,8 +213,9 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
             score -= 0.5 * (std::max(0.0, gapX) / std::max(1.0, rx1 - rx0) + std::max(0.0, gapY) / std::max(1.0, cy1 - cy0));
             if (mHint) {
                 score -= 20 * ((missesHint(row) ? 1 : 0) + (missesHint(column) ? 1 : 0));
-                // The axes nearest the point the user chose.
-                score -= 20 * (std::abs(ry - mHint->y()) / mImage.height() + std::abs(cx - mHint->x()) / mImage.width());
+                // Of the axes around the point the user chose, the nearest (the plot's own, not
+                // a plot's below or beside it).
+                score -= 6 * (hintRank(rows, row, ry) + hintRank(columns, column, cx));
             }
             if (score > best) {
                 best = score;

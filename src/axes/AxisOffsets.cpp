@@ -108,6 +108,29 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         else
             same->push_back(i);
     }
+    // An offset reaches out of the region to the left (its right end is what is aligned): the
+    // boxes that continue a line, close beside it, belong to it.
+    for (std::vector<int> &t : textLines) {
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (int i = 0; i < int(mLabels.size()); ++i) {
+                if (std::find(t.begin(), t.end(), i) != t.end()
+                    || std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end())
+                    continue;
+                const PixelBox &b = mLabels[i].text.box;
+                const bool beside = std::any_of(t.begin(), t.end(), [&](int j) {
+                    const PixelBox &n = mLabels[j].text.box;
+                    return std::min(b.y1, n.y1) - std::max(b.y0, n.y0) >= 0.5 * std::min(b.height(), n.height())
+                        && std::max(b.x0, n.x0) - std::min(b.x1, n.x1) <= 1.5 * c;
+                });
+                if (beside) {
+                    t.push_back(i);
+                    grew = true;
+                }
+            }
+        }
+        std::sort(t.begin(), t.end(), [&](int a, int b) { return mLabels[a].text.box.x0 < mLabels[b].text.box.x0; });
+    }
     auto distance = [&](const std::vector<int> &t) {
         double d = 1e18;
         for (int i : t)
