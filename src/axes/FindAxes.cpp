@@ -89,12 +89,14 @@ void FindAxes::mnuEditFindAxes_Click()
     mCancel = std::make_shared<std::atomic_bool>(false);
     const QImage picture = mC.clean.image();
     mPictureKey = picture.cacheKey();
-    mWorker = std::thread([this, run, picture, hint = hint(), cancel = mCancel] {
+    *mSearching = true;
+    mWorker = std::thread([this, run, picture, hint = hint(), cancel = mCancel, searching = mSearching] {
         LabelReader reader;
         AxesProposal found;
         if (reader.isReady())
             found = AxisFinder(reader).find(picture, hint, cancel.get());
         QMetaObject::invokeMethod(this, [this, run, found] { searched(run, found); }, Qt::QueuedConnection);
+        *searching = false;
     });
 
     // A search of a second or less shows no dialog; a longer one can be cancelled.
@@ -105,6 +107,7 @@ void FindAxes::mnuEditFindAxes_Click()
     mProgress->setMinimumDuration(400);
     mProgress->setAutoClose(false);
     mProgress->setAutoReset(false);
+    mProgress->setValue(0); // starts the clock of the minimum duration
     connect(mProgress, &QProgressDialog::canceled, this, [this] { stop(true); });
 }
 

@@ -53,6 +53,8 @@ public:
     void pictureMouseDown(int button, int shift, float x, float y);
 
     bool running() const { return mRunning; }
+    // Whether a search thread still works, after a cancel too (its result then goes nowhere).
+    bool searching() const { return *mSearching; }
     // The status bar's word on the last search.
     QString confidenceText() const;
 
@@ -74,6 +76,7 @@ private:
     Services mS;
     std::thread mWorker;
     std::shared_ptr<std::atomic_bool> mCancel;
+    std::shared_ptr<std::atomic_bool> mSearching = std::make_shared<std::atomic_bool>(false);
     quint64 mRun = 0;
     qint64 mPictureKey = 0;
     bool mRunning = false;

@@ -189,7 +189,18 @@ QString LabelReader::read(const InkImage &image, const TextBox &box, double angl
     // wait: slower than one thread, and a burden on a busy machine.
     omp_set_num_threads(1);
     omp_set_max_active_levels(0);
-    const QImage line = level(cropOf(image, box), angle);
+    // A turned label is enlarged before it is turned level: turning a small one blurs it.
+    QImage crop = cropOf(image, box);
+    if (std::abs(angle) >= 3) {
+        int size = 0;
+        for (const Blob &b : box.parts)
+            size = std::max({size, b.box.width(), b.box.height()});
+        const double enlarge = std::clamp(48.0 / std::max(1, size), 1.0, 4.0);
+        crop = crop.scaled(int(std::lround(crop.width() * enlarge)), int(std::lround(crop.height() * enlarge)),
+                           Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                   .convertToFormat(QImage::Format_Grayscale8);
+    }
+    const QImage line = level(crop, angle);
     const InkImage ink(line);
     std::vector<Blob> blobs = findBlobs(ink, 96, std::max(line.width(), line.height()));
     if (blobs.empty())
@@ -212,6 +223,11 @@ QString LabelReader::read(const InkImage &image, const TextBox &box, double angl
     const int top = tops[tops.size() / 2];
     const int bottom = bottoms[bottoms.size() / 2];
     const int mainHeight = std::max(1, bottom - top);
+    // An upright bar wholly above or below the line is the end of a tick mark, not a character.
+    std::erase_if(blobs, [&](const Blob &b) {
+        return (b.box.y1 <= top || b.box.y0 >= bottom) && 3 * b.box.width() <= b.box.height()
+            && b.pixels >= 0.6 * b.box.width() * b.box.height();
+    });
     // An exponent closes the label: it stands right of everything on the line (the upper ring
     // of a percent sign does not).
     auto high = [&](const Blob &b) {

@@ -2,6 +2,8 @@
 #include "axes/FindAxes.h"
 #include "core/NumberText.h"
 
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 
 using namespace chartrek;
@@ -52,6 +54,25 @@ private slots:
 
         f.window->menuItems().mnuEditUndo->trigger();
         QVERIFY(state() == before);
+    }
+
+    // Cancel answers at once, and what the search still finds changes nothing.
+    void aCancelledSearchChangesNothing()
+    {
+        MainWindowFixture f;
+        QVERIFY(f.openWith(QImage(QStringLiteral(CHARTREK_TEST_DATA "/axes/factors-on-both-axes.png"))));
+        const CalibrationState before = f.window->calibration().snapshot();
+        auto *find = partOf<FindAxes>(*f.window, "findAxes");
+        QSignalSpy done(find, &FindAxes::finished);
+        f.window->menuItems().mnuEditFindAxes->trigger();
+        auto *progress = f.window->findChild<QProgressDialog *>(QStringLiteral("findAxesProgress"));
+        QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+        QCOMPARE(done.count(), 1);
+        QVERIFY(!find->running());
+        QTRY_VERIFY_WITH_TIMEOUT(!find->searching(), 30000); // it ends by itself, its result goes nowhere
+        QCoreApplication::processEvents();
+        QVERIFY(f.window->calibration().snapshot() == before);
+        QVERIFY(f.window->menuItems().mnuEditFindAxes->isEnabled());
     }
 };
 
