@@ -15,6 +15,8 @@ PACKAGES=(
   fonts-urw-base35
   # the PDF page helper renders with Poppler; only that helper links it
   libpoppler-qt6-dev
+  # Find axes reads the tick labels with Tesseract and its English model
+  libtesseract-dev tesseract-ocr-eng
   # fonts, so text renders the same on every machine
   fonts-dejavu-core
   # end-to-end tests: a real X server, real input and the real clipboard

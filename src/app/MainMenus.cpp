@@ -66,6 +66,8 @@ void buildMainMenus(QMenuBar *bar, MainMenuItems &m)
     m.mnuEdit->addSeparator();
     m.mnuEditKopie = addItem(m.mnuEdit, "mnuEditKopie", "Copy &Data", 1020, QKeySequence(Qt::CTRL | Qt::Key_C));
     m.mnuEditDelete = addItem(m.mnuEdit, "mnuEditDelete", "D&Elete data", 1016);
+    m.mnuEdit->addSeparator();
+    m.mnuEditFindAxes = addItem(m.mnuEdit, "mnuEditFindAxes", "Find &axes", 1030, QKeySequence(Qt::CTRL | Qt::Key_K));
 
     m.mnuView = addMenu(bar, "mnuView", "&View", 0);
     m.mnuViewNormal = addCheckItem(m.mnuView, "mnuViewNormal", "&Normal", 1013, true, QKeySequence(Qt::CTRL | Qt::Key_N));

@@ -23,6 +23,7 @@ struct MainMenuItems {
     QAction *mnuEditInsert = nullptr;
     QAction *mnuEditKopie = nullptr;
     QAction *mnuEditDelete = nullptr;
+    QAction *mnuEditFindAxes = nullptr;
 
     QMenu *mnuView = nullptr;
     QAction *mnuViewNormal = nullptr;

@@ -39,6 +39,8 @@ QToolBar *buildToolbar(QWidget *parent, ToolbarButtons &b)
     add(b.tbUndo, "tbUndo", "undo", "undo");
     add(b.tbRedo, "tbRedo", "redo", "redo");
     add(b.tbDel, "tbDel", "del", "delete data");
+    bar->addSeparator();
+    add(b.tbFindAxes, "tbFindAxes", "findaxes", "find axes");
 
     b.tools = new QActionGroup(bar);
     b.tools->setExclusive(true);

@@ -9,6 +9,7 @@
 #include "app/SingleInstance.h"
 #include "app/frmSplash.h"
 #include "autoline/AutoLineSetup.h"
+#include "axes/FindAxes.h"
 #include "autoline/LostLineRecovery.h"
 #include "calibration/ScalePanel.h"
 #include "capture/KeyboardControl.h"
@@ -132,6 +133,9 @@ void frmMain::buildSubsystems()
                                 MemorySources::ofThisProcess(), this);
     mRotate = new RotateGraphic(RotateGraphic::Controls{*this, *mPicture, *mZoomWindow, *mStatusBar},
                                 RotateGraphic::Services{mState, mToolMode, *mMessages, *mViews, *mMarkers}, this);
+    mFindAxes = new FindAxes(FindAxes::Controls{*this, *mPicture, *mZoomWindow, *mStatusBar},
+                             FindAxes::Services{mCalibration, mTables, *mMessages, *mLongOperations}, this);
+    mFindAxes->setObjectName(QStringLiteral("findAxes"));
 }
 
 // The one place where the subsystems meet the window's dispatch points: commands, the
@@ -209,6 +213,9 @@ void frmMain::connectSubsystems()
     connect(m.mnuViewRotate, &QAction::triggered, mRotate, &RotateGraphic::mnuViewRotate_Click);
     connect(mMouse, &PictureMouse::anglePickPress, mRotate, &RotateGraphic::anglePick, Qt::DirectConnection);
     connect(mAutoLine, &AutoLineSetup::tracingChanged, mRotate, &RotateGraphic::setTracing);
+    connect(m.mnuEditFindAxes, &QAction::triggered, mFindAxes, &FindAxes::mnuEditFindAxes_Click);
+    connect(mPicture, &ImageControl::mouseDown, mFindAxes, &FindAxes::pictureMouseDown);
+    connect(mFindAxes, &FindAxes::runningChanged, this, &frmMain::updateActions);
 }
 
 void frmMain::updateActions()
@@ -219,6 +226,7 @@ void frmMain::updateActions()
     if (!mAutoLine->tracing()) {
         mMenus.mnuEditUndo->setEnabled(mHistory.canUndo() && mUndo->allowed());
         mMenus.mnuEditRedo->setEnabled(mHistory.canRedo() && mUndo->allowed());
+        mMenus.mnuEditFindAxes->setEnabled(!mFindAxes->running());
     }
     mButtons.tbUndo->setEnabled(mMenus.mnuEditUndo->isEnabled() && mToolBar->isEnabled());
     mButtons.tbRedo->setEnabled(mMenus.mnuEditRedo->isEnabled() && mToolBar->isEnabled());
@@ -252,6 +260,7 @@ void frmMain::mToolBar_ButtonClick(QAction *button)
         {b.tbOpen, m.mnuFileOpen},     {b.tbScan, m.mnuFileGetFromScanner}, {b.tbAutomaticLine, m.mnuAutomatic},
         {b.tbNormal, m.mnuViewNormal}, {b.tbStrech, m.mnuViewWindow},       {b.tbRepaint, m.mnuViewRepaint},
         {b.tbDel, m.mnuEditDelete},    {b.tbUndo, m.mnuEditUndo},           {b.tbRedo, m.mnuEditRedo},
+        {b.tbFindAxes, m.mnuEditFindAxes},
     };
     for (const auto &[tool, item] : commands) {
         if (button == tool) {

@@ -28,6 +28,7 @@ namespace chartrek {
 
 class AutoLineSetup;
 class DataExport;
+class FindAxes;
 class GraphicLoading;
 class GraphicSaving;
 class HelpWindow;
@@ -150,6 +151,7 @@ private:
     AutoLineSetup *mAutoLine = nullptr;
     MemoryMonitor *mMemory = nullptr;
     RotateGraphic *mRotate = nullptr;
+    FindAxes *mFindAxes = nullptr;
     QList<QAction *> mBlockedCommands;
     bool mCloseAfterTrace = false;
 

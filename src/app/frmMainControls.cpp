@@ -22,9 +22,12 @@ namespace {
 // The inner size of the window at design time, in twips.
 constexpr int kDesignWidth = 11685;
 constexpr int kDesignHeight = 5985;
+// The toolbar holds one more button than the design's (Find axes), which moves the
+// calibration panel right by as much.
+constexpr int kToolbarExtra = 630;
 // The window opens just wide enough to show the whole calibration panel, whose right end
 // lies past the design width.
-constexpr int kStartWidth = 11920;
+constexpr int kStartWidth = 11920 + kToolbarExtra;
 constexpr int kBarHeight = 255;
 // Around and behind a picture: a neutral grey that sets the picture's edges apart.
 void setCanvasColor(QWidget *control)
@@ -46,10 +49,10 @@ void frmMain::buildControls()
     mClient->installEventFilter(this);
 
     mToolBar = buildToolbar(mClient, mButtons);
-    setTwipsGeometry(mToolBar, 0, 0, 6780, 630);
+    setTwipsGeometry(mToolBar, 0, 0, 6780 + kToolbarExtra, 630);
 
     Picture1 = new ScalePanel(mCalibration, mTables, *mCapture, mClient);
-    setTwipsGeometry(Picture1, 6775, 30, 5145, 555);
+    setTwipsGeometry(Picture1, 6775 + kToolbarExtra, 30, 5145, 555);
 
     mPicture = new ImageControl(mClient);
     mPicture->setObjectName(QStringLiteral("mPicture"));

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "autoline/AutoLineSetup.h"
+#include "axes/FindAxes.h"
 #include "capture/KeyboardControl.h"
 #include "capture/Magnifier.h"
 #include "capture/OverlayDrawing.h"
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTimer>
 
@@ -236,6 +238,12 @@ private slots:
                        r.clickGet(), r.sink.answers = {answer, answer};
                        r.at({10, 290}), r.at({390, 10});
                    }, answer == AnswerYes ? 3 : 0, 2};
+        QTest::newRow("Find axes on a picture without labels: a message, nothing changed") << Operation{[](Rig &r) {
+            QSignalSpy done(partOf<FindAxes>(*r.window, "findAxes"), &FindAxes::finished);
+            r.menu(&M::mnuEditFindAxes, AnswerOk);
+            QVERIFY(done.wait(30000));
+            QVERIFY(r.sink.texts().constLast().startsWith(FindAxes::nothingFoundText()));
+        }, 3, 0};
         QTest::newRow("X2 typed while a trace runs: not in its step") << Operation{[](Rig &r) {
             r.trace([&r] { r.type("sX2", "7"); });
             QCOMPARE(r.window->calibration().record().field[RefX2], QStringLiteral("1"));

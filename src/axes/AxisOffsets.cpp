@@ -1,0 +1,223 @@
+#include "axes/AxisSearch.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace chartrek {
+
+std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, const Line *other, QString &problem)
+{
+    // Where an offset text stands: past the end of the axis, beyond the last agreeing label
+    // (below or above an x axis, above a y axis), within a label spacing and a few lines.
+    const AxisFit &fit = *line.choice.fit;
+    std::vector<int> agreeing;
+    PixelBox extent = mLabels[line.members[line.sampleMember[fit.inliers.front()]]].text.box;
+    for (int k : fit.inliers) {
+        agreeing.push_back(line.members[line.sampleMember[k]]);
+        extent.unite(mLabels[agreeing.back()].text.box);
+    }
+    const double c = line.charSize;
+    const double sp = std::abs(fit.position(line.samples[fit.inliers.back()].value)
+                               - fit.position(line.samples[fit.inliers.front()].value))
+        / std::max<size_t>(1, fit.inliers.size() - 1);
+    double x0, x1, y0, y1, endX, endY, plotLeft = 0;
+    if (xAxis) {
+        const double last = std::max(extent.x1, int(fit.position(line.samples[fit.inliers.back()].value)));
+        x0 = last - 0.5 * sp - 2 * c;
+        x1 = last + sp + 10 * c;
+        y0 = line.direction < 0 ? extent.y0 - c : extent.y0 - 4 * c;
+        y1 = line.direction < 0 ? extent.y1 + 4 * c : extent.y1 + c;
+        endX = fit.position(line.samples[fit.inliers.back()].value);
+        endY = line.direction < 0 ? extent.y1 + c : extent.y0 - c;
+    } else {
+        const double top = std::min(extent.y0, int(std::min(fit.position(line.samples[fit.inliers.front()].value),
+                                                             fit.position(line.samples[fit.inliers.back()].value))));
+        y0 = top - sp - 3 * c;
+        y1 = top - 0.2 * c;
+        x0 = line.direction > 0 ? extent.x0 - 2 * c : extent.x0 - 10 * c;
+        x1 = line.direction > 0 ? extent.x1 + 10 * c : extent.x1 + 2 * c;
+        endX = line.direction > 0 ? extent.x1 + c : extent.x0 - c;
+        endY = top - 0.5 * sp;
+        // A y axis through the middle of the plot has its offset over the plot's outer edge.
+        plotLeft = x0;
+        if (other && other->choice.fit && other->measured) {
+            const AxisFit &o = *other->choice.fit;
+            const double a = o.position(other->samples[o.inliers.front()].value);
+            const double b = o.position(other->samples[o.inliers.back()].value);
+            const double osp = std::abs(b - a) / std::max<size_t>(1, o.inliers.size() - 1);
+            if (line.direction > 0) {
+                x0 = std::min(x0, std::min(a, b) - osp - 2 * c);
+                plotLeft = std::min(a, b);
+            }
+            else
+                x1 = std::max(x1, std::max(a, b) + osp + 2 * c);
+        }
+    }
+    // Every box in the region but the labels that agree with the axis; an offset text may have
+    // run into a neighbour (the axis name) and reach out of it.
+    // A label whose value the mapping puts where it stands is explained too (its tick was
+    // missed); any other text there may be, or hide, the offset.
+    for (size_t k = 0; k < line.members.size(); ++k) {
+        if (!line.values[k])
+            continue;
+        const double at = along(line, mLabels[line.members[k]].text.box);
+        if ((!fit.log || *line.values[k] > 0) && std::abs(fit.position(*line.values[k]) - at) <= c)
+            agreeing.push_back(line.members[k]);
+    }
+    std::vector<int> inRegion;
+    for (int i = 0; i < int(mLabels.size()); ++i) {
+        if (std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end())
+            continue;
+        const PixelBox &b = mLabels[i].text.box;
+        if (b.x1 > x0 && b.x0 < x1 && b.y1 > y0 && b.y0 < y1)
+            inRegion.push_back(i);
+    }
+    std::sort(inRegion.begin(), inRegion.end(),
+              [&](int a, int b) { return mLabels[a].text.box.x0 < mLabels[b].text.box.x0; });
+    // A label of the line there that its value does not explain may have swallowed the offset
+    // (a turned last label touching it): unless an offset is read, that is a doubt.
+    const bool swallowed = std::any_of(inRegion.begin(), inRegion.end(), [&](int i) {
+        return std::find(line.members.begin(), line.members.end(), i) != line.members.end();
+    });
+    // Candidates: no words (a title, an axis name), no lone tick marks, not too small.
+    std::vector<int> candidates;
+    for (int i : inRegion) {
+        const Label &l = mLabels[i];
+        if (l.charSize < 0.5 * c)
+            continue;
+        if (l.text.parts.size() == 1 && std::min(l.text.box.width(), l.text.box.height()) * 3 <= l.charSize)
+            continue;
+        int letters = 0;
+        for (QChar ch : readLabel(i, 0, false))
+            letters += (ch.isLetter() && !QStringLiteral("eExX").contains(ch)) ? 1 : 0;
+        if (letters < 3)
+            candidates.push_back(i);
+    }
+    if (mTrace)
+        mTrace(QStringLiteral("offset region %1..%2 x %3..%4: %5 boxes, %6 candidates").arg(x0).arg(x1).arg(y0).arg(y1).arg(inRegion.size()).arg(candidates.size()));
+    // An offset text is one line: the candidates side by side, nearest the axis's end first.
+    std::vector<std::vector<int>> textLines;
+    for (int i : candidates) {
+        const PixelBox &b = mLabels[i].text.box;
+        auto same = std::find_if(textLines.begin(), textLines.end(), [&](const std::vector<int> &t) {
+            const PixelBox &n = mLabels[t.front()].text.box;
+            return std::min(b.y1, n.y1) - std::max(b.y0, n.y0) >= 0.5 * std::min(b.height(), n.height());
+        });
+        if (same == textLines.end())
+            textLines.push_back({i});
+        else
+            same->push_back(i);
+    }
+    // An offset reaches out of the region to the left (its right end is what is aligned): the
+    // boxes that continue a line, close beside it, belong to it.
+    for (std::vector<int> &t : textLines) {
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (int i = 0; i < int(mLabels.size()); ++i) {
+                if (std::find(t.begin(), t.end(), i) != t.end()
+                    || std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end())
+                    continue;
+                const PixelBox &b = mLabels[i].text.box;
+                const bool beside = std::any_of(t.begin(), t.end(), [&](int j) {
+                    const PixelBox &n = mLabels[j].text.box;
+                    return std::min(b.y1, n.y1) - std::max(b.y0, n.y0) >= 0.5 * std::min(b.height(), n.height())
+                        && std::max(b.x0, n.x0) - std::min(b.x1, n.x1) <= 1.5 * c;
+                });
+                if (beside) {
+                    t.push_back(i);
+                    grew = true;
+                }
+            }
+        }
+        std::sort(t.begin(), t.end(), [&](int a, int b) { return mLabels[a].text.box.x0 < mLabels[b].text.box.x0; });
+    }
+    auto distance = [&](const std::vector<int> &t) {
+        double d = 1e18;
+        for (int i : t)
+            d = std::min(d, std::hypot(mLabels[i].text.box.centerX() - endX, mLabels[i].text.box.centerY() - endY));
+        return d;
+    };
+    std::sort(textLines.begin(), textLines.end(), [&](const auto &a, const auto &b) { return distance(a) < distance(b); });
+    // An offset text is aligned with the axis's end: an x axis's ends at the plot's right edge
+    // (after the last tick, before the next one would be), a y axis's starts at the plot's left
+    // edge (beside the labels, or further left when the axis runs through the middle).
+    auto aligned = [&](std::vector<int> &t) {
+        std::sort(t.begin(), t.end(), [&](int a, int b) { return mLabels[a].text.box.x0 < mLabels[b].text.box.x0; });
+        if (xAxis) {
+            const double right = mLabels[t.back()].text.box.x1;
+            return right >= endX - c && right <= endX + sp + 2 * c;
+        }
+        if (line.direction < 0) {
+            const double right = mLabels[t.back()].text.box.x1;
+            return right >= extent.x0 - 3 * c && right <= extent.x0 + 3 * c;
+        }
+        const double left = mLabels[t.front()].text.box.x0;
+        return (left >= extent.x1 - 3 * c && left <= extent.x1 + 3 * c) || (left >= x0 && left <= plotLeft + 2 * c);
+    };
+    const QString unread = QStringLiteral("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
+    for (std::vector<int> &pieces : textLines) {
+        bool doubtful = false;
+        const auto offset = readOffset(pieces, xAxis, doubtful);
+        if (doubtful) {
+            problem = unread;
+            return std::nullopt;
+        }
+        if (!aligned(pieces)) {
+            // Elsewhere an offset is taken for none, but one that reads as one is a doubt.
+            if (offset)
+                problem = unread;
+            continue;
+        }
+        // Nothing is added to the labels of a log axis.
+        if (offset && fit.log && offset->addend != 0) {
+            problem = unread;
+            return std::nullopt;
+        }
+        if (offset)
+            return problem.isEmpty() ? offset : std::nullopt;
+        problem = unread; // text there that is no offset and no words may be a misread one
+    }
+    if (swallowed)
+        problem = unread;
+    return problem.isEmpty() ? std::optional<AxisOffset>(AxisOffset{}) : std::nullopt;
+}
+
+// The offset a line of text ends with: the longest tail that reads as one, starting with its
+// sign, its "x" or its "1e", not inside a misread word. The line is read as numbers (a "+" is
+// no "t" then) and as words (a "+" is not dropped then); where both give an offset they must
+// agree.
+std::optional<AxisOffset> AxisSearch::readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful)
+{
+    std::optional<AxisOffset> found;
+    for (bool numeric : {true, false}) {
+        QString joined;
+        for (int i : pieces)
+            joined += readLabel(i, 0, numeric);
+        const QString text = canonicalLabel(joined);
+        if (mTrace) {
+            QString where;
+            for (int i : pieces)
+                where += QStringLiteral(" %1,%2").arg(mLabels[i].text.box.x0).arg(mLabels[i].text.box.y0);
+            mTrace(QStringLiteral("offset %1: '%2' from%3").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y')).arg(text, where));
+        }
+        std::optional<AxisOffset> offset;
+        for (int start = 0; start < text.size() && !offset; ++start) {
+            const QChar c0 = text[start];
+            if (!(c0 == QLatin1Char('+') || c0 == QLatin1Char('-') || c0 == QLatin1Char('x')
+                  || text.mid(start, 2) == QLatin1String("1e"))
+                || (start > 0 && (text[start - 1].isLetter() || QStringLiteral("+-^.,").contains(text[start - 1]))))
+                continue;
+            offset = offsetValue(text.mid(start));
+            // A number right before "x10^n" is its mantissa: an addend that lost its sign.
+            if (offset && c0 == QLatin1Char('x') && start > 0 && text[start - 1].isDigit())
+                doubtful = true;
+        }
+        if (offset && found && (offset->multiplier != found->multiplier || offset->addend != found->addend))
+            doubtful = true;
+        if (!found)
+            found = offset;
+    }
+    return found;
+}
+
+} // namespace chartrek
