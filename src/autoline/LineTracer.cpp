@@ -209,7 +209,8 @@ bool LineTracer::joinedNearby(qint32 lineColor, const PixProbePoint &from, const
     const auto pixelOf = [](const PixProbePoint &p) {
         return std::pair(floorDiv(p.x, kTwipsPerPixel), floorDiv(-qint64(p.y), kTwipsPerPixel));
     };
-    const auto [col, row] = pixelOf(from);
+    // Plain names: Debian's clang 14 cannot capture a structured binding in a lambda.
+    const int col = pixelOf(from).first, row = pixelOf(from).second;
     std::vector<bool> seen(size_t(side) * size_t(side), false);
     const auto index = [&](int dx, int dy) { return size_t(dy + radius) * size_t(side) + size_t(dx + radius); };
     std::vector<std::pair<int, int>> todo{{0, 0}};
