@@ -28,6 +28,7 @@ constexpr std::array kTopics{
     Topic{1023, "sort.html"},
     Topic{1024, "rotate.html"},
     Topic{1029, "autoline.html"},
+    Topic{kZoomHelpId, "view-zoom.html"},
 };
 
 QString pageName(int helpContextId)

@@ -27,6 +27,8 @@ struct MainMenuItems {
     QMenu *mnuView = nullptr;
     QAction *mnuViewNormal = nullptr;
     QAction *mnuViewWindow = nullptr;
+    QAction *mnuViewZoomIn = nullptr;
+    QAction *mnuViewZoomOut = nullptr;
     QAction *mnuViewRepaint = nullptr;
     QAction *mnuViewMarker = nullptr;
     QAction *mnuEditSort = nullptr;

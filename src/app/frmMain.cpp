@@ -167,6 +167,11 @@ void frmMain::connectSubsystems()
         mState.mShowMarkers = on;
         mMarkers->redraw();
     });
+    // Moving around the picture.
+    connect(m.mnuViewZoomIn, &QAction::triggered, mViews, &Views::mnuViewZoomIn_Click);
+    connect(m.mnuViewZoomOut, &QAction::triggered, mViews, &Views::mnuViewZoomOut_Click);
+    connect(mPicture, &ImageControl::zoomRequested, mViews, &Views::zoomBy);
+    connect(mPicture, &ImageControl::viewMoved, mMouse, &PictureMouse::viewMoved);
     connect(m.mnuHilfeIndex, &QAction::triggered, this, [this] { helpWindow()->showIndex(); });
     connect(m.mnuHilfeVersion, &QAction::triggered, this, [this] { frmSplash::showAbout(this); });
     connect(m.mnuMemory, &QAction::triggered, mMemory, &MemoryMonitor::mnuMemory_Click);
@@ -225,6 +230,10 @@ void frmMain::updateActions()
     mButtons.tbUndo->setToolTip(mMenus.mnuEditUndo->text().remove(QLatin1Char('&')));
     mButtons.tbRedo->setToolTip(mMenus.mnuEditRedo->text().remove(QLatin1Char('&')));
     mButtons.tbZoom->setEnabled(mViews->zoomAllowed());
+    if (mToolBar->isEnabled()) { // not while a trace holds the commands
+        mMenus.mnuViewZoomIn->setEnabled(hasBitmap());
+        mMenus.mnuViewZoomOut->setEnabled(hasBitmap());
+    }
     mMenus.mnuViewNormal->setChecked(mViews->normalChecked());
     mMenus.mnuViewWindow->setChecked(mViews->fitChecked());
 }
