@@ -29,6 +29,7 @@ constexpr std::array kTopics{
     Topic{1024, "rotate.html"},
     Topic{1029, "autoline.html"},
     Topic{kZoomHelpId, "view-zoom.html"},
+    Topic{kCheckHelpId, "check-calibration.html"},
 };
 
 QString pageName(int helpContextId)

@@ -80,6 +80,7 @@ void buildMainMenus(QMenuBar *bar, MainMenuItems &m)
     m.mnuViewRepaint = addItem(m.mnuView, "mnuViewRepaint", "&Repaint", 1015, QKeySequence(Qt::CTRL | Qt::Key_R));
     m.mnuView->addSeparator();
     m.mnuViewMarker = addCheckItem(m.mnuView, "mnuViewMarker", "&Show markers", 1022, true);
+    m.mnuViewCheck = addCheckItem(m.mnuView, "mnuViewCheck", "&Check calibration", kCheckHelpId, false);
     m.mnuEditSort = addCheckItem(m.mnuView, "mnuEditSort", "S&Ort data (by X)", 1023, true);
     m.mnuView->addSeparator();
     m.mnuViewRotate = addItem(m.mnuView, "mnuViewRotate", "Rotate &Graphic", 1024);

@@ -31,6 +31,7 @@ struct MainMenuItems {
     QAction *mnuViewZoomOut = nullptr;
     QAction *mnuViewRepaint = nullptr;
     QAction *mnuViewMarker = nullptr;
+    QAction *mnuViewCheck = nullptr;
     QAction *mnuEditSort = nullptr;
     QAction *mnuViewRotate = nullptr;
     QAction *mnuAutomatic = nullptr;

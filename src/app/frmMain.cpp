@@ -11,6 +11,7 @@
 #include "autoline/AutoLineSetup.h"
 #include "autoline/LostLineRecovery.h"
 #include "calibration/ScalePanel.h"
+#include "capture/CalibrationMarks.h"
 #include "capture/KeyboardControl.h"
 #include "capture/Magnifier.h"
 #include "capture/PictureMarkers.h"
@@ -104,6 +105,7 @@ void frmMain::buildSubsystems()
     mViews = new Views(mState, mToolMode,
                        ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar}, this);
     mMarkers = new PictureMarkers(*mPicture, *mZoomWindow, mTables, mState, this);
+    mCalibrationMarks = new CalibrationMarks(*mPicture, mCalibration, mState, this);
     mMouse = new PictureMouse(
         PictureMouse::Services{mState, *mPicture, mCalibration, *mCapture, mTables, mToolMode, *mMessages, *mMarkers},
         this);
@@ -166,11 +168,15 @@ void frmMain::connectSubsystems()
     connect(m.mnuViewMarker, &QAction::toggled, this, [this](bool on) {
         mState.mShowMarkers = on;
         mMarkers->redraw();
+        mCalibrationMarks->refresh();
     });
-    // Moving around the picture.
+    // Moving around the picture, and the marks that show the calibration on it.
     connect(m.mnuViewZoomIn, &QAction::triggered, mViews, &Views::mnuViewZoomIn_Click);
     connect(m.mnuViewZoomOut, &QAction::triggered, mViews, &Views::mnuViewZoomOut_Click);
     connect(mPicture, &ImageControl::zoomRequested, mViews, &Views::zoomBy);
+    connect(m.mnuViewCheck, &QAction::toggled, mCalibrationMarks, &CalibrationMarks::setGridShown);
+    connect(&mCalibration, &Calibration::changed, mCalibrationMarks, &CalibrationMarks::refresh);
+    connect(mPicture, &ImageControl::viewMoved, mCalibrationMarks, &CalibrationMarks::refresh);
     connect(mPicture, &ImageControl::viewMoved, mMouse, &PictureMouse::viewMoved);
     connect(m.mnuHilfeIndex, &QAction::triggered, this, [this] { helpWindow()->showIndex(); });
     connect(m.mnuHilfeVersion, &QAction::triggered, this, [this] { frmSplash::showAbout(this); });

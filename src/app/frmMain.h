@@ -27,6 +27,7 @@ class QToolBar;
 namespace chartrek {
 
 class AutoLineSetup;
+class CalibrationMarks;
 class DataExport;
 class GraphicLoading;
 class GraphicSaving;
@@ -140,6 +141,7 @@ private:
     Magnifier *mMagnifier = nullptr;
     KeyboardControl *mKeyboard = nullptr;
     PictureMarkers *mMarkers = nullptr;
+    CalibrationMarks *mCalibrationMarks = nullptr;
     PointDeletion *mDeletion = nullptr;
     GraphicLoading *mLoading = nullptr;
     ScannerReading *mScanner = nullptr;

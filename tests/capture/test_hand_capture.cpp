@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
+#include <QWheelEvent>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -91,6 +92,20 @@ struct Rig : MainWindowFixture {
         const QString values = BuildExportText(tables.model(), false);
         tables.RecalculatePoints();
         QCOMPARE(BuildExportText(tables.model(), false), values);
+        // Over it on the screen only, a cross at each reference where the panel has it: x ones
+        // on the level of Y1, y ones at the x of X1.
+        const SharedState &s = window->state();
+        QList<QPointF> crosses;
+        for (const ViewMark &mark : pic->viewMarks())
+            crosses << mark.at;
+        QCOMPARE(crosses, (QList<QPointF>{{-s.mX1Pix, -s.mY1Pix}, {-s.mX2Pix, -s.mY1Pix}, {-s.mX1Pix, -s.mY1Pix},
+                                          {-s.mX1Pix, -s.mY2Pix}}));
+    }
+    // A turn of the wheel over the picture.
+    void wheel(QPointF at, int notches, Qt::KeyboardModifiers mods = {})
+    {
+        QWheelEvent event(at, pic->mapToGlobal(at), {}, {0, 120 * notches}, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pic, &event);
     }
 };
 
@@ -236,6 +251,12 @@ private slots:
                        r.clickGet(), r.sink.answers = {answer, answer};
                        r.at({10, 290}), r.at({390, 10});
                    }, answer == AnswerYes ? 3 : 0, 2};
+        QTest::newRow("zoomed in by Ctrl+wheel and scrolled: a capture, the references set again there")
+            << Operation{[](Rig &r) {
+                   r.wheel({200, 150}, 3, Qt::ControlModifier), r.wheel({200, 150}, -1);
+                   r.at({100, 100}), r.clickGet(), r.sink.answers = {AnswerYes, AnswerYes};
+                   r.at({10, 250}), r.at({390, 10});
+               }, 4, 3};
         QTest::newRow("X2 typed while a trace runs: not in its step") << Operation{[](Rig &r) {
             r.trace([&r] { r.type("sX2", "7"); });
             QCOMPARE(r.window->calibration().record().field[RefX2], QStringLiteral("1"));
