@@ -146,6 +146,13 @@ private slots:
         // A shortcut's Ctrl is not Ctrl alone: the magnifier stays where it is.
         rig.key(Qt::Key_C, Qt::ControlModifier);
         QVERIFY(!partOf<Magnifier>(*rig.window, "magnifier")->docked());
+        // Nor is the Ctrl of a Ctrl+wheel zoom.
+        QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : rig.pic;
+        QTest::keyPress(focus, Qt::Key_Control);
+        rig.wheel({150, 120}, 1, Qt::ControlModifier);
+        QTest::keyRelease(focus, Qt::Key_Control, Qt::ControlModifier);
+        QCOMPARE(rig.window->state().mViewScale, 1 / 1.5);
+        QVERIFY(!partOf<Magnifier>(*rig.window, "magnifier")->docked());
     }
 
     // Runs a second time on a platform that cannot move the pointer: then the keys move a
