@@ -122,6 +122,13 @@ private slots:
 
         rig.calibrate();
         rig.window->calibration().record().yLog = points.yLog;
+        // The check grid's lines at x = 0, 0.5, 1 and 1.5, labelled in the locale's numbers.
+        rig.window->menuItems().mnuViewCheck->setChecked(true);
+        QStringList labels;
+        for (const ViewMark &mark : rig.pic()->viewMarks())
+            if (mark.kind == ViewMark::VerticalLine)
+                labels << mark.label;
+        QCOMPARE(labels, (QStringList{"0", inLocale("0.5", points.locale), "1", inLocale("1.5", points.locale)}));
         rig.move({150, 100});
         QCOMPARE(rig.status(), points.readout);
         rig.window->menuItems().mnuViewMarker->setChecked(markers);
