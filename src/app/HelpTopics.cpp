@@ -29,6 +29,8 @@ constexpr std::array kTopics{
     Topic{1024, "rotate.html"},
     Topic{1029, "autoline.html"},
     Topic{1030, "find-axes.html"},
+    Topic{kZoomHelpId, "view-zoom.html"},
+    Topic{kCheckHelpId, "check-calibration.html"},
 };
 
 QString pageName(int helpContextId)

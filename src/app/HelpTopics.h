@@ -7,6 +7,9 @@ namespace chartrek {
 
 // The help context numbers of the menu items and the pages that explain them.
 inline constexpr int kHelpIndexId = 1000;
+// Moving around the picture (Zoom in, Zoom out) and View > Check calibration.
+inline constexpr int kZoomHelpId = 1040;
+inline constexpr int kCheckHelpId = 1041;
 
 // The resource path (":/help/…html") of the topic for a help context number; the index
 // for a number without a topic of its own.

@@ -1,5 +1,6 @@
 #include "app/MainMenus.h"
 
+#include "app/HelpTopics.h"
 #include "app/MenuHelp.h"
 
 #include <QAction>
@@ -71,11 +72,17 @@ void buildMainMenus(QMenuBar *bar, MainMenuItems &m)
 
     m.mnuView = addMenu(bar, "mnuView", "&View", 0);
     m.mnuViewNormal = addCheckItem(m.mnuView, "mnuViewNormal", "&Normal", 1013, true, QKeySequence(Qt::CTRL | Qt::Key_N));
+    m.mnuViewNormal->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::CTRL | Qt::Key_0)});
     m.mnuViewWindow = addCheckItem(m.mnuView, "mnuViewWindow", "&Fit to window", 1014, false,
                                    QKeySequence(Qt::CTRL | Qt::Key_W));
+    // Ctrl++ is Ctrl+= on keyboards where + needs Shift.
+    m.mnuViewZoomIn = addItem(m.mnuView, "mnuViewZoomIn", "Zoom &in", kZoomHelpId);
+    m.mnuViewZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    m.mnuViewZoomOut = addItem(m.mnuView, "mnuViewZoomOut", "Zoom o&ut", kZoomHelpId, QKeySequence(Qt::CTRL | Qt::Key_Minus));
     m.mnuViewRepaint = addItem(m.mnuView, "mnuViewRepaint", "&Repaint", 1015, QKeySequence(Qt::CTRL | Qt::Key_R));
     m.mnuView->addSeparator();
     m.mnuViewMarker = addCheckItem(m.mnuView, "mnuViewMarker", "&Show markers", 1022, true);
+    m.mnuViewCheck = addCheckItem(m.mnuView, "mnuViewCheck", "&Check calibration", kCheckHelpId, false);
     m.mnuEditSort = addCheckItem(m.mnuView, "mnuEditSort", "S&Ort data (by X)", 1023, true);
     m.mnuView->addSeparator();
     m.mnuViewRotate = addItem(m.mnuView, "mnuViewRotate", "Rotate &Graphic", 1024);

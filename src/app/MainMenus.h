@@ -28,8 +28,11 @@ struct MainMenuItems {
     QMenu *mnuView = nullptr;
     QAction *mnuViewNormal = nullptr;
     QAction *mnuViewWindow = nullptr;
+    QAction *mnuViewZoomIn = nullptr;
+    QAction *mnuViewZoomOut = nullptr;
     QAction *mnuViewRepaint = nullptr;
     QAction *mnuViewMarker = nullptr;
+    QAction *mnuViewCheck = nullptr;
     QAction *mnuEditSort = nullptr;
     QAction *mnuViewRotate = nullptr;
     QAction *mnuAutomatic = nullptr;

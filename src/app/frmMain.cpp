@@ -12,6 +12,7 @@
 #include "axes/FindAxes.h"
 #include "autoline/LostLineRecovery.h"
 #include "calibration/ScalePanel.h"
+#include "capture/CalibrationMarks.h"
 #include "capture/KeyboardControl.h"
 #include "capture/Magnifier.h"
 #include "capture/PictureMarkers.h"
@@ -105,6 +106,7 @@ void frmMain::buildSubsystems()
     mViews = new Views(mState, mToolMode,
                        ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar}, this);
     mMarkers = new PictureMarkers(*mPicture, *mZoomWindow, mTables, mState, this);
+    mCalibrationMarks = new CalibrationMarks(*mPicture, mCalibration, mState, this);
     mMouse = new PictureMouse(
         PictureMouse::Services{mState, *mPicture, mCalibration, *mCapture, mTables, mToolMode, *mMessages, *mMarkers},
         this);
@@ -170,7 +172,16 @@ void frmMain::connectSubsystems()
     connect(m.mnuViewMarker, &QAction::toggled, this, [this](bool on) {
         mState.mShowMarkers = on;
         mMarkers->redraw();
+        mCalibrationMarks->refresh();
     });
+    // Moving around the picture, and the marks that show the calibration on it.
+    connect(m.mnuViewZoomIn, &QAction::triggered, mViews, &Views::mnuViewZoomIn_Click);
+    connect(m.mnuViewZoomOut, &QAction::triggered, mViews, &Views::mnuViewZoomOut_Click);
+    connect(mPicture, &ImageControl::zoomRequested, mViews, &Views::zoomBy);
+    connect(m.mnuViewCheck, &QAction::toggled, mCalibrationMarks, &CalibrationMarks::setGridShown);
+    connect(&mCalibration, &Calibration::changed, mCalibrationMarks, &CalibrationMarks::refresh);
+    connect(mPicture, &ImageControl::viewMoved, mCalibrationMarks, &CalibrationMarks::refresh);
+    connect(mPicture, &ImageControl::viewMoved, mMouse, &PictureMouse::viewMoved);
     connect(m.mnuHilfeIndex, &QAction::triggered, this, [this] { helpWindow()->showIndex(); });
     connect(m.mnuHilfeVersion, &QAction::triggered, this, [this] { frmSplash::showAbout(this); });
     connect(m.mnuMemory, &QAction::triggered, mMemory, &MemoryMonitor::mnuMemory_Click);
@@ -233,6 +244,10 @@ void frmMain::updateActions()
     mButtons.tbUndo->setToolTip(mMenus.mnuEditUndo->text().remove(QLatin1Char('&')));
     mButtons.tbRedo->setToolTip(mMenus.mnuEditRedo->text().remove(QLatin1Char('&')));
     mButtons.tbZoom->setEnabled(mViews->zoomAllowed());
+    if (mToolBar->isEnabled()) { // not while a trace holds the commands
+        mMenus.mnuViewZoomIn->setEnabled(hasBitmap());
+        mMenus.mnuViewZoomOut->setEnabled(hasBitmap());
+    }
     mMenus.mnuViewNormal->setChecked(mViews->normalChecked());
     mMenus.mnuViewWindow->setChecked(mViews->fitChecked());
 }

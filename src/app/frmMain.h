@@ -27,6 +27,7 @@ class QToolBar;
 namespace chartrek {
 
 class AutoLineSetup;
+class CalibrationMarks;
 class DataExport;
 class FindAxes;
 class GraphicLoading;
@@ -141,6 +142,7 @@ private:
     Magnifier *mMagnifier = nullptr;
     KeyboardControl *mKeyboard = nullptr;
     PictureMarkers *mMarkers = nullptr;
+    CalibrationMarks *mCalibrationMarks = nullptr;
     PointDeletion *mDeletion = nullptr;
     GraphicLoading *mLoading = nullptr;
     ScannerReading *mScanner = nullptr;

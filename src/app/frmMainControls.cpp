@@ -59,6 +59,7 @@ void frmMain::buildControls()
     setTwipsGeometry(mPicture, 0, 630, 3615, 4815);
     mPicture->setMouseIcon(QCursor(programIcon(QStringLiteral("toolcursor")).pixmap(32, 32)));
     setCanvasColor(mPicture);
+    mPicture->setScrollable(true);
 
     mZoomBox = new QComboBox(mClient);
     mZoomBox->setObjectName(QStringLiteral("mZoomBox"));

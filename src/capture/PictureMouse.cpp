@@ -46,7 +46,7 @@ void PictureMouse::mPicture_MouseDown(int button, int shift, float X, float Y)
     const ControlPoint C{roundToInt32(X), roundToInt32(Y)};
 
     if (s.mToolMode == SharedState::AnglePickTool)
-        emit anglePickPress(X, Y);
+        emit anglePickPress(-xy.x, -xy.y);
     if (s.mToolMode == SharedState::AutoLineTool)
         emit autoLinePress(P, C);
 
@@ -140,6 +140,13 @@ void PictureMouse::mPicture_MouseMove(int button, int shift, float X, float Y)
     const bool picking = s.mRotatePicking && s.mToolMode == SharedState::AnglePickTool;
     if (mS.calibration.IsCalibrated() && !picking)
         emit statusText(valueReadout(xy));
+}
+
+void PictureMouse::viewMoved()
+{
+    SharedState &s = mS.state;
+    if (s.mLineDragging)
+        s.mLineFirstMove = true; // nothing left to take back at the next move
 }
 
 QString PictureMouse::valueReadout(const PictureCoords &xy) const

@@ -60,6 +60,7 @@ struct MainWindowFixture {
         const QPointF at[4] = {origin, corner, origin, corner};
         for (Ref ref : {RefX1, RefX2, RefY1, RefY2})
             window->calibration().setReferencePosition(ref, -qRound((ref < RefY1 ? at[ref].x() : at[ref].y()) * kTwipsPerPixel));
+        window->calibration().notifyChanged(); // as a capture's end does
     }
 
     // A calibrated 200 x 100 picture with one point: what a refused picture must leave as it was.
