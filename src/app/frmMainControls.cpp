@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/MainMenus.h"
+#include "app/RememberedChoices.h"
 #include "app/Toolbar.h"
 #include "calibration/ScalePanel.h"
 #include "core/ProgramIcons.h"
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -158,8 +160,16 @@ void frmMain::alignBottomBars()
 
 void frmMain::resizeToStart()
 {
+    if (mChoices->restoreWindow())
+        return;
+    // A first start: three quarters of the screen, centred, and never less than the design
+    // size where the screen has room for it.
     const QSize client = toPixels(QRect(0, 0, kStartWidth, kDesignHeight)).size();
-    resize(client.width(), client.height() + menuBar()->sizeHint().height());
+    const QSize design(client.width(), client.height() + menuBar()->sizeHint().height());
+    const QRect area = screen()->availableGeometry();
+    const QSize size = (area.size() * 3 / 4).expandedTo(design).boundedTo(area.size());
+    resize(size);
+    move(area.center() - QRect(QPoint(), size).center());
 }
 
 } // namespace chartrek

@@ -147,9 +147,18 @@ void AutoLineSetup::mnuAutomatic_Click()
         d->chkLine->setChecked(mS.state.mHasLines);
         d->chkGrid->setChecked(mS.state.mHasGrid);
         d->spnTolerance->setValue(mS.state.mColorTolerance);
-        connect(d->chkLine, &QCheckBox::toggled, this, [this](bool on) { mS.state.mHasLines = on; });
-        connect(d->chkGrid, &QCheckBox::toggled, this, [this](bool on) { mS.state.mHasGrid = on; });
-        connect(d->spnTolerance, &QSpinBox::valueChanged, this, [this](int t) { mS.state.mColorTolerance = t; });
+        connect(d->chkLine, &QCheckBox::toggled, this, [this](bool on) {
+            mS.state.mHasLines = on;
+            emit choicesChanged();
+        });
+        connect(d->chkGrid, &QCheckBox::toggled, this, [this](bool on) {
+            mS.state.mHasGrid = on;
+            emit choicesChanged();
+        });
+        connect(d->spnTolerance, &QSpinBox::valueChanged, this, [this](int t) {
+            mS.state.mColorTolerance = t;
+            emit choicesChanged();
+        });
         connect(d->btnNeu, &QPushButton::clicked, this, &AutoLineSetup::btnNeu_Click);
         connect(d->btnCancel, &QPushButton::clicked, this, &AutoLineSetup::btnCancel_Click);
         connect(d, &frmAutomatic::closeRequested, this, &AutoLineSetup::btnCancel_Click);

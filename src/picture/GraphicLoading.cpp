@@ -62,6 +62,7 @@ FileDialogRequest GraphicLoading::openRequest()
         "Grafiken (*.bmp *.dip *.wmf *.jpg *.jpeg *.png *.gif *.tif *.tiff *.webp *.pdf)");
     request.defaultSuffix = QStringLiteral("bmp");
     request.mustExist = true;
+    request.rememberFolder = Setting::OpenFolder;
     return request;
 }
 
@@ -125,6 +126,7 @@ bool GraphicLoading::openFile(const QString &fileName)
         return false;
     showNewPicture();
     mS.toolMode.SetPointerTool();
+    emit pictureTaken(fileName);
     return true;
 }
 
@@ -175,6 +177,7 @@ void GraphicLoading::mnuEditInsert_Click()
             return;
         mS.toolMode.SetPointerTool();
         showNewPicture();
+        emit pictureTaken({});
     }
     mS.views.Form_Resize();
 }
@@ -189,6 +192,7 @@ bool GraphicLoading::takeScannedPicture(const QImage &image)
     takeTestPicture();
     mS.tables.startAfresh();
     mS.views.SetNormalPictureView();
+    emit pictureTaken({});
     return true;
 }
 
@@ -199,6 +203,7 @@ bool GraphicLoading::takeClipboardPicture()
     mC.mPicture.colorReduce();
     copyIntoZoomWindow();
     mS.state.mFitToWindow = false;
+    emit pictureTaken({});
     return true;
 }
 

@@ -60,6 +60,11 @@ public:
     static const QString &tooBigText();
     static const QString &replaceQuestion();
 
+signals:
+    // A new picture is shown: from the named file, or (an empty name) from the clipboard or a
+    // scanner.
+    void pictureTaken(const QString &fileName);
+
 public slots:
     // File > Open.
     void mnuFileOpen_Click();

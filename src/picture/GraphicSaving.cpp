@@ -19,6 +19,7 @@ void GraphicSaving::mnuFileSaveBitmap_Click()
     request.filter = QStringLiteral("Bitmap (*.bmp)");
     request.defaultSuffix = QStringLiteral("bmp");
     request.mustExist = true; // the name box is empty at every opening
+    request.rememberFolder = Setting::SaveGraphicFolder;
     const QString path = mDialogs.getSaveFileName(request);
     if (path.isEmpty())
         return;

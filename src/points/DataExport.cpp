@@ -55,6 +55,7 @@ FileDialogRequest DataExport::saveRequest()
     request.filter = QStringLiteral("Text (*.txt)");
     request.defaultSuffix = QStringLiteral("txt");
     request.mustExist = true;
+    request.rememberFolder = Setting::SaveDataFolder;
     return request; // the name box is empty at every opening
 }
 

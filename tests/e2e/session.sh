@@ -31,7 +31,7 @@ read -r _ CORNER_PX CORNER_PY CORNER_X CORNER_Y < <(grep '^corner ' "$WORK/known
 mapfile -t POINTS < <(grep '^point ' "$WORK/known.txt" | cut -d' ' -f2-)
 read -r _ END_PX END_PY _ _ < <(grep '^end ' "$WORK/known.txt")
 
-CAPTION='^Chartrek XP Version 1\.0 - '
+CAPTION='^Chartrek [0-9]+\.[0-9]+\.[0-9]+( - .*)?$'
 # Indicator colours of the reference labels: not set, waiting, set.
 NOT_SET=ff8080
 WAITING=ffff80
