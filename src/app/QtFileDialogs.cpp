@@ -24,6 +24,7 @@ QString QtFileDialogs::filterSuffix(const QString &filter)
 QString QtFileDialogs::run(const FileDialogRequest &request, bool save, QString *selectedFilter)
 {
     QFileDialog dialog(mParent, request.title);
+    dialog.setObjectName(QStringLiteral("fileDialog"));
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -48,11 +48,23 @@ void DataExport::mnuEditKopie_Click()
     clipboard->setMimeData(data.release());
 }
 
+const QString &DataExport::textFilter()
+{
+    static const QString filter = QStringLiteral("Text (tab separated) (*.txt)");
+    return filter;
+}
+
+const QString &DataExport::csvFilter()
+{
+    static const QString filter = QStringLiteral("CSV (comma separated) (*.csv)");
+    return filter;
+}
+
 FileDialogRequest DataExport::saveRequest()
 {
     FileDialogRequest request;
     request.title = QStringLiteral("Daten speichern");
-    request.filter = QStringLiteral("Text (*.txt)");
+    request.filter = textFilter() + QStringLiteral(";;") + csvFilter();
     request.defaultSuffix = QStringLiteral("txt");
     request.mustExist = true;
     request.rememberFolder = Setting::SaveDataFolder;
@@ -65,12 +77,14 @@ void DataExport::mnuFileSaveData_Click()
         mMessages.ShowInfo(QStringLiteral("There are now data's available."));
         return;
     }
-    const QString path = mDialogs.getSaveFileName(saveRequest());
+    QString filter;
+    const QString path = mDialogs.getSaveFileName(saveRequest(), &filter);
     if (path.isEmpty())
         return;
-    // The file is ASCII: digits, '.', '-', '+', 'E', TAB, CR, LF. Anything else could only be
-    // written as '?', which would be a corrupted file reported as saved.
-    const QString text = BuildExportText(mModel, true);
+    // The filter chosen decides the form, whatever the name's suffix. The file is ASCII: digits,
+    // '.', '-', '+', 'E', ',', TAB, CR, LF. Anything else could only be written as '?', which
+    // would be a corrupted file reported as saved.
+    const QString text = filter == csvFilter() ? BuildCsvText(mModel) : BuildExportText(mModel, true);
     const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
     if (!ascii || !writeFileAtomically(path, text.toLatin1())) {
         mMessages.ShowError(QStringLiteral(

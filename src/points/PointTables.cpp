@@ -167,19 +167,32 @@ void PointTables::keepPoints(int count)
         mModel.removeGridRow(row);
 }
 
+namespace {
+// A value's full-precision text; for a file with a decimal point.
+QString exportCell(const PointTableModel &model, int row, int column, bool pointDecimal)
+{
+    QString t = model.cell(Originale, row, column);
+    // The texts were written with the locale's separator, which need be neither "," nor ".".
+    if (pointDecimal)
+        t.replace(QLocale().decimalPoint(), QStringLiteral(".")).replace(QLatin1Char(','), QLatin1Char('.'));
+    return t;
+}
+} // namespace
+
 QString BuildExportText(const PointTableModel &model, bool pointDecimal)
 {
     QString text;
-    // The texts were written with the locale's separator, which need be neither "," nor ".".
-    const QString separator = QLocale().decimalPoint();
-    const auto cellText = [&](int row, int column) {
-        QString t = model.cell(Originale, row, column);
-        if (pointDecimal)
-            t.replace(separator, QStringLiteral(".")).replace(QLatin1Char(','), QLatin1Char('.'));
-        return t;
-    };
     for (int row = 1; row <= model.rows() - 2; ++row)
-        text += cellText(row, 2) + kTab + cellText(row, 3) + QStringLiteral("\r\n");
+        text += exportCell(model, row, 2, pointDecimal) + kTab + exportCell(model, row, 3, pointDecimal)
+            + QStringLiteral("\r\n");
+    return text;
+}
+
+QString BuildCsvText(const PointTableModel &model)
+{
+    QString text = QStringLiteral("x,y\n");
+    for (int row = 1; row <= model.rows() - 2; ++row)
+        text += exportCell(model, row, 2, true) + QLatin1Char(',') + exportCell(model, row, 3, true) + QLatin1Char('\n');
     return text;
 }
 

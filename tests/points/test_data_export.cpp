@@ -86,6 +86,31 @@ private slots:
         QCOMPARE(rig.sink.shown[0].kind, MessageKind::Info);
     }
 
+    // Under a decimal-comma locale: the filter chosen decides the form, whatever the name's
+    // suffix; both keep every digit of the table's texts and write a decimal point.
+    void theFilterChosenDecidesTheForm_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("tab-separated text, as always")
+            << DataExport::textFilter() << QByteArray("0.5\t12.25\r\n1.5E-07\t0.333333333333333\r\n");
+        QTest::newRow("CSV: a header, commas and LF")
+            << DataExport::csvFilter() << QByteArray("x,y\n0.5,12.25\n1.5E-07,0.333333333333333\n");
+    }
+    void theFilterChosenDecidesTheForm()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QByteArray, bytes);
+        LocaleScope scope(commaLocale());
+        Rig rig;
+        rig.model.setCell(PointTableModel::Originale, 2, 2, QStringLiteral("1,5E-07"));
+        rig.model.setCell(PointTableModel::Originale, 2, 3, QStringLiteral("0,333333333333333"));
+        rig.dialogs.answerFilter = filter;
+        rig.save("data.csv");
+        QCOMPARE(rig.saved(), bytes);
+        QCOMPARE(rig.dialogs.requests.constLast().filter, DataExport::textFilter() + ";;" + DataExport::csvFilter());
+    }
+
     void textTheFileCannotHoldIsAnError()
     {
         Rig rig;
