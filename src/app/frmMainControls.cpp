@@ -162,14 +162,13 @@ void frmMain::resizeToStart()
 {
     if (mChoices->restoreWindow())
         return;
-    // A first start: three quarters of the screen, centred, and never less than the design
-    // size where the screen has room for it.
+    // A first start: three quarters of the screen, and never less than the design size where
+    // the screen has room for it; the window manager places it.
     const QSize client = toPixels(QRect(0, 0, kStartWidth, kDesignHeight)).size();
     const QSize design(client.width(), client.height() + menuBar()->sizeHint().height());
     const QRect area = screen()->availableGeometry();
     const QSize size = (area.size() * 3 / 4).expandedTo(design).boundedTo(area.size());
     resize(size);
-    move(area.center() - QRect(QPoint(), size).center());
 }
 
 } // namespace chartrek

@@ -150,8 +150,9 @@ private slots:
         QtFileDialogs dialogs(&owner);
         whenDialogReady(QStringLiteral("fileDialog"), [](QWidget *) { return true; }, [&](QWidget *w) {
             auto *types = w->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
-            if (filterIndex > 0)
-                QTest::keyClick(types, Qt::Key_Down); // as the user picks it: the dialog hears of it
+            types->setCurrentIndex(filterIndex);
+            emit types->activated(filterIndex); // as when the user picks it
+            emit types->textActivated(types->currentText());
             auto *name = w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             QTest::keyClicks(name, QStringLiteral("points"));
             QTest::keyClick(name, Qt::Key_Return);
