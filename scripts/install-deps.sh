@@ -24,6 +24,8 @@ PACKAGES=(
   xvfb xauth xdotool xclip x11-utils
   # the C library's own decimal-comma locale, which the number-text tests switch to
   locales
+  # the fuzz targets: clang with libFuzzer
+  clang libfuzzer-14-dev
   # the tracer benchmark's scorer
   python3-numpy
   # the installation's checks: the validators of the menu entry and the software-centre data, man

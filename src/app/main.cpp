@@ -1,5 +1,6 @@
 #include "app/ProgramVersion.h"
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "core/ProgramIcons.h"
@@ -32,6 +33,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // SIGTERM and SIGINT end the program as closing does, without the question.
+    chartrek::TerminationSignals termination;
+
     // The splash is seen exactly while the main window loads.
     auto splash = std::make_unique<chartrek::frmSplash>();
     splash->showSplash();
@@ -41,7 +45,8 @@ int main(int argc, char *argv[])
     splash.reset();
     if (!fileName.isEmpty())
         window.openFile(fileName);
-    const int exitCode = QApplication::exec();
+    // A signal taken while the file was opened has already left every loop.
+    const int exitCode = termination.received() ? termination.exitCode() : QApplication::exec();
     // A scanner search still running in the background ends before the program does.
     chartrek::ScanDeviceQuery::waitForRunningSearches();
     return exitCode;

@@ -202,6 +202,68 @@ inline void addPixel(Partial &p, QRgb rgb)
 #endif
 }
 
+// Pixels a block of work takes, and how many blocks ahead the memory is asked for: a large
+// picture streams from memory no faster than the work on it, so both go on at once.
+constexpr int kBlock = 1024;
+constexpr int kAhead = 4;
+
+inline void prefetchAhead(const QRgb *block)
+{
+#if defined(__SSE2__)
+    // A prefetch past the end of the picture does no harm: it is only a hint, made of an address
+    // that is never used as a pointer.
+    const quintptr from = quintptr(block) + kAhead * kBlock * sizeof(QRgb);
+    for (quintptr at = from; at < from + kBlock * sizeof(QRgb); at += 64)
+        _mm_prefetch(reinterpret_cast<const char *>(at), _MM_HINT_T0);
+#else
+    Q_UNUSED(block);
+#endif
+}
+
+// Adds count pixels other than the reserved ones to their cells.
+void addBlock(const QRgb *in, int count, Partial *partial)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    // Four at a time: their cells and channels taken apart at once, a group with a reserved
+    // colour one by one.
+    const __m128i rgbMask = _mm_set1_epi32(0xFFFFFF), zero = _mm_setzero_si128(), one = _mm_set1_epi32(0x01000000);
+    const __m128i red = _mm_set1_epi32(int(kReserved[1])), blue = _mm_set1_epi32(int(kReserved[2]));
+    const __m128i redBits = _mm_set1_epi32(0x7C00), greenBits = _mm_set1_epi32(0x03E0), blueBits = _mm_set1_epi32(0x1F);
+    const auto add = [partial](int cell, __m128i channels) {
+        auto *slot = reinterpret_cast<__m128i *>(partial + cell);
+        _mm_store_si128(slot, _mm_add_epi32(_mm_load_si128(slot), channels));
+    };
+    for (; x + 4 <= count; x += 4) {
+        const __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i *>(in + x)), rgbMask);
+        const __m128i reserved = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(v, zero), _mm_cmpeq_epi32(v, red)),
+                                              _mm_cmpeq_epi32(v, blue));
+        if (_mm_movemask_epi8(reserved)) {
+            for (int k = x; k < x + 4; ++k) {
+                const QRgb rgb = in[k] & 0xFFFFFFu;
+                if (reservedIndex(rgb) < 0)
+                    addPixel(partial[cellOf(rgb)], rgb);
+            }
+            continue;
+        }
+        const __m128i cells = _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 9), redBits),
+                                                        _mm_and_si128(_mm_srli_epi32(v, 6), greenBits)),
+                                           _mm_and_si128(_mm_srli_epi32(v, 3), blueBits));
+        const __m128i withCount = _mm_or_si128(v, one);
+        const __m128i low = _mm_unpacklo_epi8(withCount, zero), high = _mm_unpackhi_epi8(withCount, zero);
+        add(_mm_cvtsi128_si32(cells), _mm_unpacklo_epi16(low, zero));
+        add(_mm_extract_epi16(cells, 2), _mm_unpackhi_epi16(low, zero));
+        add(_mm_extract_epi16(cells, 4), _mm_unpacklo_epi16(high, zero));
+        add(_mm_extract_epi16(cells, 6), _mm_unpackhi_epi16(high, zero));
+    }
+#endif
+    for (; x < count; ++x) {
+        const QRgb rgb = in[x] & 0xFFFFFFu;
+        if (reservedIndex(rgb) < 0)
+            addPixel(partial[cellOf(rgb)], rgb);
+    }
+}
+
 // Adds the colours of rows [first, end) of a 32-bit picture other than the reserved ones.
 // They are counted in `partial` first, in 32 bits (half the table a 64-bit one would take),
 // and added up before a channel's sum could pass 2^32.
@@ -226,10 +288,9 @@ void addRows(const QImage &source, int first, int end, std::vector<Partial> &par
         const QRgb *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
         for (int x0 = 0; x0 < w;) {
             const int x1 = int(std::min<qint64>(w, x0 + room));
-            for (int x = x0; x < x1; ++x) {
-                const QRgb rgb = in[x] & 0xFFFFFFu;
-                if (reservedIndex(rgb) < 0)
-                    addPixel(partial[cellOf(rgb)], rgb);
+            for (int x = x0; x < x1; x += kBlock) {
+                prefetchAhead(in + x);
+                addBlock(in + x, std::min(kBlock, x1 - x), partial.data());
             }
             room -= x1 - x0;
             x0 = x1;
@@ -272,9 +333,8 @@ Histogram histogramOf(const QImage &source)
     return std::move(halves[0]);
 }
 
-// Palette entries of a row of 32-bit pixels: the reserved colours their own, the rest their
-// cell's.
-void mapRow(const QRgb *in, uchar *out, int w, const uchar *lut)
+// Palette entries of 32-bit pixels: the reserved colours their own, the rest their cell's.
+void mapBlock(const QRgb *in, uchar *out, int w, const uchar *lut)
 {
     int x = 0;
 #if defined(__SSE2__)
@@ -431,7 +491,11 @@ void reduceByMedianCut(const QImage &source, QImage &result)
                 for (int x = 0; x < w; ++x)
                     out[x] = entry[in[x]];
             } else {
-                mapRow(reinterpret_cast<const QRgb *>(source.constScanLine(y)), out, w, lut.data());
+                const QRgb *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+                for (int x = 0; x < w; x += kBlock) {
+                    prefetchAhead(in + x);
+                    mapBlock(in + x, out + x, std::min(kBlock, w - x), lut.data());
+                }
             }
         }
     });
@@ -445,7 +509,7 @@ QImage reduceColors(const QImage &image)
     if (image.isNull())
         return image;
     const QImage source = toHeldFormat(image);
-    QImage result(image.size(), QImage::Format_Indexed8);
+    QImage result = newPicture(image.size(), QImage::Format_Indexed8);
     if (source.isNull() || result.isNull())
         return image;
     if (!reduceExactly(source, result))

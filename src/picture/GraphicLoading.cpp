@@ -1,6 +1,7 @@
 #include "picture/GraphicLoading.h"
 
 #include "core/TwipsGeometry.h"
+#include "picture/FileChecks.h"
 #include "picture/ImageControl.h"
 #include "picture/ImageOps.h"
 #include "picture/MetafileProgress.h"
@@ -35,6 +36,10 @@ GraphicLoading::GraphicLoading(const Controls &controls, const Services &service
     QWidget *window = mC.window;
     mWaitForHelper = [window](QProcess &helper, int timeoutMs) {
         return waitForMetafileHelper(window, helper, timeoutMs);
+    };
+    mWaitForPdfList = [window](QProcess &helper, int timeoutMs) {
+        return waitForMetafileHelper(window, helper, timeoutMs,
+                                     QStringLiteral("Reading the pages of the PDF document ..."));
     };
     mWaitForPdfHelper = [window](QProcess &helper, int timeoutMs) {
         return waitForMetafileHelper(window, helper, timeoutMs, QStringLiteral("Drawing the PDF page ..."));
@@ -132,7 +137,7 @@ bool GraphicLoading::openFile(const QString &fileName)
 
 LoadStatus GraphicLoading::loadPdfPage(const QString &fileName, QString *error)
 {
-    const PdfDocument document = readPdfPages(fileName, mWaitForPdfHelper);
+    const PdfDocument document = readPdfPages(fileName, mWaitForPdfList);
     if (document.status != LoadStatus::Loaded) {
         *error = document.error;
         return document.status;
@@ -141,12 +146,12 @@ LoadStatus GraphicLoading::loadPdfPage(const QString &fileName, QString *error)
     // several; a one-page document shows its page chosen.
     PdfRendering how = mPdfRendering;
     how.page = 0;
-    const std::optional<PdfRendering> chosen = PdfPageDialog::choose(document.pages, how, mC.window);
+    const std::optional<PdfRendering> chosen = PdfPageDialog::choose(fileName, document.pages, how, mC.window);
     if (!chosen)
         return LoadStatus::Cancelled;
     how = *chosen;
     mPdfRendering = how;
-    LoadedPicture drawn = renderPdfPage(fileName, document.pages[how.page], how, mWaitForPdfHelper);
+    LoadedPicture drawn = renderPdfPage(fileName, document.pages.at(how.page), how, mWaitForPdfHelper);
     if (drawn.status != LoadStatus::Loaded) {
         *error = drawn.error;
         return drawn.status;

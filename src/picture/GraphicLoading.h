@@ -85,6 +85,7 @@ private:
     Controls mC;
     Services mS;
     HelperWaiter mWaitForHelper;
+    HelperWaiter mWaitForPdfList;
     HelperWaiter mWaitForPdfHelper;
     PdfRendering mPdfRendering;
 };

@@ -1,3 +1,4 @@
+#include "picture/FileChecks.h"
 #include "picture/ImageOps.h"
 #include "picture/MetafileDecoder.h"
 
@@ -6,13 +7,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-#include <QtEndian>
 
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <limits>
 
 namespace chartrek {
 
@@ -82,120 +78,9 @@ LoadedPicture held(QImage image)
     return {LoadStatus::Loaded, image, {}};
 }
 
-// Reads a file forwards in blocks, for walking through its structure without holding all of it.
-class ByteWalker {
-public:
-    explicit ByteWalker(QIODevice &device) : mDevice(device) {}
+} // namespace
 
-    // The next byte, -1 at the end of the file.
-    int next()
-    {
-        if (mPos == mBlock.size() && !refill())
-            return -1;
-        return uchar(mBlock[mPos++]);
-    }
-    // False when the file ends first.
-    bool skip(qint64 count)
-    {
-        const qint64 buffered = std::min<qint64>(count, mBlock.size() - mPos);
-        mPos += buffered;
-        count -= buffered;
-        return count == 0 || mDevice.skip(count) == count;
-    }
-    // Moves on to the next 0xFF byte and takes it; false at the end of the file.
-    bool takeThroughFF()
-    {
-        for (;;) {
-            const char *from = mBlock.constData() + mPos;
-            const void *found = std::memchr(from, 0xFF, size_t(mBlock.size() - mPos));
-            if (found) {
-                mPos += static_cast<const char *>(found) - from + 1;
-                return true;
-            }
-            if (!refill())
-                return false;
-        }
-    }
-
-private:
-    bool refill()
-    {
-        mBlock = mDevice.read(64 * 1024);
-        mPos = 0;
-        return !mBlock.isEmpty();
-    }
-
-    QIODevice &mDevice;
-    QByteArray mBlock;
-    qsizetype mPos = 0;
-};
-
-// A JPEG ends with its end-of-image marker, after the last scan; libjpeg would fill a file cut
-// short before it with grey and call it a picture. What follows the marker (a phone's second
-// picture or video) is no part of it. The segments are walked from the start: marker
-// segments by their lengths, the coded data of each scan up to the next marker that is
-// neither a stuffed 0xFF00 nor a restart marker.
-// Read before the decoder starts, which must then find the device where it began.
-bool jpegComplete(QIODevice &device)
-{
-    const qint64 start = device.pos();
-    ByteWalker walk(device);
-    bool complete = false;
-    if (walk.next() == 0xFF && walk.next() == 0xD8) {
-        for (;;) {
-            // Bytes between segments are skipped, as libjpeg skips them.
-            if (!walk.takeThroughFF())
-                break;
-            int marker = walk.next();
-            while (marker == 0xFF) // fill bytes before a marker
-                marker = walk.next();
-            if (marker < 0)
-                break;
-            if (marker == 0xD9) {
-                complete = true;
-                break;
-            }
-            // Stuffed zero bytes and restart markers belong to a scan's coded data; the rest
-            // without a length stand alone.
-            if (marker == 0x00 || (marker >= 0xD0 && marker <= 0xD8) || marker == 0x01)
-                continue;
-            const int high = walk.next(), low = walk.next();
-            if (high < 0 || low < 0 || ((high << 8) | low) < 2 || !walk.skip(((high << 8) | low) - 2))
-                break;
-        }
-    }
-    return device.seek(start) && complete;
-}
-
-// The size a header announces, for formats whose reader refuses to tell a very large one.
-QSize announcedSize(const QByteArray &head)
-{
-    const auto *b = reinterpret_cast<const uchar *>(head.constData());
-    if (head.size() >= 26 && head.startsWith("BM")) {
-        const quint32 infoSize = qFromLittleEndian<quint32>(b + 14);
-        qint64 w, h;
-        if (infoSize == 12) {
-            w = qFromLittleEndian<quint16>(b + 18);
-            h = qFromLittleEndian<quint16>(b + 20);
-        } else {
-            w = qFromLittleEndian<qint32>(b + 18);
-            h = qFromLittleEndian<qint32>(b + 22);
-        }
-        // A negative height means rows top first; the most negative one has no size at all.
-        if (w <= 0 || h == 0 || h == std::numeric_limits<qint32>::min())
-            return {};
-        return QSize(int(std::min<qint64>(w, INT_MAX)), int(std::min<qint64>(std::abs(h), INT_MAX)));
-    }
-    if (head.size() >= 24 && head.startsWith("\x89PNG\r\n\x1a\n") && head.mid(12, 4) == "IHDR") {
-        const quint32 w = qFromBigEndian<quint32>(b + 16), h = qFromBigEndian<quint32>(b + 20);
-        return QSize(int(std::min<quint32>(w, INT_MAX)), int(std::min<quint32>(h, INT_MAX)));
-    }
-    if (head.size() >= 10 && (head.startsWith("GIF87a") || head.startsWith("GIF89a")))
-        return QSize(qFromLittleEndian<quint16>(b + 6), qFromLittleEndian<quint16>(b + 8));
-    return {};
-}
-
-LoadedPicture readRaster(QIODevice &device)
+LoadedPicture loadRasterPicture(QIODevice &device)
 {
     const QByteArray head = device.peek(32);
     const QSize fromHeader = announcedSize(head);
@@ -208,7 +93,10 @@ LoadedPicture readRaster(QIODevice &device)
     reader.setDecideFormatFromContent(true);
     // Upright as the camera meant it, as every viewer shows a phone photo of a chart.
     reader.setAutoTransform(true);
-    if (!reader.canRead())
+    // Only the formats offered: the other decoders Qt may find (MNG, ICNS, TGA ...) were asked
+    // for by nobody, and some decode a picture of any size before telling it.
+    static const QList<QByteArray> offered{"bmp", "jpeg", "png", "gif", "tiff", "webp"};
+    if (!reader.canRead() || !offered.contains(reader.format()))
         return LoadedPicture::failure(pictureText("The file is not a picture in a known format, or it is damaged."));
     const QSize announced = reader.size();
     if (announced.isValid() && !pictureSizeAllowed(announced))
@@ -235,8 +123,6 @@ LoadedPicture readRaster(QIODevice &device)
         return tooLarge(image.size());
     return held(std::move(image));
 }
-
-} // namespace
 
 bool pictureSizeAllowed(const QSize &pixels)
 {
@@ -266,7 +152,7 @@ LoadedPicture loadPicture(const QString &fileName, const HelperWaiter &wait)
     if (info.suffix().compare(QStringLiteral("wmf"), Qt::CaseInsensitive) == 0
         && !QImageReader(&file).canRead())
         return LoadedPicture::failure(pictureText("The file %1 is not a Windows Metafile.").arg(fileName));
-    return readRaster(file);
+    return loadRasterPicture(file);
 }
 
 LoadedPicture acceptPicture(const QImage &image)

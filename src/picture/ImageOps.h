@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class QIODevice;
+
 namespace chartrek {
 
 // Largest picture side accepted, in pixels.
@@ -36,8 +38,16 @@ bool pictureSizeAllowed(const QSize &pixels);
 // with wait.
 LoadedPicture loadPicture(const QString &fileName, const HelperWaiter &wait = waitBlocking);
 
+// The same for a picture other than a metafile, read from an open device.
+LoadedPicture loadRasterPicture(QIODevice &device);
+
 // A picture taken from elsewhere (the clipboard), under the same size test.
 LoadedPicture acceptPicture(const QImage &image);
+
+// An uninitialised picture of this size and format, or a null one when memory runs out. A
+// large one gets memory of its own in huge pages where the system offers them: written for
+// the first time in ordinary pages, it would cost more in page faults than in the writing.
+QImage newPicture(QSize size, QImage::Format format);
 
 // The forms a held picture takes, the only ones drawing and the pixel probe read: 8 bits with
 // a palette, 32 bits, 32 bits with alpha.

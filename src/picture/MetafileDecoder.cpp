@@ -1,43 +1,31 @@
 #include "picture/MetafileDecoder.h"
 
+#include "picture/FileChecks.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtEndian>
 
+#include <csignal>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace chartrek {
 
 namespace {
 
-constexpr quint32 kPlaceableKey = 0x9AC6CDD7u;
-constexpr int kPlaceableHeaderBytes = 22;
-constexpr int kMetaHeaderBytes = 18;
-
-// The plain metafile header: type 1 (memory) or 2 (disk), 9 words long, version 1 or 3.
-bool plainHeader(const uchar *h)
+QString headerProblem(const QByteArray &head, qint64 fileSize)
 {
-    const quint16 type = qFromLittleEndian<quint16>(h);
-    const quint16 words = qFromLittleEndian<quint16>(h + 2);
-    const quint16 version = qFromLittleEndian<quint16>(h + 4);
-    return (type == 1 || type == 2) && words == 9 && (version == 0x0100 || version == 0x0300);
-}
-
-// Checks what can be checked without drawing: a header, and a file no shorter than the
-// size the header gives, so that a cut-off file is refused here.
-QString headerProblem(const QByteArray &data, qint64 fileSize)
-{
-    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
-    qint64 offset = 0;
-    if (data.size() >= 4 && qFromLittleEndian<quint32>(bytes) == kPlaceableKey)
-        offset = kPlaceableHeaderBytes;
-    if (data.size() < offset + kMetaHeaderBytes || !plainHeader(bytes + offset))
+    switch (checkMetafileHeader(head, fileSize)) {
+    case MetafileHeader::NotMetafile:
         return pictureText("The file is not a Windows Metafile, or its header is damaged.");
-    const qint64 declared = qint64(qFromLittleEndian<quint32>(bytes + offset + 6)) * 2;
-    if (declared < kMetaHeaderBytes || offset + declared > fileSize)
+    case MetafileHeader::Incomplete:
         return pictureText("The Windows Metafile is incomplete.");
+    case MetafileHeader::Sound:
+        break;
+    }
     return {};
 }
 
@@ -49,20 +37,18 @@ MetafileSettings &metafileSettings()
     return settings;
 }
 
-bool looksLikeMetafile(const QByteArray &head)
-{
-    const auto *bytes = reinterpret_cast<const uchar *>(head.constData());
-    if (head.size() >= 4 && qFromLittleEndian<quint32>(bytes) == kPlaceableKey)
-        return true;
-    return head.size() >= 6 && plainHeader(bytes);
-}
-
 void limitHelper(QProcess &helper, const HelperLimits &limits)
 {
     helper.setProcessChannelMode(QProcess::SeparateChannels);
     helper.setStandardInputFile(QProcess::nullDevice());
-    helper.setChildProcessModifier([limits] {
+    const pid_t parent = ::getpid();
+    helper.setChildProcessModifier([limits, parent] {
         // Runs in the child between fork and exec: only async-signal-safe calls here.
+        // The helper dies with the program, even one killed outright; a program already gone
+        // before this point leaves it to end at once.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
         const rlimit memory{rlim_t(limits.memoryBytes), rlim_t(limits.memoryBytes)};
         const rlimit cpu{rlim_t(limits.cpuSeconds), rlim_t(limits.cpuSeconds)};
         const rlimit output{rlim_t(limits.outputBytes), rlim_t(limits.outputBytes)};

@@ -20,9 +20,6 @@ struct MetafileSettings {
 // The settings every load uses; tests point them at another program.
 MetafileSettings &metafileSettings();
 
-// True when the first bytes are those of a metafile (placeable or plain).
-bool looksLikeMetafile(const QByteArray &head);
-
 // Draws a metafile into a picture, then reads that under the usual size test. The converter
 // is waited for with wait; a cancelled wait stops it and gives a Cancelled load.
 LoadedPicture decodeMetafile(const QString &fileName, const HelperWaiter &wait = waitBlocking);

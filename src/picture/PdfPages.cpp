@@ -1,11 +1,11 @@
 #include "picture/PdfPages.h"
 
 #include "core/ProgramFolders.h"
+#include "picture/FileChecks.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -19,23 +19,15 @@ namespace {
 
 const QString kHelperName = QStringLiteral("chartrek-pdfpage");
 
+// The highest resolution the helper draws at.
+constexpr int kHighestDpi = 2400;
+
+constexpr qsizetype kErrorTailBytes = 4096;
+
 // The helper's exit codes.
 enum HelperExit { Usage = 2, Damaged = 3, Locked = 4, NoPages = 5, TooLarge = 6, NotDrawn = 7, NotWritten = 8 };
 
-QString helperProgram(const PdfSettings &settings)
-{
-    if (!settings.program.isEmpty())
-        return settings.program;
-    for (const QString &folder : programPartFolders("CHARTREK_PDFPAGE_DIR")) {
-        const QFileInfo candidate(QDir(folder).filePath(kHelperName));
-        if (candidate.isFile() && candidate.isExecutable())
-            return candidate.filePath();
-    }
-    return kHelperName;
-}
-
-// A PDF file ends with an end-of-file marker; a file cut short lacks it, and the PDF library
-// would patch up what remains of it into a page with parts missing.
+// A file cut short would be patched up by the PDF library into a page with parts missing.
 QString fileProblem(const QString &fileName)
 {
     QFile file(fileName);
@@ -43,8 +35,7 @@ QString fileProblem(const QString &fileName)
         return pictureText("The file %1 cannot be read: %2").arg(fileName, file.errorString());
     if (!looksLikePdf(file.read(1024)))
         return pictureText("The file is not a PDF document, or its header is damaged.");
-    const qint64 tail = std::min<qint64>(file.size(), 2048);
-    if (!file.seek(file.size() - tail) || !file.read(tail).contains("%%EOF"))
+    if (!pdfComplete(file))
         return pictureText("The PDF document is incomplete.");
     return {};
 }
@@ -60,7 +51,7 @@ QString exitText(int code, const QString &detail)
         return pictureText("The PDF document has no page to show.");
     case TooLarge:
         return pictureText("The page is too large at this resolution (%1 pixels); at most %2 pixels are allowed in "
-                           "each direction. Choose a lower resolution.").arg(detail).arg(MaxPictureSide);
+                           "each direction.").arg(detail).arg(MaxPictureSide);
     case NotDrawn:
         return pictureText("The page could not be drawn; there may not be enough memory at this resolution.");
     case NotWritten:
@@ -71,7 +62,7 @@ QString exitText(int code, const QString &detail)
     }
 }
 
-// Runs the helper to its end; on success an empty text and its output, else why not.
+// What a helper run gave: its output, or why there is none.
 struct HelperRun {
     LoadStatus status = LoadStatus::Failed;
     QString error;
@@ -81,9 +72,18 @@ struct HelperRun {
 HelperRun runHelper(const QStringList &arguments, const HelperWaiter &wait)
 {
     const PdfSettings settings = pdfSettings();
-    const QString program = helperProgram(settings);
+    const QString program = pdfHelperProgram();
     QProcess helper;
     limitHelper(helper, {settings.memoryBytes, settings.cpuSeconds, settings.outputBytes});
+    // Only the end of the error output is kept: its last line says what went wrong, and a
+    // hostile file could make the rest fill the memory.
+    QByteArray errors;
+    const auto keepTail = [&errors, &helper] {
+        errors += helper.readAllStandardError();
+        if (errors.size() > 2 * kErrorTailBytes)
+            errors = errors.right(kErrorTailBytes);
+    };
+    QObject::connect(&helper, &QProcess::readyReadStandardError, &helper, keepTail);
     helper.start(program, arguments);
     if (!helper.waitForStarted(settings.timeoutMs))
         return {LoadStatus::Failed,
@@ -99,41 +99,41 @@ HelperRun runHelper(const QStringList &arguments, const HelperWaiter &wait)
     if (helper.exitStatus() != QProcess::NormalExit)
         return {LoadStatus::Failed, pictureText("The PDF helper stopped on this document; it may be damaged."), {}};
     if (helper.exitCode() != 0) {
-        const QString detail = QString::fromLocal8Bit(helper.readAllStandardError()).trimmed();
+        keepTail();
+        const QString detail = QString::fromLocal8Bit(errors).trimmed();
         const QString lastLine = detail.section(QLatin1Char('\n'), -1).left(200);
         return {LoadStatus::Failed, exitText(helper.exitCode(), lastLine), {}};
     }
     return {LoadStatus::Loaded, {}, helper.readAllStandardOutput()};
 }
 
-// "pages N" then one "page W H" line a page, sizes in points written with a decimal point.
-bool parsePages(const QByteArray &output, QList<PdfPage> &pages)
+// "pages N", then "size W H COUNT" lines for runs of pages of one size, in points written
+// with a decimal point; the counts add up to N.
+bool parsePages(const QByteArray &output, PdfPageSizes &pages)
 {
-    const QList<QByteArray> lines = output.split('\n');
-    const QList<QByteArray> head = lines.value(0).split(' ');
+    qsizetype from = 0;
+    const auto nextLine = [&] {
+        const qsizetype end = output.indexOf('\n', from);
+        const QByteArray line = output.mid(from, end < 0 ? -1 : end - from);
+        from = end < 0 ? output.size() : end + 1;
+        return line.split(' ');
+    };
+    const QList<QByteArray> head = nextLine();
     bool ok = false;
     const int count = head.value(1).toInt(&ok);
-    if (head.size() != 2 || head[0] != "pages" || !ok || count < 1 || lines.size() < count + 1)
+    if (head.size() != 2 || head[0] != "pages" || !ok || count < 1)
         return false;
-    for (int i = 1; i <= count; ++i) {
-        const QList<QByteArray> cells = lines[i].split(' ');
-        bool wOk = false, hOk = false;
+    while (pages.count() < count) {
+        const QList<QByteArray> cells = nextLine();
+        bool wOk = false, hOk = false, nOk = false;
         const double w = cells.value(1).toDouble(&wOk), h = cells.value(2).toDouble(&hOk);
-        if (cells.size() != 3 || cells[0] != "page" || !wOk || !hOk || !(w >= 0) || !(h >= 0))
+        const int repeat = cells.value(3).toInt(&nOk);
+        if (cells.size() != 4 || cells[0] != "size" || !wOk || !hOk || !nOk || !(w >= 0) || !(h >= 0) || repeat < 1
+            || repeat > count - pages.count())
             return false;
-        pages.append({QSizeF(w, h), {}});
+        pages.append(QSizeF(w, h), repeat);
     }
     return true;
-}
-
-// A thumbnail the helper drew, read only when it is as small as one should be.
-QImage thumbnail(const QString &fileName)
-{
-    QImageReader reader(fileName, "png");
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > PdfThumbnailSide + 1 || size.height() > PdfThumbnailSide + 1)
-        return {};
-    return reader.read();
 }
 
 } // namespace
@@ -144,10 +144,35 @@ PdfSettings &pdfSettings()
     return settings;
 }
 
-bool looksLikePdf(const QByteArray &head)
+QString pdfHelperProgram()
 {
-    // The header may follow some bytes of other matter, within the first kilobyte.
-    return head.left(1024).contains("%PDF-");
+    const PdfSettings &settings = pdfSettings();
+    if (!settings.program.isEmpty())
+        return settings.program;
+    for (const QString &folder : programPartFolders("CHARTREK_PDFPAGE_DIR")) {
+        const QFileInfo candidate(QDir(folder).filePath(kHelperName));
+        if (candidate.isFile() && candidate.isExecutable())
+            return candidate.filePath();
+    }
+    return kHelperName;
+}
+
+QSizeF PdfPageSizes::at(int page) const
+{
+    if (page < 0 || page >= mCount)
+        return {};
+    const auto after = std::upper_bound(mRuns.cbegin(), mRuns.cend(), page,
+                                        [](int p, const Run &run) { return p < run.first; });
+    return std::prev(after)->size;
+}
+
+void PdfPageSizes::append(QSizeF size, int repeat)
+{
+    if (repeat < 1)
+        return;
+    if (mRuns.isEmpty() || mRuns.last().size != size)
+        mRuns.append({mCount, size});
+    mCount += repeat;
 }
 
 QSize pdfPagePixels(QSizeF points, int dpi)
@@ -159,35 +184,41 @@ QSize pdfPagePixels(QSizeF points, int dpi)
     return QSize(side(points.width()), side(points.height()));
 }
 
+int largestPdfDpi(QSizeF points)
+{
+    const double side = std::max(points.width(), points.height());
+    if (!(side > 0))
+        return kHighestDpi;
+    int dpi = int(std::min<double>(kHighestDpi, MaxPictureSide * 72.0 / side));
+    while (dpi > 0 && !pictureSizeAllowed(pdfPagePixels(points, dpi)))
+        --dpi;
+    return dpi;
+}
+
 PdfDocument readPdfPages(const QString &fileName, const HelperWaiter &wait)
 {
     const QString problem = fileProblem(fileName);
     if (!problem.isEmpty())
         return {LoadStatus::Failed, {}, problem};
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        return {LoadStatus::Failed, {}, pictureText("No temporary folder for the PDF pages: %1").arg(dir.errorString())};
-    const HelperRun run = runHelper({QStringLiteral("pages"), fileName, dir.path(), QString::number(PdfThumbnailSide),
-                                     QString::number(MaxPdfThumbnails)},
-                                    wait);
+    const HelperRun run = runHelper({QStringLiteral("pages"), fileName}, wait);
     if (run.status != LoadStatus::Loaded)
         return {run.status, {}, run.error};
     PdfDocument document;
     if (!parsePages(run.output, document.pages))
         return {LoadStatus::Failed, {}, pictureText("The PDF helper gave an answer that cannot be read.")};
-    for (int i = 0; i < document.pages.size() && i < MaxPdfThumbnails; ++i)
-        document.pages[i].thumbnail = thumbnail(dir.filePath(QStringLiteral("thumb-%1.png").arg(i + 1)));
     document.status = LoadStatus::Loaded;
     return document;
 }
 
-LoadedPicture renderPdfPage(const QString &fileName, const PdfPage &page, const PdfRendering &how,
+LoadedPicture renderPdfPage(const QString &fileName, QSizeF points, const PdfRendering &how,
                             const HelperWaiter &wait)
 {
-    const QSize pixels = pdfPagePixels(page.points, how.dpi);
-    if (!pictureSizeAllowed(pixels))
-        return LoadedPicture::failure(
-            exitText(TooLarge, QStringLiteral("%1 x %2").arg(pixels.width()).arg(pixels.height())));
+    const QSize pixels = pdfPagePixels(points, how.dpi);
+    if (!pictureSizeAllowed(pixels)) {
+        const QString tooLarge = exitText(TooLarge, QStringLiteral("%1 x %2").arg(pixels.width()).arg(pixels.height()));
+        const int fits = largestPdfDpi(points);
+        return LoadedPicture::failure(fits > 0 ? tooLarge + pictureText(" Choose %1 dpi or less.").arg(fits) : tooLarge);
+    }
     if (pixels.isEmpty())
         return LoadedPicture::failure(exitText(NoPages, {}));
     QTemporaryDir dir;
@@ -203,6 +234,13 @@ LoadedPicture renderPdfPage(const QString &fileName, const PdfPage &page, const 
     LoadedPicture drawn = loadPicture(output);
     if (drawn.status == LoadStatus::Failed)
         drawn.error = pictureText("The page could not be drawn: %1").arg(drawn.error);
+    // The PDF library hands back a tiny picture for a page it cannot draw whole.
+    if (drawn.status == LoadStatus::Loaded && drawn.image.size() != pixels)
+        return LoadedPicture::failure(pictureText("The page was drawn at %1 x %2 pixels instead of %3 x %4.")
+                                          .arg(drawn.image.width())
+                                          .arg(drawn.image.height())
+                                          .arg(pixels.width())
+                                          .arg(pixels.height()));
     return drawn;
 }
 

@@ -86,9 +86,11 @@ void DataExport::mnuFileSaveData_Click()
     // would be a corrupted file reported as saved.
     const QString text = filter == csvFilter() ? BuildCsvText(mModel) : BuildExportText(mModel, true);
     const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-    if (!ascii || !writeFileAtomically(path, text.toLatin1())) {
-        mMessages.ShowError(QStringLiteral(
-            "An error accured while saving. If the problem is permanent, please copy the data over the clipboard."));
+    QString reason = QStringLiteral("a value holds a character other than plain ASCII");
+    if (!ascii || !writeFileAtomically(path, text.toLatin1(), &reason)) {
+        // The system's reason (a full disk, no permission) tells whether trying again can help.
+        mMessages.ShowError(QStringLiteral("An error accured while saving: ") + reason
+                            + QStringLiteral(". If the problem is permanent, please copy the data over the clipboard."));
         return;
     }
     mMessages.ShowInfo(QStringLiteral("The data's where saved as ") + path + QStringLiteral("."));

@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QtTest>
 
+#include <cmath>
+#include <numbers>
+
 #include <sys/stat.h>
 
 using namespace chartrek;
@@ -79,6 +82,11 @@ private slots:
         QTest::newRow("an empty file") << Load{"e.bmp", Make::Bytes, {}, failed};
         QTest::newRow("a directory") << Load{"d.jpg", Make::Folder, {}, failed};
         QTest::newRow("a truncated JPEG") << Load{"t.jpg", Make::Bytes, jpeg.left(jpeg.size() / 2), failed};
+        // Found by fuzzing: a 72-byte MNG whose decoder would take 3.4 GB before the size test.
+        QTest::newRow("an MNG of 13500480 x 64, a format not offered")
+            << Load{"m.png", Make::Bytes, QByteArray::fromHex("8a4d4e470d0a1a0a0000000d4948445200ce004000000040010000000082124c"
+                                                             "730000000f49444154789c63601805a3807c0000024000015936a103000000"
+                                                             "0049454e44ae426082"), failed, {}, "known format"};
         QTest::newRow("a text file named .bmp") << Load{"x.bmp", Make::Bytes, "x\ty\r\n1.5\t2.5\r\n", failed};
         QTest::newRow("a truncated metafile") << Load{"t.wmf", Make::Bytes, metafile().left(50), failed};
         QTest::newRow("a metafile that never ends (a pipe)") << Load{"p.wmf", Make::Pipe, {}, failed};
@@ -165,6 +173,41 @@ private slots:
             for (int x = 0; x < after.width(); ++x)
                 if (after.pixel(x, y) != before.pixel(x, y) && (qAbs(x - 10) > 2 || qAbs(y - 100) > 2))
                     QFAIL(qPrintable(QStringLiteral("pixel %1,%2 changed").arg(x).arg(y)));
+    }
+
+    // Each target pixel centre, turned back onto the source by the plain formula, takes the pixel
+    // it lands in; outside is black. However the rotation is computed, this is its result.
+    void rotationTakesThePixelUnderEachTurnedCentre_data()
+    {
+        QTest::addColumn<QImage>("picture");
+        QTest::addColumn<int>("hundredths");
+        const QImage reduced = reduceColors(noisy(301, 203));
+        QTest::newRow("8 bits, a scan's tilt of 1.5 degrees") << reduced << 150;
+        QTest::newRow("8 bits, tilted the other way") << reduced << -150;
+        QTest::newRow("8 bits, a hundredth of a degree") << reduced << 1;
+        QTest::newRow("32 bits, 45 degrees") << noisy(203, 301) << 4500;
+        QTest::newRow("32 bits, a quarter turn") << noisy(120, 80) << 9000;
+        QTest::newRow("32 bits, upside down") << noisy(77, 55) << 18000;
+        QTest::newRow("a single column") << noisy(1, 50) << 3000;
+        QTest::newRow("a single pixel") << noisy(1, 1) << -4500;
+    }
+    void rotationTakesThePixelUnderEachTurnedCentre()
+    {
+        QFETCH(QImage, picture);
+        QFETCH(int, hundredths);
+        const QImage turned = rotatePicture(picture, hundredths);
+        QCOMPARE(turned.format(), picture.format());
+        const double angle = hundredths / 100.0 * std::numbers::pi / 180.0, c = std::cos(angle), s = std::sin(angle);
+        const double cx = picture.width() / 2.0, cy = picture.height() / 2.0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const int px = int(std::floor(c * (x + 0.5 - cx) + s * (y + 0.5 - cy) + cx));
+                const int py = int(std::floor(-s * (x + 0.5 - cx) + c * (y + 0.5 - cy) + cy));
+                const QRgb expected = picture.valid(px, py) ? picture.pixel(px, py) : qRgb(0, 0, 0);
+                if (turned.pixel(x, y) != expected)
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2 from %3,%4").arg(x).arg(y).arg(px).arg(py)));
+            }
+        }
     }
 
 private:

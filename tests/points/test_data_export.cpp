@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <optional>
 #include <sys/resource.h>
 
@@ -18,8 +20,11 @@ using namespace chartrek::test;
 
 namespace {
 
-const QString kSaveError =
-    QStringLiteral("An error accured while saving. If the problem is permanent, please copy the data over the clipboard.");
+// The message of a failed save, with the reason it gives.
+QString saveError(const QString &reason)
+{
+    return "An error accured while saving: " + reason + ". If the problem is permanent, please copy the data over the clipboard.";
+}
 
 // Two points, (0.5, 12.25) and (1, 3).
 struct Rig : CalibratedTables {
@@ -118,7 +123,7 @@ private slots:
         rig.model.setCell(PointTableModel::Originale, 1, 2, QStringLiteral("0\u066B5"));
         rig.save("data.txt");
         QVERIFY(!QFile::exists(rig.dialogs.answer));
-        QCOMPARE(rig.sink.texts(), QStringList{kSaveError});
+        QCOMPARE(rig.sink.texts(), QStringList{saveError("a value holds a character other than plain ASCII")});
     }
 
     void missingDataAndCancel()
@@ -146,12 +151,14 @@ private slots:
     void failedSaveKeepsTheOldFile_data()
     {
         QTest::addColumn<bool>("readOnlyFolder");
-        QTest::newRow("a disk that fills up in the middle of the write") << false;
-        QTest::newRow("a read-only folder") << true;
+        QTest::addColumn<int>("reason"); // the system's, in the message
+        QTest::newRow("a disk that fills up in the middle of the write") << false << EFBIG;
+        QTest::newRow("a read-only folder") << true << EACCES;
     }
     void failedSaveKeepsTheOldFile()
     {
         QFETCH(bool, readOnlyFolder);
+        QFETCH(int, reason);
         Rig rig;
         for (int i = 0; i < 50; ++i)
             rig.tables.AddPointToTables({-i * 7, -i * 3});
@@ -174,7 +181,7 @@ private slots:
         std::signal(SIGXFSZ, oldHandler);
         QFile::setPermissions(rig.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-        QCOMPARE(rig.sink.texts(), QStringList{kSaveError});
+        QCOMPARE(rig.sink.texts(), QStringList{saveError(QString::fromLocal8Bit(std::strerror(reason)))});
         QCOMPARE(rig.sink.shown[0].kind, MessageKind::Error);
         QCOMPARE(rig.saved(), QByteArray("1\t2\r\n"));
         QCOMPARE(QDir(rig.dir.path()).entryList(QDir::Files), QStringList{"precious.txt"}); // no leftovers

@@ -1,125 +1,76 @@
 // chartrek-pdfpage: reads one PDF file for Chartrek.
 //
-//   chartrek-pdfpage pages FILE THUMBDIR THUMBSIDE MAXTHUMBS
-//       prints "pages N", then "page WIDTH HEIGHT" in points (1/72 inch) for each page, and
-//       writes thumb-I.png (I from 1) of at most THUMBSIDE pixels for the first MAXTHUMBS pages
+//   chartrek-pdfpage pages FILE
+//       prints "pages N", then "size WIDTH HEIGHT COUNT" in points (1/72 inch) for each run of
+//       pages of one size
+//   chartrek-pdfpage thumbs FILE FOLDER SIDE PAGE...
+//       writes thumb-P.png of at most SIDE pixels into FOLDER for each page P (from 1), and
+//       prints "thumb P" after each
 //   chartrek-pdfpage render FILE PAGE DPI sharp|smooth MAXSIDE OUTPUT
 //       draws page PAGE (from 1) at DPI into the PNG file OUTPUT
 //
 // The exit code tells what went wrong; the caller words the message.
+#include "PdfHelper.h"
+
 #include <poppler-qt6.h>
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QImageWriter>
 #include <QTextStream>
 
-#include <cmath>
 #include <cstdio>
-#include <memory>
+
+using namespace chartrek::pdfpage;
 
 namespace {
 
-enum Exit { Ok = 0, Usage = 2, Damaged = 3, Locked = 4, NoPages = 5, TooLarge = 6, NotDrawn = 7, NotWritten = 8 };
-
 int fail(Exit code, const QString &why)
 {
-    std::fprintf(stderr, "%s\n", qPrintable(why));
+    const QString library = lastLibraryError();
+    std::fprintf(stderr, "%s\n", qPrintable(library.isEmpty() ? why : why + QStringLiteral(": ") + library));
     return code;
 }
 
-// Opens the document for drawing; a code other than Ok when it cannot be drawn.
-Exit open(const QString &fileName, std::unique_ptr<Poppler::Document> &document)
+int toInt(const QString &text, int lowest, int highest, bool &ok)
 {
-    document = Poppler::Document::load(fileName);
-    if (!document)
-        return Damaged;
-    if (document->isLocked())
-        return Locked;
-    if (document->numPages() < 1)
-        return NoPages;
-    return Ok;
+    bool number = false;
+    const int value = text.toInt(&number);
+    ok = ok && number && value >= lowest && value <= highest;
+    return value;
 }
 
-// Pixels of a side of this many points at dpi, as the drawing rounds them.
-qint64 pixels(double points, int dpi)
+int run(const QStringList &args)
 {
-    return qint64(std::ceil(points * dpi / 72.0 - 1e-6));
-}
-
-bool writePng(const QImage &image, const QString &fileName)
-{
-    QImageWriter writer(fileName, "png");
-    // Quick rather than small: the file lives only until the program has read it.
-    writer.setQuality(80);
-    return writer.write(image);
-}
-
-int listPages(const QStringList &args)
-{
-    bool sideOk = false, countOk = false;
-    const int side = args.value(4).toInt(&sideOk);
-    const int maxThumbs = args.value(5).toInt(&countOk);
-    if (args.size() != 6 || !sideOk || !countOk || side < 1 || side > 1024 || maxThumbs < 0)
-        return fail(Usage, QStringLiteral("usage: pages FILE THUMBDIR THUMBSIDE MAXTHUMBS"));
-    std::unique_ptr<Poppler::Document> document;
-    if (const Exit code = open(args[2], document); code != Ok)
+    const QString command = args.value(1);
+    const bool pages = command == QLatin1String("pages") && args.size() == 3;
+    const bool thumbs = command == QLatin1String("thumbs") && args.size() >= 5;
+    const bool render = command == QLatin1String("render") && args.size() == 8;
+    if (!pages && !thumbs && !render)
+        return fail(Usage, QStringLiteral("usage: chartrek-pdfpage pages|thumbs|render ..."));
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(args[2]);
+    if (const Exit code = checkDocument(document.get()); code != Ok)
         return fail(code, QStringLiteral("cannot open %1").arg(args[2]));
-    document->setRenderHint(Poppler::Document::Antialiasing);
-    document->setRenderHint(Poppler::Document::TextAntialiasing);
     QTextStream out(stdout);
-    out << "pages " << document->numPages() << '\n';
-    for (int i = 0; i < document->numPages(); ++i) {
-        const std::unique_ptr<Poppler::Page> page = document->page(i);
-        const QSizeF size = page ? page->pageSizeF() : QSizeF();
-        out << "page " << QString::number(size.width(), 'f', 4) << ' ' << QString::number(size.height(), 'f', 4)
-            << '\n';
-        if (!page || i >= maxThumbs || size.isEmpty())
-            continue;
-        // A thumbnail is only a help in choosing; a page that cannot be drawn small gets none.
-        const double dpi = 72.0 * side / std::max(size.width(), size.height());
-        const QImage thumb = page->renderToImage(dpi, dpi);
-        if (!thumb.isNull())
-            writePng(thumb, QStringLiteral("%1/thumb-%2.png").arg(args[3]).arg(i + 1));
+    bool ok = true;
+    if (pages)
+        return listPages(*document, out);
+    if (thumbs) {
+        const int side = toInt(args[4], 1, 1024, ok);
+        QList<int> numbers;
+        for (qsizetype i = 5; i < args.size(); ++i)
+            numbers << toInt(args[i], 1, document->numPages(), ok);
+        if (!ok)
+            return fail(Usage, QStringLiteral("usage: thumbs FILE FOLDER SIDE PAGE..."));
+        return drawThumbnails(*document, args[3], side, numbers, out);
     }
-    out.flush();
-    return Ok;
-}
-
-int renderPage(const QStringList &args)
-{
-    bool pageOk = false, dpiOk = false, sideOk = false;
-    const int number = args.value(3).toInt(&pageOk);
-    const int dpi = args.value(4).toInt(&dpiOk);
-    const QString edges = args.value(5);
-    const int maxSide = args.value(6).toInt(&sideOk);
-    if (args.size() != 8 || !pageOk || !dpiOk || !sideOk || dpi < 1 || dpi > 2400 || maxSide < 1
-        || (edges != QLatin1String("sharp") && edges != QLatin1String("smooth")))
+    const int number = toInt(args[3], 1, document->numPages(), ok);
+    const int dpi = toInt(args[4], 1, 2400, ok);
+    const int maxSide = toInt(args[6], 1, 1 << 20, ok);
+    const QString edges = args[5];
+    if (!ok || (edges != QLatin1String("sharp") && edges != QLatin1String("smooth")))
         return fail(Usage, QStringLiteral("usage: render FILE PAGE DPI sharp|smooth MAXSIDE OUTPUT"));
-    std::unique_ptr<Poppler::Document> document;
-    if (const Exit code = open(args[2], document); code != Ok)
-        return fail(code, QStringLiteral("cannot open %1").arg(args[2]));
-    if (number < 1 || number > document->numPages())
-        return fail(Usage, QStringLiteral("no page %1").arg(number));
-    const bool smooth = edges == QLatin1String("smooth");
-    document->setRenderHint(Poppler::Document::Antialiasing, smooth);
-    document->setRenderHint(Poppler::Document::TextAntialiasing, smooth);
-    const std::unique_ptr<Poppler::Page> page = document->page(number - 1);
-    if (!page)
-        return fail(Damaged, QStringLiteral("page %1 cannot be read").arg(number));
-    // Told before drawing: a page too large would only fill the memory.
-    const QSizeF size = page->pageSizeF();
-    const qint64 w = pixels(size.width(), dpi), h = pixels(size.height(), dpi);
-    if (w > maxSide || h > maxSide)
-        return fail(TooLarge, QStringLiteral("%1 x %2").arg(w).arg(h));
-    if (w < 1 || h < 1)
-        return fail(NoPages, QStringLiteral("page %1 is empty").arg(number));
-    const QImage image = page->renderToImage(dpi, dpi);
-    if (image.isNull())
-        return fail(NotDrawn, QStringLiteral("page %1 could not be drawn").arg(number));
-    if (!writePng(image, args[7]))
-        return fail(NotWritten, QStringLiteral("cannot write %1").arg(args[7]));
-    return Ok;
+    QString why;
+    const Exit code = renderPage(*document, number, dpi, edges == QLatin1String("smooth"), maxSide, args[7], &why);
+    return code == Ok ? Ok : fail(code, why);
 }
 
 } // namespace
@@ -127,10 +78,6 @@ int renderPage(const QStringList &args)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.value(1) == QLatin1String("pages"))
-        return listPages(args);
-    if (args.value(1) == QLatin1String("render"))
-        return renderPage(args);
-    return fail(Usage, QStringLiteral("usage: chartrek-pdfpage pages|render ..."));
+    quietLibrary();
+    return run(app.arguments());
 }
