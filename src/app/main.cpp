@@ -41,6 +41,9 @@ int main(int argc, char *argv[])
     splash->showSplash();
     chartrek::frmMain window;
     window.attachHandOvers(instance);
+    // Ended from outside, the window ends as after the close question: its choices are kept.
+    QObject::connect(&termination, &chartrek::TerminationSignals::terminationRequested, &window,
+                     &chartrek::frmMain::closing);
     window.show();
     splash.reset();
     if (!fileName.isEmpty())
