@@ -13,7 +13,10 @@ namespace {
 // The factor an item of the magnifier's box stands for: the number its text starts with.
 int factorOf(const QString &text)
 {
-    return text.section(QLatin1Char(' '), 0, 0).toInt();
+    qsizetype digits = 0;
+    while (digits < text.size() && text.at(digits).isDigit())
+        ++digits;
+    return text.left(digits).toInt();
 }
 } // namespace
 

@@ -6,7 +6,7 @@
 #include "app/MenuHelp.h"
 #include "app/MessageBoxSink.h"
 #include "app/ModalCalls.h"
-#include "app/ProgramVersion.h"
+#include "core/ProgramVersion.h"
 #include "app/QtFileDialogs.h"
 #include "app/RecentFiles.h"
 #include "app/RememberedChoices.h"
@@ -46,13 +46,12 @@ namespace chartrek {
 
 QString frmMain::designCaption()
 {
-    return QStringLiteral("Chartrek ") + programVersionText();
+    return programTitle();
 }
 
-const QString &frmMain::closeQuestion()
+QString frmMain::closeQuestion()
 {
-    static const QString text = QStringLiteral("Close the programm?");
-    return text;
+    return tr("Close the program?");
 }
 
 frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMainWindow(parent)

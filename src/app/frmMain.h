@@ -58,7 +58,7 @@ class frmMain : public QMainWindow, public PictureHolder {
 public:
     // The caption without a picture from a file: the program's name and version.
     static QString designCaption();
-    static const QString &closeQuestion();
+    static QString closeQuestion();
 
     // Messages go to `sink` and file dialogs to `dialogs` when given (tests answer them
     // there), else to boxes and dialogs on screen.

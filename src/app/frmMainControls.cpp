@@ -61,9 +61,9 @@ void frmMain::buildControls()
 
     mZoomBox = new QComboBox(mClient);
     mZoomBox->setObjectName(QStringLiteral("mZoomBox"));
-    mZoomBox->setToolTip(QStringLiteral("select the zoom level for the zoom-window"));
+    mZoomBox->setToolTip(tr("select the zoom level for the zoom window"));
     for (int z = 2; z <= 6; ++z)
-        mZoomBox->addItem(QStringLiteral("%1 x Zoom").arg(z));
+        mZoomBox->addItem(tr("%1 x Zoom").arg(z));
     setTwipsGeometry(mZoomBox, 3720, 630, 2200, 315);
 
     mZoomWindow = new ImageControl(mClient);
@@ -83,7 +83,7 @@ void frmMain::buildControls()
     grdDataPoints = new QTableView(mClient);
     grdDataPoints->setObjectName(QStringLiteral("grdDataPoints"));
     grdDataPoints->setModel(&mTableModel);
-    grdDataPoints->setToolTip(QStringLiteral("existing data"));
+    grdDataPoints->setToolTip(tr("existing data"));
     grdDataPoints->verticalHeader()->hide();
     grdDataPoints->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grdDataPoints->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -44,7 +44,7 @@ public:
     QString valueReadout(const PictureCoords &xy) const;
 
     // Whether the active window is one of the program's: the main window, the rotate dialog
-    // or the Autoline dialog, told by their captions. Moves take the keyboard focus only then.
+    // or the Autoline dialog. Moves take the keyboard focus only then.
     static bool IsActiveOwnWindow();
 
 signals:

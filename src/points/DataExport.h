@@ -22,8 +22,10 @@ public:
 
     static FileDialogRequest saveRequest();
     // Save Data's two forms: tab-separated text (the first) and comma-separated values.
-    static const QString &textFilter();
-    static const QString &csvFilter();
+    static QString textFilter();
+    static QString csvFilter();
+    // Copy Data without points, and Save Data without a calibration.
+    static QString noDataText();
 
 public slots:
     // Copy Data (Ctrl+C).

@@ -103,13 +103,13 @@ private slots:
     {
         QTest::addColumn<Box>("row");
         using B = QMessageBox;
-        const QString title = QStringLiteral("Chartrek 1.0");
+        const QString title = QStringLiteral("Chartrek 1.0.2");
         QTest::newRow("error: OK with the stop sign")
             << Box{MessageKind::Error, {int(B::Ok), int(B::Critical), title}, int(B::Ok), AnswerOk};
         QTest::newRow("question: Yes answers Yes")
             << Box{MessageKind::YesNo, {int(B::Yes | B::No), int(B::Question), title}, int(B::Yes), AnswerYes};
         QTest::newRow("three answers, a title of their own: the close box answers Cancel") << Box{MessageKind::YesNoCancel,
-            {int(B::Yes | B::No | B::Cancel), int(B::Question), QStringLiteral("Chartrek Version 1.0")}, 0, AnswerCancel};
+            {int(B::Yes | B::No | B::Cancel), int(B::Question), QStringLiteral("Chartrek Version 1.0.2")}, 0, AnswerCancel};
     }
     void messageBoxes()
     {
@@ -158,7 +158,7 @@ private slots:
             QTest::keyClick(name, Qt::Key_Return);
         });
         const FileDialogRequest request{QStringLiteral("Save"), QStringLiteral("A (*.txt);;B (*.csv)"),
-                                        QStringLiteral("txt"), {}, true, dir.path()};
+                                        QStringLiteral("txt"), {}, true, dir.path(), {}};
         QString filter;
         QCOMPARE(dialogs.getSaveFileName(request, &filter), dir.filePath(fileName));
         QCOMPARE(filter, request.filter.split(QStringLiteral(";;")).at(filterIndex));

@@ -23,7 +23,7 @@ namespace {
 // The message of a failed save, with the reason it gives.
 QString saveError(const QString &reason)
 {
-    return "An error accured while saving: " + reason + ". If the problem is permanent, please copy the data over the clipboard.";
+    return "An error occurred while saving: " + reason + ". If the problem is permanent, please copy the data via the clipboard.";
 }
 
 // Two points, (0.5, 12.25) and (1, 3).
@@ -87,7 +87,7 @@ private slots:
         rig.oldFile("data.txt", QByteArray(500, 'x'));
         rig.save("data.txt"); // the longer old file is replaced, not appended to
         QCOMPARE(rig.saved(), QByteArray("0.5\t12.25\r\n1\t3\r\n"));
-        QCOMPARE(rig.sink.texts(), QStringList{"The data's where saved as " + rig.dialogs.answer + "."});
+        QCOMPARE(rig.sink.texts(), QStringList{"The data were saved as " + rig.dialogs.answer + "."});
         QCOMPARE(rig.sink.shown[0].kind, MessageKind::Info);
     }
 
@@ -141,7 +141,7 @@ private slots:
         Rig rig;
         rig.cal.record().backColor[RefY2] = ColorNotSet;
         rig.exporter.mnuFileSaveData_Click();
-        QCOMPARE(rig.sink.texts(), QStringList{"There are now data's available."});
+        QCOMPARE(rig.sink.texts(), QStringList{"There are no data available."});
         QVERIFY(rig.dialogs.requests.isEmpty());
         QGuiApplication::clipboard()->clear();
         rig.exporter.mnuEditKopie_Click();
