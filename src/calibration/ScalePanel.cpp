@@ -140,7 +140,8 @@ ScalePanel::ScalePanel(Calibration &calibration, CalibratedPoints &points, Refer
 void ScalePanel::refresh()
 {
     const CalibrationRecord &rec = mCalibration.record();
-    btnGetPoints->setText(rec.buttonCaption);
+    // The record keeps the English caption, which the capture compares; the button shows it translated.
+    btnGetPoints->setText(tr(rec.buttonCaption.toLatin1().constData()));
     for (int i = 0; i < 4; ++i) {
         QLabel *indicator = mIndicators[i];
         indicator->setText(rec.caption[i]);

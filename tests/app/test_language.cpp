@@ -22,14 +22,15 @@ private slots:
         QTest::addColumn<QString>("deleteQuestion");
         QTest::addColumn<QString>("deleteItem");
         QTest::addColumn<QString>("qtCancel");
+        QTest::addColumn<QString>("getButton");
         QTest::newRow("a German system shows German, Qt's own buttons too")
             << QLocale::system() << true << "Grafik laden:" << "Vorhandene Daten löschen?" << "Daten &löschen"
-            << "Abbrechen";
+            << "Abbrechen" << "hole";
         QTest::newRow("the C locale shows English")
-            << QLocale::c() << false << "Open Graphic" << "Delete existing data?" << "De&lete data" << "Cancel";
+            << QLocale::c() << false << "Open Graphic" << "Delete existing data?" << "De&lete data" << "Cancel" << "get";
         QTest::newRow("a language without a translation stays English, Qt's buttons too")
             << QLocale(QLocale::French, QLocale::France) << false << "Open Graphic" << "Delete existing data?"
-            << "De&lete data" << "Cancel";
+            << "De&lete data" << "Cancel" << "get";
     }
     void languageFollowsTheLocale()
     {
@@ -48,6 +49,7 @@ private slots:
         QCOMPARE(f.sink.texts(), QStringList{deleteQuestion});
         const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
         QTEST(buttons.button(QDialogButtonBox::Cancel)->text(), "qtCancel");
+        QTEST(partOf<QPushButton>(*f.window, "btnGetPoints")->text(), "getButton");
     }
 };
 
