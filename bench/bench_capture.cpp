@@ -269,6 +269,7 @@ int main(int argc, char **argv)
     }
 
     PrintingSink sink;
+    qputenv("CHARTREK_CONFIG_DIR", dir.filePath(QStringLiteral("config")).toLocal8Bit()); // no user's choices
     frmMain window(&sink);
     window.resize(1280, 900);
     window.show();

@@ -30,7 +30,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libwmf-bin, fonts-urw-base35, libqt6svg6, qt6-image-formats-plugins, tesseract-ocr-eng")
-# Text renders the same everywhere with a known font.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, hicolor-icon-theme")
+# Text renders the same everywhere with a known font; Qt's own translations give the buttons of
+# message boxes and file dialogs the program's language (its own texts are compiled in).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, hicolor-icon-theme, qt6-translations-l10n")
 
 include(CPack)

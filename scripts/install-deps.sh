@@ -8,6 +8,9 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins qt6-image-formats-plugins
+  # the translations: lrelease (run by the build) and lupdate, and Qt's own German texts
+  # (the buttons of message boxes and file dialogs), which the program loads at run time
+  qt6-l10n-tools qt6-translations-l10n
   libgl-dev libvulkan-dev libxkbcommon-dev
   # scanner and Windows Metafile decoder
   libsane-dev libsane1 libwmf-bin

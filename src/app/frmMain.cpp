@@ -1,11 +1,15 @@
 #include "app/frmMain.h"
 
 #include "app/FieldEditKeys.h"
+#include "app/FileDrop.h"
 #include "app/HelpWindow.h"
 #include "app/MenuHelp.h"
 #include "app/MessageBoxSink.h"
 #include "app/ModalCalls.h"
+#include "core/ProgramVersion.h"
 #include "app/QtFileDialogs.h"
+#include "app/RecentFiles.h"
+#include "app/RememberedChoices.h"
 #include "app/SingleInstance.h"
 #include "app/frmSplash.h"
 #include "autoline/AutoLineSetup.h"
@@ -32,6 +36,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QProgressBar>
@@ -41,16 +46,14 @@
 
 namespace chartrek {
 
-const QString &frmMain::designCaption()
+QString frmMain::designCaption()
 {
-    static const QString caption = QStringLiteral("Chartrek XP Version 1.0 - 2026, the Chartrek developers");
-    return caption;
+    return programTitle();
 }
 
-const QString &frmMain::closeQuestion()
+QString frmMain::closeQuestion()
 {
-    static const QString text = QStringLiteral("Close the programm?");
-    return text;
+    return tr("Close the program?");
 }
 
 frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMainWindow(parent)
@@ -66,12 +69,14 @@ frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMa
     // Every message box and file dialog runs a modal loop the window must know of.
     mModal = std::make_unique<ModalCalls>(*sink, *dialogs, [this] { handOversMayGo(); });
     mMessages = std::make_unique<Messages>(*mModal);
+    mSettings = std::make_unique<Settings>(*mMessages);
+    mModal->setSettings(mSettings.get());
     mLongOperations = new LongOperations(this);
     mLongOperations->setObjectName(QStringLiteral("longOperations"));
     mCapture = std::make_unique<ReferenceCapture>(mCalibration, mTables, *mMessages, mToolMode, *this);
 
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(designCaption());
+    showPictureName({});
 
     buildControls();
     buildSubsystems();
@@ -81,6 +86,7 @@ frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMa
     qApp->installEventFilter(this);
 
     setStartValues();
+    mChoices->restore();
     takeClipboardPicture();
 
     resizeToStart();
@@ -138,6 +144,9 @@ void frmMain::buildSubsystems()
     mFindAxes = new FindAxes(FindAxes::Controls{*this, *mPicture, *mZoomWindow, *mStatusBar},
                              FindAxes::Services{mCalibration, mTables, *mMessages, *mLongOperations}, this);
     mFindAxes->setObjectName(QStringLiteral("findAxes"));
+    mChoices = new RememberedChoices(RememberedChoices::Controls{*this, mMenus, *mZoomBox},
+                                     RememberedChoices::Services{*mSettings, mState, *mLoading, *mAutoLine}, this);
+    mRecent = new RecentFiles(*mMenus.mnuDatei, mMenus.mnuFileQuit, *mSettings, *mMessages, this);
 }
 
 // The one place where the subsystems meet the window's dispatch points: commands, the
@@ -218,8 +227,16 @@ void frmMain::connectSubsystems()
     connect(mAutoLine, &AutoLineSetup::tracingChanged, this, &frmMain::blockCommandsWhileTracing);
     connect(mLongOperations, &LongOperations::ended, this, &frmMain::handOversMayGo);
 
+    // A new picture: its file's name in the caption and on the recent files' list. A file
+    // chosen there or dropped on the window opens as File > Open opens it.
+    connect(mLoading, &GraphicLoading::pictureTaken, this, &frmMain::showPictureName);
+    connect(mLoading, &GraphicLoading::pictureTaken, mRecent, &RecentFiles::add);
+    connect(mRecent, &RecentFiles::openRequested, this, &frmMain::openFile);
+    connect(new FileDrop(*this, *m.mnuFileOpen, this), &FileDrop::fileDropped, this, &frmMain::openFile);
+
     // The close step.
     connect(this, &frmMain::closing, mMemory, &MemoryMonitor::stop);
+    connect(this, &frmMain::closing, mChoices, &RememberedChoices::windowClosing);
     // The rotate dialog: its command, its presses on the picture, and no turn under a trace.
     connect(m.mnuViewRotate, &QAction::triggered, mRotate, &RotateGraphic::mnuViewRotate_Click);
     connect(mMouse, &PictureMouse::anglePickPress, mRotate, &RotateGraphic::anglePick, Qt::DirectConnection);
@@ -305,6 +322,12 @@ void frmMain::mToolBar_ButtonClick(QAction *button)
 bool frmMain::openFile(const QString &fileName)
 {
     return mLoading->openFile(fileName);
+}
+
+void frmMain::showPictureName(const QString &fileName)
+{
+    setWindowTitle(fileName.isEmpty() ? designCaption()
+                                      : designCaption() + QStringLiteral(" - ") + QFileInfo(fileName).fileName());
 }
 
 HelpWindow *frmMain::helpWindow()

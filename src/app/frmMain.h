@@ -7,6 +7,7 @@
 #include "core/FileDialogs.h"
 #include "core/LongOperations.h"
 #include "core/Messages.h"
+#include "core/Settings.h"
 #include "core/SharedState.h"
 #include "core/ToolMode.h"
 #include "points/PointTableModel.h"
@@ -42,6 +43,8 @@ class ModalCalls;
 class PictureMarkers;
 class PictureMouse;
 class PointDeletion;
+class RecentFiles;
+class RememberedChoices;
 class RotateGraphic;
 class ScalePanel;
 class ScannerReading;
@@ -55,9 +58,9 @@ class Views;
 class frmMain : public QMainWindow, public PictureHolder {
     Q_OBJECT
 public:
-    // The design-time caption; a running instance is found by it.
-    static const QString &designCaption();
-    static const QString &closeQuestion();
+    // The caption without a picture from a file: the program's name and version.
+    static QString designCaption();
+    static QString closeQuestion();
 
     // Messages go to `sink` and file dialogs to `dialogs` when given (tests answer them
     // there), else to boxes and dialogs on screen.
@@ -107,6 +110,8 @@ private:
     void placeCrosshair();
     void alignBottomBars();
     void resizeToStart();
+    // The caption names the file the picture came from.
+    void showPictureName(const QString &fileName);
     void takeClipboardPicture();
     // Decides every enabled state and check mark from the state.
     void updateActions();
@@ -127,6 +132,7 @@ private:
     std::unique_ptr<FileDialogs> mOwnDialogs;
     std::unique_ptr<ModalCalls> mModal;
     std::unique_ptr<Messages> mMessages;
+    std::unique_ptr<Settings> mSettings;
     ToolMode mToolMode{mState};
     LongOperations *mLongOperations = nullptr;
     Calibration mCalibration{mState, *this};
@@ -154,6 +160,8 @@ private:
     MemoryMonitor *mMemory = nullptr;
     RotateGraphic *mRotate = nullptr;
     FindAxes *mFindAxes = nullptr;
+    RememberedChoices *mChoices = nullptr;
+    RecentFiles *mRecent = nullptr;
     QList<QAction *> mBlockedCommands;
     bool mCloseAfterTrace = false;
 

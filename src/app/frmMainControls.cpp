@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/MainMenus.h"
+#include "app/RememberedChoices.h"
 #include "app/Toolbar.h"
 #include "calibration/ScalePanel.h"
 #include "core/ProgramIcons.h"
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -63,9 +65,9 @@ void frmMain::buildControls()
 
     mZoomBox = new QComboBox(mClient);
     mZoomBox->setObjectName(QStringLiteral("mZoomBox"));
-    mZoomBox->setToolTip(QStringLiteral("select the zoom level for the zoom-window"));
+    mZoomBox->setToolTip(tr("select the zoom level for the zoom window"));
     for (int z = 2; z <= 6; ++z)
-        mZoomBox->addItem(QStringLiteral("%1 x Zoom").arg(z));
+        mZoomBox->addItem(tr("%1 x Zoom").arg(z));
     setTwipsGeometry(mZoomBox, 3720, 630, 2200, 315);
 
     mZoomWindow = new ImageControl(mClient);
@@ -85,7 +87,7 @@ void frmMain::buildControls()
     grdDataPoints = new QTableView(mClient);
     grdDataPoints->setObjectName(QStringLiteral("grdDataPoints"));
     grdDataPoints->setModel(&mTableModel);
-    grdDataPoints->setToolTip(QStringLiteral("existing data"));
+    grdDataPoints->setToolTip(tr("existing data"));
     grdDataPoints->verticalHeader()->hide();
     grdDataPoints->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grdDataPoints->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -162,8 +164,15 @@ void frmMain::alignBottomBars()
 
 void frmMain::resizeToStart()
 {
+    if (mChoices->restoreWindow())
+        return;
+    // A first start: three quarters of the screen, and never less than the design size where
+    // the screen has room for it; the window manager places it.
     const QSize client = toPixels(QRect(0, 0, kStartWidth, kDesignHeight)).size();
-    resize(client.width(), client.height() + menuBar()->sizeHint().height());
+    const QSize design(client.width(), client.height() + menuBar()->sizeHint().height());
+    const QRect area = screen()->availableGeometry();
+    const QSize size = (area.size() * 3 / 4).expandedTo(design).boundedTo(area.size());
+    resize(size);
 }
 
 } // namespace chartrek

@@ -130,7 +130,7 @@ void AutoLineSetup::mnuAutomatic_Click()
     }
     mS.state.mAutoLineCancel = false;
     if (mS.tables.hasPoints()) {
-        const int answer = mS.messages.AskYesNoCancel(QStringLiteral("Delete existing data?"));
+        const int answer = mS.messages.AskYesNoCancel(tr("Delete existing data?"));
         if (answer == AnswerCancel) {
             mS.toolMode.SetPointerTool();
             return;
@@ -147,9 +147,18 @@ void AutoLineSetup::mnuAutomatic_Click()
         d->chkLine->setChecked(mS.state.mHasLines);
         d->chkGrid->setChecked(mS.state.mHasGrid);
         d->spnTolerance->setValue(mS.state.mColorTolerance);
-        connect(d->chkLine, &QCheckBox::toggled, this, [this](bool on) { mS.state.mHasLines = on; });
-        connect(d->chkGrid, &QCheckBox::toggled, this, [this](bool on) { mS.state.mHasGrid = on; });
-        connect(d->spnTolerance, &QSpinBox::valueChanged, this, [this](int t) { mS.state.mColorTolerance = t; });
+        connect(d->chkLine, &QCheckBox::toggled, this, [this](bool on) {
+            mS.state.mHasLines = on;
+            emit choicesChanged();
+        });
+        connect(d->chkGrid, &QCheckBox::toggled, this, [this](bool on) {
+            mS.state.mHasGrid = on;
+            emit choicesChanged();
+        });
+        connect(d->spnTolerance, &QSpinBox::valueChanged, this, [this](int t) {
+            mS.state.mColorTolerance = t;
+            emit choicesChanged();
+        });
         connect(d->btnNeu, &QPushButton::clicked, this, &AutoLineSetup::btnNeu_Click);
         connect(d->btnCancel, &QPushButton::clicked, this, &AutoLineSetup::btnCancel_Click);
         connect(d, &frmAutomatic::closeRequested, this, &AutoLineSetup::btnCancel_Click);
@@ -181,8 +190,8 @@ void AutoLineSetup::AutoLineClick(const PicturePoint &point, const ControlPoint 
         // at every probe outside the picture.
         const qint32 color = ColorProbe(mS.messages).GetColor(px, py, mC.probe);
         if (color < 0) {
-            mS.messages.ShowError(QStringLiteral("The ending point must lie on the picture. Click on the line where "
-                                                 "reading should end."));
+            mS.messages.ShowError(tr("The ending point must lie on the picture. Click on the line where reading "
+                                     "should end."));
             return;
         }
         mAutoLine.EndX = px;
@@ -214,8 +223,8 @@ void AutoLineSetup::AutoLineClick(const PicturePoint &point, const ControlPoint 
 
 void AutoLineSetup::showOrderError()
 {
-    mS.messages.ShowError(QStringLiteral("You made it in the wrong order.\r\n"
-                                         "the order must be: Starting point < distance point < ending point."));
+    mS.messages.ShowError(tr("You made it in the wrong order.\r\n"
+                             "The order must be: starting point < distance point < ending point."));
 }
 
 void AutoLineSetup::showProbedColor(qint32 x, qint32 y)
@@ -243,7 +252,7 @@ void AutoLineSetup::runTrace()
 
     {
         // The whole trace is one step of the history.
-        UndoHistory::Step step(mS.tables.history(), QStringLiteral("Autoline"));
+        UndoHistory::Step step(mS.tables.history(), tr("Autoline"));
         WindowTraceHost host(mC, mS);
         PixProbePoint start{mAutoLine.StartX, mAutoLine.StartY};
         PixProbePoint distance{mAutoLine.DistX, mAutoLine.DistY};
@@ -271,8 +280,7 @@ void AutoLineSetup::finishTrace(const TraceResult &result)
     switch (result.ending) {
     case TraceResult::Completed:
         mC.probe.forceRepaint();
-        mS.messages.ShowInfo(QStringLiteral("Line read. There are ") + QString::number(result.pointsRead + 2)
-                             + QStringLiteral(" points read."));
+        mS.messages.ShowInfo(tr("Line read. %1 points were read.").arg(result.pointsRead + 2));
         resetProgress();
         mS.state.mAutoLineCancel = false;
         break;

@@ -30,9 +30,10 @@ bool PictureMouse::IsActiveOwnWindow()
     const QWidget *active = QApplication::activeWindow();
     if (!active)
         return false;
-    const QString caption = active->windowTitle();
-    return caption.startsWith(QLatin1String("Chartrek")) || caption.startsWith(QLatin1String("rotate graphic"))
-        || caption.startsWith(QLatin1String("Autoline"));
+    // Known by name, not by caption: the captions are translated.
+    const QString name = active->objectName();
+    return name == QLatin1String("frmMain") || name == QLatin1String("frmRotate")
+        || name == QLatin1String("frmAutomatic");
 }
 
 void PictureMouse::mPicture_MouseDown(int button, int shift, float X, float Y)

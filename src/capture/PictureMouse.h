@@ -47,7 +47,7 @@ public:
     void viewMoved();
 
     // Whether the active window is one of the program's: the main window, the rotate dialog
-    // or the Autoline dialog, told by their captions. Moves take the keyboard focus only then.
+    // or the Autoline dialog. Moves take the keyboard focus only then.
     static bool IsActiveOwnWindow();
 
 signals:

@@ -57,8 +57,13 @@ public:
 
     static bool CheckPictureSize(const ImageControl &control);
     static FileDialogRequest openRequest();
-    static const QString &tooBigText();
-    static const QString &replaceQuestion();
+    static QString tooBigText();
+    static QString replaceQuestion();
+
+signals:
+    // A new picture is shown: from the named file, or (an empty name) from the clipboard or a
+    // scanner.
+    void pictureTaken(const QString &fileName);
 
 public slots:
     // File > Open.

@@ -28,7 +28,7 @@ void DataExport::mnuEditKopie_Click()
 {
     const QString text = BuildExportText(mModel, false);
     if (text.isEmpty()) {
-        mMessages.ShowInfo(QStringLiteral("There are now data available."));
+        mMessages.ShowInfo(noDataText());
         return;
     }
     // Only the text is replaced: a picture the user copied stays on the clipboard beside it.
@@ -48,37 +48,56 @@ void DataExport::mnuEditKopie_Click()
     clipboard->setMimeData(data.release());
 }
 
+QString DataExport::noDataText()
+{
+    return tr("There are no data available.");
+}
+
+QString DataExport::textFilter()
+{
+    return tr("Text (tab separated) (*.txt)");
+}
+
+QString DataExport::csvFilter()
+{
+    return tr("CSV (comma separated) (*.csv)");
+}
+
 FileDialogRequest DataExport::saveRequest()
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("Daten speichern");
-    request.filter = QStringLiteral("Text (*.txt)");
+    request.title = tr("Save Data");
+    request.filter = textFilter() + QStringLiteral(";;") + csvFilter();
     request.defaultSuffix = QStringLiteral("txt");
     request.mustExist = true;
+    request.rememberFolder = Setting::SaveDataFolder;
     return request; // the name box is empty at every opening
 }
 
 void DataExport::mnuFileSaveData_Click()
 {
     if (!mCalibration.IsCalibrated()) {
-        mMessages.ShowInfo(QStringLiteral("There are now data's available."));
+        mMessages.ShowInfo(noDataText());
         return;
     }
-    const QString path = mDialogs.getSaveFileName(saveRequest());
+    QString filter;
+    const QString path = mDialogs.getSaveFileName(saveRequest(), &filter);
     if (path.isEmpty())
         return;
-    // The file is ASCII: digits, '.', '-', '+', 'E', TAB, CR, LF. Anything else could only be
-    // written as '?', which would be a corrupted file reported as saved.
-    const QString text = BuildExportText(mModel, true);
+    // The filter chosen decides the form, whatever the name's suffix. The file is ASCII: digits,
+    // '.', '-', '+', 'E', ',', TAB, CR, LF. Anything else could only be written as '?', which
+    // would be a corrupted file reported as saved.
+    const QString text = filter == csvFilter() ? BuildCsvText(mModel) : BuildExportText(mModel, true);
     const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-    QString reason = QStringLiteral("a value holds a character other than plain ASCII");
+    QString reason = tr("a value holds a character other than plain ASCII");
     if (!ascii || !writeFileAtomically(path, text.toLatin1(), &reason)) {
         // The system's reason (a full disk, no permission) tells whether trying again can help.
-        mMessages.ShowError(QStringLiteral("An error accured while saving: ") + reason
-                            + QStringLiteral(". If the problem is permanent, please copy the data over the clipboard."));
+        mMessages.ShowError(tr("An error occurred while saving: %1. If the problem is permanent, please copy the "
+                               "data via the clipboard.")
+                                .arg(reason));
         return;
     }
-    mMessages.ShowInfo(QStringLiteral("The data's where saved as ") + path + QStringLiteral("."));
+    mMessages.ShowInfo(tr("The data were saved as %1.").arg(path));
 }
 
 } // namespace chartrek

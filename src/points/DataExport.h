@@ -10,7 +10,7 @@
 namespace chartrek {
 
 // The two ways the captured points leave the program: the clipboard (the locale's decimal
-// separator kept) and a text file (always a decimal point).
+// separator kept) and a file (always a decimal point), tab-separated text or CSV.
 class DataExport : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +21,11 @@ public:
     }
 
     static FileDialogRequest saveRequest();
+    // Save Data's two forms: tab-separated text (the first) and comma-separated values.
+    static QString textFilter();
+    static QString csvFilter();
+    // Copy Data without points, and Save Data without a calibration.
+    static QString noDataText();
 
 public slots:
     // Copy Data (Ctrl+C).

@@ -75,8 +75,8 @@ private slots:
             press(dialog, "Command1");
         }));
         QVERIFY(!okBeforePick);
-        QCOMPARE(rig.sink.texts(), QStringList{QStringLiteral("The X-value must be right from the middle of the rect. "
-                                                              "Please click on a other point.")});
+        QCOMPARE(rig.sink.texts(), QStringList{QStringLiteral("The x value must lie right of the middle of the rectangle. "
+                                                              "Please click on another point.")});
         QVERIFY(!firstCrossLeft);
         QVERIFY(secondCrossShown);
         QCOMPARE(rig.point.x, picked.x);

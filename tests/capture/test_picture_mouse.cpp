@@ -14,7 +14,8 @@ namespace {
 
 // A main window with a 400 x 300 picture shown 1:1, and real mouse input on the picture.
 struct Rig : MainWindowFixture {
-    bool start(QColor color = Qt::white) { return openWith(picture(400, 300, color)); }
+    // Room for the whole picture whatever share of the screen the window starts with.
+    bool start(QColor color = Qt::white) { return openWith(picture(400, 300, color)) && setClientTwips(12000, 9000); }
     ImageControl *pic() const { return pictureOf(*window); }
     void press(QPoint px, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {})
     {

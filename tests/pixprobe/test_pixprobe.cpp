@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, kCurveRef, picture), 0);
         QVERIFY(-point.y > picture.bitmapHeight());
         // The probe's operation is not named.
-        QCOMPARE(p.sink.texts(), QStringList("An error occured while scanning the picture. Maybe there is to low memory. "
+        QCOMPARE(p.sink.texts(), QStringList("An error occurred while scanning the picture. Maybe there is too little memory. "
                                              "Close some applications."));
         library.setSearchPath({empty.path(), QStringLiteral(CHARTREK_PIXPROBE_BUILD_DIR)});
         QCOMPARE(p.probe.GetColor(50 * T, -60 * T, picture), kCurveRef);
