@@ -71,13 +71,16 @@ void AxisSearch::spanOf(const Line &line, double &from, double &to, double &acro
     across /= double(members.size());
 }
 
-// How many lines of the kind, around the hint too, lie nearer to it than this one.
+// How many lines of the kind, around the hint too, lie nearer to it than this one. Only a
+// line of three or more agreeing labels counts: two stray numbers (a title's, labels of two
+// other axes that happen to line up) make no axis nearer.
 int AxisSearch::hintRank(const std::vector<Line> &lines, const Line &line, double across) const
 {
     auto distance = [&](const Line &l, double a) { return std::abs(a - (l.column ? mHint->x() : mHint->y())); };
     int nearer = 0;
     for (const Line &other : lines) {
-        if (&other == &line || other.score < 0 || missesHint(other))
+        if (&other == &line || other.score < 0 || !other.choice.fit || other.choice.fit->inliers.size() < 3
+            || missesHint(other))
             continue;
         double from, to, a;
         spanOf(other, from, to, a);

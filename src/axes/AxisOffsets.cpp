@@ -10,13 +10,27 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     // Where an offset text stands: past the end of the axis, beyond the last agreeing label
     // (below or above an x axis, above a y axis), within a label spacing and a few lines.
     const AxisFit &fit = *line.choice.fit;
-    std::vector<int> agreeing;
-    PixelBox extent = mLabels[line.members[line.sampleMember[fit.inliers.front()]]].text.box;
-    for (int k : fit.inliers) {
-        agreeing.push_back(line.members[line.sampleMember[k]]);
-        extent.unite(mLabels[agreeing.back()].text.box);
-    }
     const double c = line.charSize;
+    std::vector<int> agreeing;
+    for (int k : fit.inliers)
+        agreeing.push_back(line.members[line.sampleMember[k]]);
+    // A label whose value the mapping puts where it stands is explained too (its tick was
+    // missed), and so is one misread at a tick's place in the size of the others; any other
+    // text there may be, or hide, the offset.
+    const std::vector<int> inliers = agreeing;
+    for (size_t k = 0; k < line.members.size(); ++k) {
+        const int m = line.members[k];
+        if (std::find(inliers.begin(), inliers.end(), m) != inliers.end())
+            continue;
+        const double at = along(line, mLabels[m].text.box);
+        const bool placed = line.values[k] && (!fit.log || *line.values[k] > 0)
+            && std::abs(fit.position(*line.values[k]) - at) <= c;
+        if (placed || misreadInPlace(line, int(k)))
+            agreeing.push_back(m);
+    }
+    PixelBox extent = mLabels[agreeing.front()].text.box;
+    for (int m : agreeing)
+        extent.unite(mLabels[m].text.box);
     const double sp = std::abs(fit.position(line.samples[fit.inliers.back()].value)
                                - fit.position(line.samples[fit.inliers.front()].value))
         / std::max<size_t>(1, fit.inliers.size() - 1);
@@ -53,17 +67,8 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
                 x1 = std::max(x1, std::max(a, b) + osp + 2 * c);
         }
     }
-    // Every box in the region but the labels that agree with the axis; an offset text may have
-    // run into a neighbour (the axis name) and reach out of it.
-    // A label whose value the mapping puts where it stands is explained too (its tick was
-    // missed); any other text there may be, or hide, the offset.
-    for (size_t k = 0; k < line.members.size(); ++k) {
-        if (!line.values[k])
-            continue;
-        const double at = along(line, mLabels[line.members[k]].text.box);
-        if ((!fit.log || *line.values[k] > 0) && std::abs(fit.position(*line.values[k]) - at) <= c)
-            agreeing.push_back(line.members[k]);
-    }
+    // Every box in the region but the labels explained; an offset text may have run into a
+    // neighbour (the axis name) and reach out of it.
     std::vector<int> inRegion;
     for (int i = 0; i < int(mLabels.size()); ++i) {
         if (std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end())
@@ -180,6 +185,38 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     if (swallowed)
         problem = unread;
     return problem.isEmpty() ? std::optional<AxisOffset>(AxisOffset{}) : std::nullopt;
+}
+
+// Whether a label of the line that no inlier explains is one misread: it stands where the
+// agreeing labels' spacing puts a tick, and is no larger than they are (a label that swallowed
+// an offset text beside it is).
+bool AxisSearch::misreadInPlace(const Line &line, int member) const
+{
+    const AxisFit &fit = *line.choice.fit;
+    std::vector<double> ticks, shifts, widths, heights;
+    for (int k : fit.inliers) {
+        const PixelBox &b = mLabels[line.members[line.sampleMember[k]]].text.box;
+        ticks.push_back(fit.position(line.samples[k].value));
+        shifts.push_back(along(line, b) - ticks.back());
+        widths.push_back(b.width());
+        heights.push_back(b.height());
+    }
+    if (ticks.size() < 2)
+        return false;
+    std::sort(ticks.begin(), ticks.end());
+    double step = 1e18;
+    for (size_t i = 1; i < ticks.size(); ++i)
+        step = std::min(step, ticks[i] - ticks[i - 1]);
+    if (step < 2 * line.charSize)
+        return false;
+    const PixelBox &b = mLabels[line.members[member]].text.box;
+    if (b.width() > 1.3 * median(widths) + 2 || b.height() > 1.3 * median(heights) + 2)
+        return false;
+    const double at = along(line, b) - median(shifts);
+    const double steps = (at - ticks.front()) / step;
+    const double nearest = std::round(steps);
+    const double reach = (ticks.back() - ticks.front()) / step + 2;
+    return nearest >= -2 && nearest <= reach && std::abs(steps - nearest) * step <= 0.3 * line.charSize + 2;
 }
 
 // The offset a line of text ends with: the longest tail that reads as one, starting with its

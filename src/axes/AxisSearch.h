@@ -92,6 +92,7 @@ private:
     LabelSpot spotOf(const Line &line, int member, int direction) const;
     FoundAxis conclude(const Line &line, bool xAxis, const Line *other);
     std::optional<AxisOffset> offsetFor(const Line &line, bool xAxis, const Line *other, QString &problem);
+    bool misreadInPlace(const Line &line, int member) const;
     std::optional<AxisOffset> readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful);
 
     InkImage mImage;
