@@ -161,11 +161,12 @@ std::vector<std::optional<TickMark>> findTicks(const InkImage &image, const std:
     }
     std::vector<std::optional<TickMark>> marks(n);
     // The marks of one axis are alike: as far from their labels, as far from their anchors, and
-    // not much shorter (a curve or a legend may cut one short; a frame line may be longer). The
-    // kind of line most labels have sets the measure.
+    // not much shorter (a curve or a legend may cut one short; a frame line may be longer). A
+    // mark as long as a tick is long enough, though the others run on into grid lines that a
+    // legend hides over this one. The kind of line most labels have sets the measure.
     auto alike = [&](const TickMark &a, double anchorA, const TickMark &b, double anchorB, double h) {
         return std::abs(a.start - b.start) <= std::max(3.0, 0.5 * h)
-            && 2 * a.length >= b.length
+            && 2 * a.length >= std::min(double(b.length), 0.5 * h)
             && std::abs((a.position - anchorA) - (b.position - anchorB)) <= std::max(1.5, 0.1 * h);
     };
     struct Kind {
