@@ -93,7 +93,7 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         if (l.text.parts.size() == 1 && std::min(l.text.box.width(), l.text.box.height()) * 3 <= l.charSize)
             continue;
         int letters = 0;
-        for (QChar ch : readLabel(i, 0, false))
+        for (QChar ch : readLabel(i, 0, false, true))
             letters += (ch.isLetter() && !QStringLiteral("eExX").contains(ch)) ? 1 : 0;
         if (letters < 3)
             candidates.push_back(i);
@@ -229,7 +229,7 @@ std::optional<AxisOffset> AxisSearch::readOffset(const std::vector<int> &pieces,
     for (bool numeric : {true, false}) {
         QString joined;
         for (int i : pieces)
-            joined += readLabel(i, 0, numeric);
+            joined += readLabel(i, 0, numeric, true);
         const QString text = canonicalLabel(joined);
         if (mTrace) {
             QString where;

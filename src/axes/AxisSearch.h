@@ -88,7 +88,7 @@ private:
     int hintRank(const std::vector<Line> &lines, const Line &line, double across) const;
     bool closeEnough(const Line &line, const Line *other) const;
     void correctSnapping(Line &line) const;
-    QString readLabel(int index, double angle, bool numeric);
+    QString readLabel(int index, double angle, bool numeric, bool careful = false);
     LabelSpot spotOf(const Line &line, int member, int direction) const;
     FoundAxis conclude(const Line &line, bool xAxis, const Line *other);
     std::optional<AxisOffset> offsetFor(const Line &line, bool xAxis, const Line *other, QString &problem);
