@@ -35,6 +35,8 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
                                - fit.position(line.samples[fit.inliers.front()].value))
         / std::max<size_t>(1, fit.inliers.size() - 1);
     double x0, x1, y0, y1, endX, endY, plotLeft = 0;
+    double nearX0 = -1e18, nearX1 = 1e18; // where text may be the offset, not only a doubt
+    bool middle = false;
     if (xAxis) {
         const double last = std::max(extent.x1, int(fit.position(line.samples[fit.inliers.back()].value)));
         x0 = last - 0.5 * sp - 2 * c;
@@ -53,18 +55,31 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         endX = line.direction > 0 ? extent.x1 + c : extent.x0 - c;
         endY = top - 0.5 * sp;
         // A y axis through the middle of the plot has its offset over the plot's outer edge.
+        // Text over the whole plot is looked at, but beyond the labels' side only an offset
+        // there (the axis through the middle's) or a doubt.
         plotLeft = x0;
+        nearX0 = x0;
+        nearX1 = x1;
         if (other && other->choice.fit && other->measured) {
             const AxisFit &o = *other->choice.fit;
             const double a = o.position(other->samples[o.inliers.front()].value);
             const double b = o.position(other->samples[o.inliers.back()].value);
             const double osp = std::abs(b - a) / std::max<size_t>(1, o.inliers.size() - 1);
-            if (line.direction > 0) {
-                x0 = std::min(x0, std::min(a, b) - osp - 2 * c);
-                plotLeft = std::min(a, b);
-            }
+            x0 = std::min(x0, std::min(a, b) - osp - 2 * c);
+            x1 = std::max(x1, std::max(a, b) + osp + 2 * c);
+            if (line.direction > 0)
+                nearX0 = x0;
             else
-                x1 = std::max(x1, std::max(a, b) + osp + 2 * c);
+                nearX1 = x1;
+            // Ticks on the labels' left are a right-hand axis, unless the labels stand at the x
+            // axis's zero: an axis through the middle, its labels on either side.
+            const double zero = o.log ? -1e18 : o.position(0);
+            const bool throughZero = zero >= extent.x0 - 2 * c && zero <= extent.x1 + 2 * c;
+            if (line.direction > 0 || throughZero)
+                plotLeft = std::min(a, b);
+            middle = line.direction < 0 && throughZero;
+            if (middle)
+                nearX0 = x0;
         }
     }
     // Every box in the region but the labels explained; an offset text may have run into a
@@ -101,12 +116,14 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     if (mTrace)
         mTrace(QStringLiteral("offset region %1..%2 x %3..%4: %5 boxes, %6 candidates").arg(x0).arg(x1).arg(y0).arg(y1).arg(inRegion.size()).arg(candidates.size()));
     // An offset text is one line: the candidates side by side, nearest the axis's end first.
+    // (Candidates are in order from the left.) A wide gap parts a title from an offset.
     std::vector<std::vector<int>> textLines;
     for (int i : candidates) {
         const PixelBox &b = mLabels[i].text.box;
         auto same = std::find_if(textLines.begin(), textLines.end(), [&](const std::vector<int> &t) {
             const PixelBox &n = mLabels[t.front()].text.box;
-            return std::min(b.y1, n.y1) - std::max(b.y0, n.y0) >= 0.5 * std::min(b.height(), n.height());
+            return std::min(b.y1, n.y1) - std::max(b.y0, n.y0) >= 0.5 * std::min(b.height(), n.height())
+                && b.x0 - mLabels[t.back()].text.box.x1 <= 4 * c;
         });
         if (same == textLines.end())
             textLines.push_back({i});
@@ -152,24 +169,29 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             const double right = mLabels[t.back()].text.box.x1;
             return right >= endX - c && right <= endX + sp + 2 * c;
         }
+        const double left = mLabels[t.front()].text.box.x0;
         if (line.direction < 0) {
             const double right = mLabels[t.back()].text.box.x1;
-            return right >= extent.x0 - 3 * c && right <= extent.x0 + 3 * c;
+            return (right >= extent.x0 - 3 * c && right <= extent.x0 + 3 * c) || (middle && left >= x0 && left <= plotLeft + 2 * c);
         }
-        const double left = mLabels[t.front()].text.box.x0;
         return (left >= extent.x1 - 3 * c && left <= extent.x1 + 3 * c) || (left >= x0 && left <= plotLeft + 2 * c);
     };
     const QString unread = QStringLiteral("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
     for (std::vector<int> &pieces : textLines) {
-        bool doubtful = false;
-        const auto offset = readOffset(pieces, xAxis, doubtful);
+        bool doubtful = false, ownWord = false;
+        const auto offset = readOffset(pieces, xAxis, doubtful, ownWord);
         if (doubtful) {
             problem = unread;
             return std::nullopt;
         }
-        if (!aligned(pieces)) {
-            // Elsewhere an offset is taken for none, but one that reads as one is a doubt.
-            if (offset)
+        const bool near = std::any_of(pieces.begin(), pieces.end(), [&](int i) {
+            const PixelBox &b = mLabels[i].text.box;
+            return std::find(candidates.begin(), candidates.end(), i) != candidates.end() && b.x1 > nearX0 && b.x0 < nearX1;
+        });
+        if (!near || !aligned(pieces)) {
+            // Elsewhere an offset is taken for none, but one that reads as one is a doubt (not
+            // a word's tail: "1992-2030" in a title).
+            if (offset && ownWord)
                 problem = unread;
             continue;
         }
@@ -223,14 +245,23 @@ bool AxisSearch::misreadInPlace(const Line &line, int member) const
 // sign, its "x" or its "1e", not inside a misread word. The line is read as numbers (a "+" is
 // no "t" then) and as words (a "+" is not dropped then); where both give an offset they must
 // agree.
-std::optional<AxisOffset> AxisSearch::readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful)
+std::optional<AxisOffset> AxisSearch::readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful,
+                                                 bool &ownWord)
 {
     std::optional<AxisOffset> found;
+    ownWord = false;
+    // Words read as numbers give numbers: in a line of words only the words' reading counts.
+    int letters = 0;
+    for (int i : pieces)
+        for (QChar ch : readLabel(i, 0, false, true))
+            letters += (ch.isLetter() && !QStringLiteral("eExX").contains(ch)) ? 1 : 0;
     for (bool numeric : {true, false}) {
-        QString joined;
-        for (int i : pieces)
-            joined += readLabel(i, 0, numeric, true);
-        const QString text = canonicalLabel(joined);
+        QString text;
+        std::vector<int> starts; // where each piece's reading begins
+        for (int i : pieces) {
+            starts.push_back(int(text.size()));
+            text += canonicalLabel(readLabel(i, 0, numeric, true));
+        }
         if (mTrace) {
             QString where;
             for (int i : pieces)
@@ -245,6 +276,8 @@ std::optional<AxisOffset> AxisSearch::readOffset(const std::vector<int> &pieces,
                 || (start > 0 && (text[start - 1].isLetter() || QStringLiteral("+-^.,").contains(text[start - 1]))))
                 continue;
             offset = offsetValue(text.mid(start));
+            if (offset && std::find(starts.begin(), starts.end(), start) != starts.end() && (!numeric || letters < 3))
+                ownWord = true;
             // A number right before "x10^n" is its mantissa: an addend that lost its sign.
             if (offset && c0 == QLatin1Char('x') && start > 0 && text[start - 1].isDigit())
                 doubtful = true;

@@ -93,7 +93,7 @@ private:
     FoundAxis conclude(const Line &line, bool xAxis, const Line *other);
     std::optional<AxisOffset> offsetFor(const Line &line, bool xAxis, const Line *other, QString &problem);
     bool misreadInPlace(const Line &line, int member) const;
-    std::optional<AxisOffset> readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful);
+    std::optional<AxisOffset> readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful, bool &ownWord);
 
     InkImage mImage;
     InkImage mTransposed;
