@@ -210,7 +210,14 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
             double score = row.score + column.score;
             const bool below = ry > cy1 - 0.5 * column.spacing, above = ry < cy0 + 0.5 * column.spacing;
             const bool left = cx < rx0 + 0.5 * row.spacing, right = cx > rx1 - 0.5 * row.spacing;
-            score -= (below ? 0 : above ? 0.5 : 3) + (left ? 0 : right ? 0.5 : 3);
+            // Axes may cross in the middle of the plot, each at the other's zero.
+            auto atZero = [](const Line &line, double across, double reach) {
+                const AxisFit &fit = *line.choice.fit;
+                return !fit.log && std::abs(fit.position(0) - across) <= reach;
+            };
+            const bool rowAtZero = atZero(column, ry, 2.5 * row.charSize);
+            const bool columnAtZero = atZero(row, cx, 4 * column.charSize);
+            score -= (below || rowAtZero ? 0 : above ? 0.5 : 3) + (left || columnAtZero ? 0 : right ? 0.5 : 3);
             // The nearer the pair, the likelier one plot.
             const double gapX = left ? rx0 - cx : cx - rx1, gapY = below ? ry - cy1 : cy0 - ry;
             score -= 0.5 * (std::max(0.0, gapX) / std::max(1.0, rx1 - rx0) + std::max(0.0, gapY) / std::max(1.0, cy1 - cy0));
