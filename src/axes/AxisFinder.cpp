@@ -71,16 +71,16 @@ void AxisSearch::spanOf(const Line &line, double &from, double &to, double &acro
     across /= double(members.size());
 }
 
-// How many lines of the kind, around the hint too, lie nearer to it than this one. Only a
-// line of three or more agreeing labels counts: two stray numbers (a title's, labels of two
-// other axes that happen to line up) make no axis nearer.
-int AxisSearch::hintRank(const std::vector<Line> &lines, const Line &line, double across) const
+// How many lines of the kind, around the hint too, lie nearer to it than this one. With
+// `credible`, only lines of three or more agreeing labels count: two stray numbers (a title's,
+// labels of two other axes that happen to line up) make no axis nearer.
+int AxisSearch::hintRank(const std::vector<Line> &lines, const Line &line, double across, bool credible) const
 {
     auto distance = [&](const Line &l, double a) { return std::abs(a - (l.column ? mHint->x() : mHint->y())); };
     int nearer = 0;
     for (const Line &other : lines) {
-        if (&other == &line || other.score < 0 || !other.choice.fit || other.choice.fit->inliers.size() < 3
-            || missesHint(other))
+        if (&other == &line || other.score < 0 || !other.choice.fit
+            || (credible && other.choice.fit->inliers.size() < 3) || missesHint(other))
             continue;
         double from, to, a;
         spanOf(other, from, to, a);
@@ -225,7 +225,7 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
                 score -= 20 * ((missesHint(row) ? 1 : 0) + (missesHint(column) ? 1 : 0));
                 // Of the axes around the point the user chose, the nearest (the plot's own, not
                 // a plot's below or beside it).
-                score -= 6 * (hintRank(rows, row, ry) + hintRank(columns, column, cx));
+                score -= 6 * (hintRank(rows, row, ry, true) + hintRank(columns, column, cx, true));
             }
             if (score > best) {
                 best = score;
@@ -251,9 +251,14 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
         proposal.y = conclude(*bestColumn, false, bestRow);
     else
         proposal.y.problem = QStringLiteral("no y labels were found");
-    // Axes of another plot than the one pointed at are no answer to be sure of.
+    // Axes of another plot than the one pointed at are no answer to be sure of, nor are axes
+    // with labels nearer the pointer, however few (the plot's own, read too poorly).
     for (auto [line, axis] : {std::pair{bestRow, &proposal.x}, std::pair{bestColumn, &proposal.y}}) {
-        if (line && missesHint(*line) && axis->found) {
+        if (!line || !axis->found)
+            continue;
+        double from, to, across;
+        spanOf(*line, from, to, across);
+        if (missesHint(*line) || (mHint && axis->sure && hintRank(line->column ? columns : rows, *line, across, false) > 0)) {
             axis->sure = false;
             axis->problem = QStringLiteral("the %1 axis of the plot at the pointer was not found")
                                 .arg(axis == &proposal.x ? QLatin1Char('x') : QLatin1Char('y'));

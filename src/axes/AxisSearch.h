@@ -85,7 +85,7 @@ private:
     bool besideColourRamp(const Line &line) const;
     bool missesHint(const Line &line) const;
     void spanOf(const Line &line, double &from, double &to, double &across) const;
-    int hintRank(const std::vector<Line> &lines, const Line &line, double across) const;
+    int hintRank(const std::vector<Line> &lines, const Line &line, double across, bool credible) const;
     bool closeEnough(const Line &line, const Line *other) const;
     void correctSnapping(Line &line) const;
     QString readLabel(int index, double angle, bool numeric, bool careful = false);
