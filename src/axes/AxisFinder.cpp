@@ -71,13 +71,16 @@ void AxisSearch::spanOf(const Line &line, double &from, double &to, double &acro
     across /= double(members.size());
 }
 
-// How many lines of the kind, around the hint too, lie nearer to it than this one.
-int AxisSearch::hintRank(const std::vector<Line> &lines, const Line &line, double across) const
+// How many lines of the kind, around the hint too, lie nearer to it than this one. With
+// `credible`, only lines of three or more agreeing labels count: two stray numbers (a title's,
+// labels of two other axes that happen to line up) make no axis nearer.
+int AxisSearch::hintRank(const std::vector<Line> &lines, const Line &line, double across, bool credible) const
 {
     auto distance = [&](const Line &l, double a) { return std::abs(a - (l.column ? mHint->x() : mHint->y())); };
     int nearer = 0;
     for (const Line &other : lines) {
-        if (&other == &line || other.score < 0 || missesHint(other))
+        if (&other == &line || other.score < 0 || !other.choice.fit
+            || (credible && other.choice.fit->inliers.size() < 3) || missesHint(other))
             continue;
         double from, to, a;
         spanOf(other, from, to, a);
@@ -207,7 +210,14 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
             double score = row.score + column.score;
             const bool below = ry > cy1 - 0.5 * column.spacing, above = ry < cy0 + 0.5 * column.spacing;
             const bool left = cx < rx0 + 0.5 * row.spacing, right = cx > rx1 - 0.5 * row.spacing;
-            score -= (below ? 0 : above ? 0.5 : 3) + (left ? 0 : right ? 0.5 : 3);
+            // Axes may cross in the middle of the plot, each at the other's zero.
+            auto atZero = [](const Line &line, double across, double reach) {
+                const AxisFit &fit = *line.choice.fit;
+                return !fit.log && std::abs(fit.position(0) - across) <= reach;
+            };
+            const bool rowAtZero = atZero(column, ry, 2.5 * row.charSize);
+            const bool columnAtZero = atZero(row, cx, 4 * column.charSize);
+            score -= (below || rowAtZero ? 0 : above ? 0.5 : 3) + (left || columnAtZero ? 0 : right ? 0.5 : 3);
             // The nearer the pair, the likelier one plot.
             const double gapX = left ? rx0 - cx : cx - rx1, gapY = below ? ry - cy1 : cy0 - ry;
             score -= 0.5 * (std::max(0.0, gapX) / std::max(1.0, rx1 - rx0) + std::max(0.0, gapY) / std::max(1.0, cy1 - cy0));
@@ -215,7 +225,7 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
                 score -= 20 * ((missesHint(row) ? 1 : 0) + (missesHint(column) ? 1 : 0));
                 // Of the axes around the point the user chose, the nearest (the plot's own, not
                 // a plot's below or beside it).
-                score -= 6 * (hintRank(rows, row, ry) + hintRank(columns, column, cx));
+                score -= 6 * (hintRank(rows, row, ry, true) + hintRank(columns, column, cx, true));
             }
             if (score > best) {
                 best = score;
@@ -241,9 +251,14 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
         proposal.y = conclude(*bestColumn, false, bestRow);
     else
         proposal.y.problem = QStringLiteral("no y labels were found");
-    // Axes of another plot than the one pointed at are no answer to be sure of.
+    // Axes of another plot than the one pointed at are no answer to be sure of, nor are axes
+    // with labels nearer the pointer, however few (the plot's own, read too poorly).
     for (auto [line, axis] : {std::pair{bestRow, &proposal.x}, std::pair{bestColumn, &proposal.y}}) {
-        if (line && missesHint(*line) && axis->found) {
+        if (!line || !axis->found)
+            continue;
+        double from, to, across;
+        spanOf(*line, from, to, across);
+        if (missesHint(*line) || (mHint && axis->sure && hintRank(line->column ? columns : rows, *line, across, false) > 0)) {
             axis->sure = false;
             axis->problem = QStringLiteral("the %1 axis of the plot at the pointer was not found")
                                 .arg(axis == &proposal.x ? QLatin1Char('x') : QLatin1Char('y'));

@@ -192,9 +192,10 @@ std::vector<Line> AxisSearch::lines(bool column) const
     return out;
 }
 
-QString AxisSearch::readLabel(int index, double angle, bool numeric)
+QString AxisSearch::readLabel(int index, double angle, bool numeric, bool careful)
 {
-    const qint64 key = (qint64(index) << 20) | (qint64(std::lround(angle) + 360) << 1) | (numeric ? 1 : 0);
+    const qint64 key = (qint64(index) << 20) | (careful ? 1 << 11 : 0) | (qint64(std::lround(angle) + 360) << 1)
+        | (numeric ? 1 : 0);
     const auto it = mReadings.constFind(key);
     if (it != mReadings.constEnd())
         return *it;
@@ -202,7 +203,7 @@ QString AxisSearch::readLabel(int index, double angle, bool numeric)
         mStopped = true;
         return {};
     }
-    const QString text = mReader.read(mImage, mLabels[index].text, angle, numeric);
+    const QString text = mReader.read(mImage, mLabels[index].text, angle, numeric, careful);
     mReadings.insert(key, text);
     ++mReads;
     return text;

@@ -10,17 +10,33 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     // Where an offset text stands: past the end of the axis, beyond the last agreeing label
     // (below or above an x axis, above a y axis), within a label spacing and a few lines.
     const AxisFit &fit = *line.choice.fit;
-    std::vector<int> agreeing;
-    PixelBox extent = mLabels[line.members[line.sampleMember[fit.inliers.front()]]].text.box;
-    for (int k : fit.inliers) {
-        agreeing.push_back(line.members[line.sampleMember[k]]);
-        extent.unite(mLabels[agreeing.back()].text.box);
-    }
     const double c = line.charSize;
+    std::vector<int> agreeing;
+    for (int k : fit.inliers)
+        agreeing.push_back(line.members[line.sampleMember[k]]);
+    // A label whose value the mapping puts where it stands is explained too (its tick was
+    // missed), and so is one misread at a tick's place in the size of the others; any other
+    // text there may be, or hide, the offset.
+    const std::vector<int> inliers = agreeing;
+    for (size_t k = 0; k < line.members.size(); ++k) {
+        const int m = line.members[k];
+        if (std::find(inliers.begin(), inliers.end(), m) != inliers.end())
+            continue;
+        const double at = along(line, mLabels[m].text.box);
+        const bool placed = line.values[k] && (!fit.log || *line.values[k] > 0)
+            && std::abs(fit.position(*line.values[k]) - at) <= c;
+        if (placed || misreadInPlace(line, int(k)))
+            agreeing.push_back(m);
+    }
+    PixelBox extent = mLabels[agreeing.front()].text.box;
+    for (int m : agreeing)
+        extent.unite(mLabels[m].text.box);
     const double sp = std::abs(fit.position(line.samples[fit.inliers.back()].value)
                                - fit.position(line.samples[fit.inliers.front()].value))
         / std::max<size_t>(1, fit.inliers.size() - 1);
     double x0, x1, y0, y1, endX, endY, plotLeft = 0;
+    double nearX0 = -1e18, nearX1 = 1e18; // where text may be the offset, not only a doubt
+    bool middle = false;
     if (xAxis) {
         const double last = std::max(extent.x1, int(fit.position(line.samples[fit.inliers.back()].value)));
         x0 = last - 0.5 * sp - 2 * c;
@@ -39,31 +55,35 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         endX = line.direction > 0 ? extent.x1 + c : extent.x0 - c;
         endY = top - 0.5 * sp;
         // A y axis through the middle of the plot has its offset over the plot's outer edge.
+        // Text over the whole plot is looked at, but beyond the labels' side only an offset
+        // there (the axis through the middle's) or a doubt.
         plotLeft = x0;
+        nearX0 = x0;
+        nearX1 = x1;
         if (other && other->choice.fit && other->measured) {
             const AxisFit &o = *other->choice.fit;
             const double a = o.position(other->samples[o.inliers.front()].value);
             const double b = o.position(other->samples[o.inliers.back()].value);
             const double osp = std::abs(b - a) / std::max<size_t>(1, o.inliers.size() - 1);
-            if (line.direction > 0) {
-                x0 = std::min(x0, std::min(a, b) - osp - 2 * c);
-                plotLeft = std::min(a, b);
-            }
+            x0 = std::min(x0, std::min(a, b) - osp - 2 * c);
+            x1 = std::max(x1, std::max(a, b) + osp + 2 * c);
+            if (line.direction > 0)
+                nearX0 = x0;
             else
-                x1 = std::max(x1, std::max(a, b) + osp + 2 * c);
+                nearX1 = x1;
+            // Ticks on the labels' left are a right-hand axis, unless the labels stand at the x
+            // axis's zero: an axis through the middle, its labels on either side.
+            const double zero = o.log ? -1e18 : o.position(0);
+            const bool throughZero = zero >= extent.x0 - 2 * c && zero <= extent.x1 + 2 * c;
+            if (line.direction > 0 || throughZero)
+                plotLeft = std::min(a, b);
+            middle = line.direction < 0 && throughZero;
+            if (middle)
+                nearX0 = x0;
         }
     }
-    // Every box in the region but the labels that agree with the axis; an offset text may have
-    // run into a neighbour (the axis name) and reach out of it.
-    // A label whose value the mapping puts where it stands is explained too (its tick was
-    // missed); any other text there may be, or hide, the offset.
-    for (size_t k = 0; k < line.members.size(); ++k) {
-        if (!line.values[k])
-            continue;
-        const double at = along(line, mLabels[line.members[k]].text.box);
-        if ((!fit.log || *line.values[k] > 0) && std::abs(fit.position(*line.values[k]) - at) <= c)
-            agreeing.push_back(line.members[k]);
-    }
+    // Every box in the region but the labels explained; an offset text may have run into a
+    // neighbour (the axis name) and reach out of it.
     std::vector<int> inRegion;
     for (int i = 0; i < int(mLabels.size()); ++i) {
         if (std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end())
@@ -88,7 +108,7 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         if (l.text.parts.size() == 1 && std::min(l.text.box.width(), l.text.box.height()) * 3 <= l.charSize)
             continue;
         int letters = 0;
-        for (QChar ch : readLabel(i, 0, false))
+        for (QChar ch : readLabel(i, 0, false, true))
             letters += (ch.isLetter() && !QStringLiteral("eExX").contains(ch)) ? 1 : 0;
         if (letters < 3)
             candidates.push_back(i);
@@ -96,12 +116,14 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     if (mTrace)
         mTrace(QStringLiteral("offset region %1..%2 x %3..%4: %5 boxes, %6 candidates").arg(x0).arg(x1).arg(y0).arg(y1).arg(inRegion.size()).arg(candidates.size()));
     // An offset text is one line: the candidates side by side, nearest the axis's end first.
+    // (Candidates are in order from the left.) A wide gap parts a title from an offset.
     std::vector<std::vector<int>> textLines;
     for (int i : candidates) {
         const PixelBox &b = mLabels[i].text.box;
         auto same = std::find_if(textLines.begin(), textLines.end(), [&](const std::vector<int> &t) {
             const PixelBox &n = mLabels[t.front()].text.box;
-            return std::min(b.y1, n.y1) - std::max(b.y0, n.y0) >= 0.5 * std::min(b.height(), n.height());
+            return std::min(b.y1, n.y1) - std::max(b.y0, n.y0) >= 0.5 * std::min(b.height(), n.height())
+                && b.x0 - mLabels[t.back()].text.box.x1 <= 4 * c;
         });
         if (same == textLines.end())
             textLines.push_back({i});
@@ -147,24 +169,29 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             const double right = mLabels[t.back()].text.box.x1;
             return right >= endX - c && right <= endX + sp + 2 * c;
         }
+        const double left = mLabels[t.front()].text.box.x0;
         if (line.direction < 0) {
             const double right = mLabels[t.back()].text.box.x1;
-            return right >= extent.x0 - 3 * c && right <= extent.x0 + 3 * c;
+            return (right >= extent.x0 - 3 * c && right <= extent.x0 + 3 * c) || (middle && left >= x0 && left <= plotLeft + 2 * c);
         }
-        const double left = mLabels[t.front()].text.box.x0;
         return (left >= extent.x1 - 3 * c && left <= extent.x1 + 3 * c) || (left >= x0 && left <= plotLeft + 2 * c);
     };
     const QString unread = QStringLiteral("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
     for (std::vector<int> &pieces : textLines) {
-        bool doubtful = false;
-        const auto offset = readOffset(pieces, xAxis, doubtful);
+        bool doubtful = false, ownWord = false;
+        const auto offset = readOffset(pieces, xAxis, doubtful, ownWord);
         if (doubtful) {
             problem = unread;
             return std::nullopt;
         }
-        if (!aligned(pieces)) {
-            // Elsewhere an offset is taken for none, but one that reads as one is a doubt.
-            if (offset)
+        const bool near = std::any_of(pieces.begin(), pieces.end(), [&](int i) {
+            const PixelBox &b = mLabels[i].text.box;
+            return std::find(candidates.begin(), candidates.end(), i) != candidates.end() && b.x1 > nearX0 && b.x0 < nearX1;
+        });
+        if (!near || !aligned(pieces)) {
+            // Elsewhere an offset is taken for none, but one that reads as one is a doubt (not
+            // a word's tail: "1992-2030" in a title).
+            if (offset && ownWord)
                 problem = unread;
             continue;
         }
@@ -182,18 +209,59 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     return problem.isEmpty() ? std::optional<AxisOffset>(AxisOffset{}) : std::nullopt;
 }
 
+// Whether a label of the line that no inlier explains is one misread: it stands where the
+// agreeing labels' spacing puts a tick, and is no larger than they are (a label that swallowed
+// an offset text beside it is).
+bool AxisSearch::misreadInPlace(const Line &line, int member) const
+{
+    const AxisFit &fit = *line.choice.fit;
+    std::vector<double> ticks, shifts, widths, heights;
+    for (int k : fit.inliers) {
+        const PixelBox &b = mLabels[line.members[line.sampleMember[k]]].text.box;
+        ticks.push_back(fit.position(line.samples[k].value));
+        shifts.push_back(along(line, b) - ticks.back());
+        widths.push_back(b.width());
+        heights.push_back(b.height());
+    }
+    if (ticks.size() < 2)
+        return false;
+    std::sort(ticks.begin(), ticks.end());
+    double step = 1e18;
+    for (size_t i = 1; i < ticks.size(); ++i)
+        step = std::min(step, ticks[i] - ticks[i - 1]);
+    if (step < 2 * line.charSize)
+        return false;
+    const PixelBox &b = mLabels[line.members[member]].text.box;
+    if (b.width() > 1.3 * median(widths) + 2 || b.height() > 1.3 * median(heights) + 2)
+        return false;
+    const double at = along(line, b) - median(shifts);
+    const double steps = (at - ticks.front()) / step;
+    const double nearest = std::round(steps);
+    const double reach = (ticks.back() - ticks.front()) / step + 2;
+    return nearest >= -2 && nearest <= reach && std::abs(steps - nearest) * step <= 0.3 * line.charSize + 2;
+}
+
 // The offset a line of text ends with: the longest tail that reads as one, starting with its
 // sign, its "x" or its "1e", not inside a misread word. The line is read as numbers (a "+" is
 // no "t" then) and as words (a "+" is not dropped then); where both give an offset they must
 // agree.
-std::optional<AxisOffset> AxisSearch::readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful)
+std::optional<AxisOffset> AxisSearch::readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful,
+                                                 bool &ownWord)
 {
     std::optional<AxisOffset> found;
+    ownWord = false;
+    // Words read as numbers give numbers: in a line of words only the words' reading counts.
+    int letters = 0;
+    for (int i : pieces)
+        for (QChar ch : readLabel(i, 0, false, true))
+            letters += (ch.isLetter() && !QStringLiteral("eExX").contains(ch)) ? 1 : 0;
     for (bool numeric : {true, false}) {
-        QString joined;
-        for (int i : pieces)
-            joined += readLabel(i, 0, numeric);
-        const QString text = canonicalLabel(joined);
+        QString text;
+        std::vector<int> starts; // where each piece's reading begins
+        for (int i : pieces) {
+            starts.push_back(int(text.size()));
+            text += canonicalLabel(readLabel(i, 0, numeric, true));
+        }
         if (mTrace) {
             QString where;
             for (int i : pieces)
@@ -208,6 +276,8 @@ std::optional<AxisOffset> AxisSearch::readOffset(const std::vector<int> &pieces,
                 || (start > 0 && (text[start - 1].isLetter() || QStringLiteral("+-^.,").contains(text[start - 1]))))
                 continue;
             offset = offsetValue(text.mid(start));
+            if (offset && std::find(starts.begin(), starts.end(), start) != starts.end() && (!numeric || letters < 3))
+                ownWord = true;
             // A number right before "x10^n" is its mantissa: an addend that lost its sign.
             if (offset && c0 == QLatin1Char('x') && start > 0 && text[start - 1].isDigit())
                 doubtful = true;

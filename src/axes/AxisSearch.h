@@ -85,14 +85,15 @@ private:
     bool besideColourRamp(const Line &line) const;
     bool missesHint(const Line &line) const;
     void spanOf(const Line &line, double &from, double &to, double &across) const;
-    int hintRank(const std::vector<Line> &lines, const Line &line, double across) const;
+    int hintRank(const std::vector<Line> &lines, const Line &line, double across, bool credible) const;
     bool closeEnough(const Line &line, const Line *other) const;
     void correctSnapping(Line &line) const;
-    QString readLabel(int index, double angle, bool numeric);
+    QString readLabel(int index, double angle, bool numeric, bool careful = false);
     LabelSpot spotOf(const Line &line, int member, int direction) const;
     FoundAxis conclude(const Line &line, bool xAxis, const Line *other);
     std::optional<AxisOffset> offsetFor(const Line &line, bool xAxis, const Line *other, QString &problem);
-    std::optional<AxisOffset> readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful);
+    bool misreadInPlace(const Line &line, int member) const;
+    std::optional<AxisOffset> readOffset(const std::vector<int> &pieces, bool xAxis, bool &doubtful, bool &ownWord);
 
     InkImage mImage;
     InkImage mTransposed;

@@ -146,6 +146,7 @@ QString LabelReader::recognize(const QImage &line, bool numeric)
         mApi->SetImage(image.constBits(), image.width(), image.height(), 1, int(image.bytesPerLine()));
         const std::unique_ptr<char[]> text(mApi->GetUTF8Text());
         result = text ? QString::fromUtf8(text.get()).simplified() : QString();
+        mConfidence = mApi->MeanTextConf();
         if (!result.isEmpty() || !short_)
             break;
     }
@@ -181,7 +182,7 @@ QString LabelReader::readPart(const QImage &line, std::vector<Blob> parts, int h
     return sign + text;
 }
 
-QString LabelReader::read(const InkImage &image, const TextBox &box, double angle, bool numeric)
+QString LabelReader::read(const InkImage &image, const TextBox &box, double angle, bool numeric, bool careful)
 {
     if (!mApi || box.parts.empty())
         return {};
@@ -250,7 +251,8 @@ QString LabelReader::read(const InkImage &image, const TextBox &box, double angl
         for (const Blob &b : raised)
             raisedHeight = std::max(raisedHeight, b.box.height());
         const QString exponent = readPart(line, raised, raisedHeight, numeric);
-        if (exponent.isEmpty())
+        // Exponents read right score 92 and more; a misread one of a blurred picture, 83.
+        if (exponent.isEmpty() || (careful && mConfidence < 88))
             return {};
         text += QLatin1Char('^') + exponent;
     }

@@ -28,7 +28,9 @@ public:
 
     // The text of `box`, drawn turned by `angle` degrees counter-clockwise; empty when nothing
     // could be read. `numeric` limits the characters to those of numbers and their offsets.
-    QString read(const InkImage &image, const TextBox &box, double angle, bool numeric = true);
+    // `careful`: a raised part read with less than a high confidence reads as nothing (an
+    // offset's exponent is small, and nothing else tells a misread one).
+    QString read(const InkImage &image, const TextBox &box, double angle, bool numeric = true, bool careful = false);
 
 private:
     QString readPart(const QImage &line, std::vector<Blob> parts, int height, bool numeric);
@@ -36,6 +38,7 @@ private:
 
     std::unique_ptr<tesseract::TessBaseAPI> mApi;
     QString mError;
+    int mConfidence = 0; // of the last text recognised, 0..100
 };
 
 } // namespace chartrek

@@ -98,10 +98,26 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
         const int first = bestFirst[peak], last = first + best[peak];
         centres.clear();
         for (int r = first; r < last; ++r) {
+            // A blurred edge lies between the line's level and the background's; a pixel beside
+            // it at the background's level only stands out against something else (the light
+            // gap between two close marks).
+            const std::uint8_t *line = image.row(rows[r]);
+            int lightest = 0, darkest = 255;
+            for (int x = std::max(0, x0 + from - reach - 1); x <= std::min(image.width() - 1, x0 + to + reach + 1); ++x) {
+                lightest = std::max<int>(lightest, line[x]);
+                darkest = std::min<int>(darkest, line[x]);
+            }
+            const bool darkLine = lightest - line[x0 + peak] >= line[x0 + peak] - darkest;
+            auto edgeOf = [&](int k) {
+                const int v = line[x0 + k];
+                return darkLine ? lightest - v >= kLineContrast / 2 : v - darkest >= kLineContrast / 2;
+            };
             double sum = 0, weighted = 0;
             for (int k = std::max(0, from - 1); k <= std::min(width - 1, to + 1); ++k) {
                 if ((k < from || k > to) && used[k] && best[k] > best[peak] / 2)
                     continue; // the edge of another line
+                if ((k < from || k > to) && !edgeOf(k))
+                    continue;
                 sum += strength[r][k];
                 weighted += strength[r][k] * (x0 + k + 0.5);
             }
@@ -161,11 +177,12 @@ std::vector<std::optional<TickMark>> findTicks(const InkImage &image, const std:
     }
     std::vector<std::optional<TickMark>> marks(n);
     // The marks of one axis are alike: as far from their labels, as far from their anchors, and
-    // not much shorter (a curve or a legend may cut one short; a frame line may be longer). The
-    // kind of line most labels have sets the measure.
+    // not much shorter (a curve or a legend may cut one short; a frame line may be longer). A
+    // mark as long as a tick is long enough, though the others run on into grid lines that a
+    // legend hides over this one. The kind of line most labels have sets the measure.
     auto alike = [&](const TickMark &a, double anchorA, const TickMark &b, double anchorB, double h) {
         return std::abs(a.start - b.start) <= std::max(3.0, 0.5 * h)
-            && 2 * a.length >= b.length
+            && 2 * a.length >= std::min(double(b.length), 0.5 * h)
             && std::abs((a.position - anchorA) - (b.position - anchorB)) <= std::max(1.5, 0.1 * h);
     };
     struct Kind {

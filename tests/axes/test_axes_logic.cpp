@@ -2,7 +2,9 @@
 #include "axes/AxesCalibration.h"
 #include "axes/AxisFit.h"
 #include "axes/LabelValue.h"
+#include "axes/TickMarks.h"
 
+#include <QImage>
 #include <QTest>
 
 #include <cmath>
@@ -19,6 +21,10 @@ struct Offset { QString text; double multiplier, addend; };
 // Tick positions and label values, whether the labels are powers of ten, and what the fit
 // must give: the scale, how many ticks agree, and the position of one value.
 struct Ticks { QList<double> positions, values; bool powers; bool log; int agreeing; double value, position; };
+// Tick marks one pixel wide drawn up from an x axis's labels at these columns, each with a
+// shorter minor mark `minorGap` pixels right of it (0: none), and running on into a grid line
+// except where `hidden` says.
+struct Marks { QList<int> columns; int minorGap; QList<bool> hidden; };
 // A found axis and what a user would have typed and clicked for it.
 struct Typed { bool log; double along1, value1, along2, value2; QString text1, text2; float position1; };
 
@@ -77,6 +83,36 @@ private slots:
         const auto offset = offsetValue(row.text);
         QVERIFY2(same(offset ? offset->multiplier : NAN, row.multiplier), qPrintable(row.text));
         QVERIFY2(same(offset ? offset->addend : NAN, row.addend), qPrintable(row.text));
+    }
+
+    void tickMarksAreFoundWhereDrawn_data()
+    {
+        QTest::addColumn<Marks>("row");
+        QTest::newRow("a mark whose grid line a legend hides, with the others")
+            << Marks{{30, 80, 130, 180}, 0, {false, false, true, false}};
+        QTest::newRow("a mark keeps its centre beside a minor mark three pixels on")
+            << Marks{{30, 80, 130, 180}, 3, {true, true, true, true}};
+    }
+    void tickMarksAreFoundWhereDrawn()
+    {
+        QFETCH(Marks, row);
+        const int labelTop = 52;
+        QImage picture(200, 70, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        std::vector<LabelSpot> spots;
+        for (int i = 0; i < row.columns.size(); ++i) {
+            const int x = row.columns[i];
+            for (int y = row.hidden[i] ? labelTop - 9 : 0; y < labelTop - 1; ++y)
+                picture.setPixel(x, y, qRgb(0, 0, 0));
+            for (int y = labelTop - 5; row.minorGap && y < labelTop - 1; ++y)
+                picture.setPixel(x + row.minorGap, y, qRgb(0, 0, 0));
+            spots.push_back({x + 0.5, labelTop, 10});
+        }
+        const auto marks = findTicks(InkImage(picture), spots, -1, 5, [](int, int) { return false; });
+        for (int i = 0; i < row.columns.size(); ++i) {
+            QVERIFY2(marks[i], qPrintable(QStringLiteral("no mark at %1").arg(row.columns[i])));
+            QVERIFY2(std::abs(marks[i]->position - (row.columns[i] + 0.5)) < 0.05, qPrintable(QString::number(marks[i]->position)));
+        }
     }
 
     void fitFindsTheScaleAndDropsMisreads_data()
