@@ -16,11 +16,15 @@ struct Host : TraceHost {
     std::function<bool(qint32, qint32)> line = [](qint32, qint32) { return false; };
     std::function<qint32(PixProbePoint &)> snap = [](PixProbePoint &) { return PIXPROBE_FOUND; };
     std::function<bool(PixProbePoint &)> pick = [](PixProbePoint &) { return true; };
-    int reads = 0;
+    int reads = 0; // after the first snap: what the trace reads, not what it learns of the line
+    int snaps = 0;
     QList<PixProbePoint> asked, added;
 
-    qint32 colorAt(qint32 x, qint32 y) override { return ++reads, line(x, y) ? C : 0xFFFFFF; }
-    qint32 linePoint(qint32 x, qint32 y, PixProbePoint &p, qint32, int) override { return p = {x, y}, snap(p); }
+    qint32 colorAt(qint32 x, qint32 y) override { return reads += snaps > 0, line(x, y) ? C : 0xFFFFFF; }
+    qint32 linePoint(qint32 x, qint32 y, PixProbePoint &p, const PixProbeLine &) override
+    {
+        return ++snaps, p = {x, y}, snap(p);
+    }
     double pictureHeight() override { return 15000; }
     void addTracedPoint(qint32 x, qint32 y, qint32) override { added.append({x, y}); }
     void repaintPicture() override {}
@@ -48,7 +52,7 @@ private slots:
         Host host;
         host.line = [](qint32 x, qint32 y) { return qAbs(y - (-300 - x / 2)) <= 7; };
         PixProbePoint p0{0, -300}, p1{150, -375};
-        const TraceResult r = LineTracer(s, host).TraceLine(C, p0, p1, 600);
+        const TraceResult r = LineTracer(s, host).TraceLine(C, p0, p1, {600, -600});
         QCOMPARE(r.ending, TraceResult::Completed);
         QCOMPARE(r.pointsRead, 3); // "Line read" counts these and the two set-up points: 5
         QCOMPARE(host.reads, 3);   // one prediction a step, each on the line
@@ -94,7 +98,7 @@ private slots:
         Host host;
         host.line = line;
         PixProbePoint p1{0, 0};
-        QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, 1).ending, TraceResult::Completed);
+        QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, {1, 0}).ending, TraceResult::Completed);
         QCOMPARE(host.asked.size(), questions);
         if (questions)
             QCOMPARE(s.mRecoveryRefX, 0);
@@ -126,7 +130,7 @@ private slots:
         host.snap = [&](PixProbePoint &p) { return p.y = host.asked.size() == 1 ? -15015 : p.y, PIXPROBE_FOUND; };
         host.pick = [](PixProbePoint &p) { return p.y = -45, true; };
         PixProbePoint p0{-100, 0}, p1{0, 0};
-        LineTracer(s, host).TraceLine(C, p0, p1, 1);
+        LineTracer(s, host).TraceLine(C, p0, p1, {1, 0});
         QCOMPARE(host.asked.size(), 2);
         QCOMPARE(host.asked[1], (PixProbePoint{25, -45})); // where the line was looked for
         QCOMPARE(host.added.last(), (PixProbePoint{25, -45}));
@@ -138,7 +142,7 @@ private slots:
         Host host;
         host.snap = [](PixProbePoint &p) { return p.x = 7, PIXPROBE_FOUND; }; // both in one column
         PixProbePoint p0{0, 0}, p1{5, 0};
-        QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, 300).ending, TraceResult::NoStepWidth);
+        QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, {300, 0}).ending, TraceResult::NoStepWidth);
         QVERIFY(host.added.isEmpty());
     }
 };

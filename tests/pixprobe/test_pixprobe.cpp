@@ -49,8 +49,9 @@ QImage scene(Scene kind)
 }
 
 // Where a line point is searched from (the row of column 100) and what is found: the status and
-// how far (in twips) the point may lie from row 60's middle twip, the search's line colour.
-struct Search { Scene kind; int row; qint32 status; int tolerance; qint32 colour; };
+// how far (in twips) the point may lie from row 60's middle twip, the search's line colour, the
+// line's width as the caller knows it (pixels; 0 not known).
+struct Search { Scene kind; int row; qint32 status; int tolerance; qint32 colour; int width = 0; };
 // A 4 x 2 surface with lines of this many bytes, and a palette of this size (-1: none).
 struct Surface { int bitsPerPixel, bytesPerLine, paletteSize; };
 
@@ -116,7 +117,7 @@ private slots:
         QTest::newRow("an anti-aliased sloping line alone is trusted") << Search{Scene::AntiAliased, 61, 1, 22, kCurveRef};
         QTest::newRow("a line 14 pixels wide is no crossing") << Search{Scene::Broad, 60, 1, 7, kCurveRef};
         // Column 100 runs through the marker's corner: the line's row, not the run's middle (63).
-        QTest::newRow("through a marker the point keeps to the line") << Search{Scene::Marker, 62, 1, 7, kCurveRef};
+        QTest::newRow("through a marker the point keeps to the line") << Search{Scene::Marker, 62, 1, 7, kCurveRef, 1};
         QTest::newRow("jagged data turning inside the ring is no crossing") << Search{Scene::Jagged, 60, 1, 30, kCurveRef};
         // The colour beside a picture smaller than the control is -1, which no pixel has.
         QTest::newRow("no colour, searched up to below the picture") << Search{Scene::Thin, 125, 0, 0, -1};
@@ -126,12 +127,13 @@ private slots:
     void linePoint()
     {
         QFETCH(Search, row);
-        const auto &[kind, candidateRow, status, tolerance, colour] = row;
+        const auto &[kind, candidateRow, status, tolerance, colour, width] = row;
         HeldBitmap picture(reduceColors(scene(kind)));
         Probe p;
         PixProbePoint point{100 * T, -candidateRow * T};
-        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, colour, picture), status);
-        QCOMPARE(point.x, status ? 100 * T + T / 2 : 100 * T); // a found point: the column's middle
+        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, PixProbeLine{colour, 0, -1, 16 * width, 0}, picture), status);
+        // A found point: the column's middle (to the twip: through a marker it is worked out).
+        QVERIFY2(qAbs(point.x - (status ? 100 * T + T / 2 : 100 * T)) <= (width > 0 ? 1 : 0), qPrintable(QString::number(point.x)));
         if (status == 0)
             QVERIFY2(-point.y > picture.bitmapHeight(), qPrintable(QString::number(point.y)));
         else
