@@ -44,7 +44,7 @@ PixProbeLine LineTracer::lineFor(qint32 lineColor) const
 bool LineTracer::onLine(qint32 color, qint32 lineColor) const
 {
     const PixProbeLine line = lineFor(lineColor);
-    return LineInk(line.color, line.tolerance, line.background).matches(color);
+    return LineInk(line.color, line.tolerance, line.background, LineInk::thin(line.width)).matches(color);
 }
 
 TraceResult LineTracer::TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbePoint &p1, const PixProbePoint &end)
@@ -235,7 +235,8 @@ bool LineTracer::joinedNearby(qint32 lineColor, const PixProbePoint &from, const
     const auto pixelOf = [](const PixProbePoint &p) {
         return std::pair(floorDiv(p.x, kTwipsPerPixel), floorDiv(-qint64(p.y), kTwipsPerPixel));
     };
-    const auto [col, row] = pixelOf(from);
+    // Plain names: Debian's clang 14 cannot capture a structured binding in a lambda.
+    const int col = pixelOf(from).first, row = pixelOf(from).second;
     const auto index = [&](int dx, int dy) { return size_t(dy + radius) * size_t(side) + size_t(dx + radius); };
     std::vector<signed char> line(size_t(side) * size_t(side), -1); // -1 not read yet
     const auto isLine = [&](int dx, int dy) {

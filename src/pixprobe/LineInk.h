@@ -10,9 +10,10 @@ namespace chartrek {
 
 class LineInk {
 public:
-    // background -1: not known, and only the channels are compared.
-    LineInk(int32_t color, int tolerance, int32_t background = -1)
-        : mColor(color), mTolerance(std::clamp(tolerance, 0, 255)), mBackground(background)
+    // background -1: not known, and only the channels are compared. A `thin` line shows only its
+    // faded colour, of which its markers are a stronger shade.
+    LineInk(int32_t color, int tolerance, int32_t background = -1, bool thin = false)
+        : mColor(color), mTolerance(std::clamp(tolerance, 0, 255)), mBackground(background), mThin(thin)
     {
         if (mTolerance > 0 && background >= 0) {
             chroma(color, mHue);
@@ -24,6 +25,10 @@ public:
             mHueLimit = std::max({std::abs(mHue[0]), std::abs(mHue[1]), std::abs(mHue[2])});
         }
     }
+
+    // Whether a line of this width, in sixteenths of a pixel (0: not known), is thin: under
+    // three quarters of a pixel, where only a pixel here and there keeps much of its colour.
+    static bool thin(int32_t width) { return width > 0 && width < 12; }
 
     int32_t color() const { return mColor; }
     int tolerance() const { return mTolerance; }
@@ -38,7 +43,9 @@ public:
         if (mTolerance == 0 || c < 0 || c > 0xFFFFFF)
             return 0;
         const int d = distance(c, mColor);
-        if (d > mTolerance || (mBackground >= 0 && !sameHue(c)))
+        if (d > mTolerance)
+            return deeperHue(c) ? mTolerance / 2 + 1 : 0;
+        if (mBackground >= 0 && !sameHue(c))
             return 0;
         return mTolerance + 1 - d;
     }
@@ -82,9 +89,32 @@ private:
         return true;
     }
 
+    // A thin line, faded by a blur or a JPEG's halved colour resolution, is paler than the marker
+    // drawn on it in the same colour: a colour of the line's hue but stronger than it, beyond the
+    // tolerance, is the line's too. A grey line has no hue to be stronger in.
+    bool deeperHue(int32_t c) const
+    {
+        if (!mThin || mHueLimit < mTolerance / 2.0 || mHueSquare <= 0)
+            return false;
+        double k[3];
+        chroma(c, k);
+        for (int i = 0; i < 3; ++i)
+            k[i] -= mPaper[i];
+        const double along = (k[0] * mHue[0] + k[1] * mHue[1] + k[2] * mHue[2]) / mHueSquare;
+        if (along < 1)
+            return false;
+        const double limit = (mTolerance / 4.0 + mHueLimit / 10) * along;
+        for (int i = 0; i < 3; ++i) {
+            if (std::abs(k[i] - along * mHue[i]) > limit)
+                return false;
+        }
+        return true;
+    }
+
     int32_t mColor;
     int mTolerance;
     int32_t mBackground;
+    bool mThin;
     double mHue[3] = {0, 0, 0};
     double mPaper[3] = {0, 0, 0};
     double mHueSquare = 0;

@@ -387,7 +387,7 @@ PIXPROBE_API int32_t GetAPointLine(int32_t x, int32_t y, PixProbePoint *point, c
 {
     if (!line)
         return findLinePoint(x, y, point, LineInk(-1, 0), 0, 0, dc);
-    return findLinePoint(x, y, point, LineInk(line->color, line->tolerance, line->background),
+    return findLinePoint(x, y, point, LineInk(line->color, line->tolerance, line->background, LineInk::thin(line->width)),
                          std::max(0, line->width) / 16.0, std::max(0, line->gap) / 16.0, dc);
 }
 

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "picture/ColorProbe.h"
 #include "picture/ImageOps.h"
+#include "pixprobe/LineInk.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -52,6 +53,13 @@ QImage scene(Scene kind)
 // how far (in twips) the point may lie from row 60's middle twip, the search's line colour, the
 // line's width as the caller knows it (pixels; 0 not known).
 struct Search { Scene kind; int row; qint32 status; int tolerance; qint32 colour; int width = 0; };
+// Whether a colour read belongs to a line (colours 0x00BBGGRR) seen on white paper under a
+// tolerance, the line thin (its width under a pixel) or not.
+struct Ink { qint32 line; int tolerance; bool thin; qint32 colour; bool matches; };
+// A 2-pixel dotted cyan line in a JPEG: its dots (108, 162, 155), its diamond markers
+// (18, 192, 203); a muted green (117, 153, 151) of another curve.
+constexpr qint32 kFadedCyan = 0x9BA26C, kMarkerCyan = 0xCBC012;
+
 // A 4 x 2 surface with lines of this many bytes, and a palette of this size (-1: none).
 struct Surface { int bitsPerPixel, bytesPerLine, paletteSize; };
 
@@ -175,6 +183,27 @@ private slots:
         library.setSearchPath({empty.path(), QStringLiteral(CHARTREK_PIXPROBE_BUILD_DIR)});
         QCOMPARE(p.probe.GetColor(50 * T, -60 * T, picture), kCurveRef);
         QCOMPARE(p.sink.shown.size(), 1);
+    }
+
+    void inkOfALine_data()
+    {
+        QTest::addColumn<Ink>("row");
+        QTest::newRow("a paler shade of the line's hue is the line") << Ink{kFadedCyan, 40, true, 0xB8C08C, true};
+        QTest::newRow("a stronger shade of a thin line's hue is its marker")
+            << Ink{kFadedCyan, 40, true, kMarkerCyan, true};
+        QTest::newRow("a stronger shade of a wider line's hue is not the line")
+            << Ink{kFadedCyan, 40, false, kMarkerCyan, false};
+        QTest::newRow("a shade near the paper, beyond the tolerance, is not the line")
+            << Ink{kFadedCyan, 40, true, 0xF5F5E6, false};
+        QTest::newRow("a colour of another hue is not the line, however strong")
+            << Ink{kFadedCyan, 40, true, 0xBD6794, false};
+        QTest::newRow("a grey line has no stronger shade") << Ink{0x808080, 40, true, 0x10C010, false};
+        QTest::newRow("with the exact colour only that colour") << Ink{kFadedCyan, 0, true, kMarkerCyan, false};
+    }
+    void inkOfALine()
+    {
+        QFETCH(Ink, row);
+        QCOMPARE(LineInk(row.line, row.tolerance, 0xFFFFFF, row.thin).matches(row.colour), row.matches);
     }
 
     void surfaceThatWouldBeReadOutOfBoundsHasNoColour_data()
