@@ -228,7 +228,10 @@ bool LineTracer::joinedNearby(qint32 lineColor, const PixProbePoint &from, const
 {
     // Line pixels up to two apart (an anti-aliased line's pixels within the tolerance may leave
     // gaps of one), or across a dotted line's gaps, flooded from the current point's pixel out
-    // to the reach. Each pixel is read once.
+    // to the reach. Each pixel is read once. The line's faded edge joins too: where a thin line
+    // straddles two pixels, neither may be within the tolerance.
+    const PixProbeLine line = lineFor(lineColor);
+    const LineInk ink(line.color, line.tolerance, line.background, LineInk::thin(line.width));
     const int radius = std::min(kJoinReach, int(reach / kTwipsPerPixel));
     const int jump = std::max(2, int(std::ceil(mGap)) + 1);
     const int side = 2 * radius + 1;
@@ -238,14 +241,13 @@ bool LineTracer::joinedNearby(qint32 lineColor, const PixProbePoint &from, const
     // Plain names: Debian's clang 14 cannot capture a structured binding in a lambda.
     const int col = pixelOf(from).first, row = pixelOf(from).second;
     const auto index = [&](int dx, int dy) { return size_t(dy + radius) * size_t(side) + size_t(dx + radius); };
-    std::vector<signed char> line(size_t(side) * size_t(side), -1); // -1 not read yet
+    std::vector<signed char> known(size_t(side) * size_t(side), -1); // -1 not read yet
     const auto isLine = [&](int dx, int dy) {
-        signed char &known = line[index(dx, dy)];
-        if (known < 0)
-            known = onLine(mHost.colorAt((col + dx) * kTwipsPerPixel + kTwipsPerPixel / 2,
-                                         -((row + dy) * kTwipsPerPixel + kTwipsPerPixel / 2)),
-                           lineColor);
-        return known == 1;
+        signed char &read = known[index(dx, dy)];
+        if (read < 0)
+            read = ink.edge(mHost.colorAt((col + dx) * kTwipsPerPixel + kTwipsPerPixel / 2,
+                                          -((row + dy) * kTwipsPerPixel + kTwipsPerPixel / 2)));
+        return read == 1;
     };
     std::vector<bool> seen(size_t(side) * size_t(side), false);
     std::vector<std::pair<int, int>> todo{{0, 0}};

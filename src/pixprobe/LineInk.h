@@ -50,6 +50,16 @@ public:
         return mTolerance + 1 - d;
     }
     bool matches(int32_t c) const { return weight(c) > 0; }
+    // The line or its edge: also a paler shade of its hue, up to halfway to the paper, which an
+    // anti-aliased line straddling two pixels, or a JPEG's blur, leaves of it beyond the tolerance.
+    bool edge(int32_t c) const
+    {
+        if (matches(c))
+            return true;
+        if (mTolerance == 0 || mBackground < 0 || c < 0 || c > 0xFFFFFF || distance(c, mColor) > 2 * mTolerance)
+            return false;
+        return 2 * distance(c, mBackground) >= distance(mColor, mBackground) && sameHue(c);
+    }
 
     // The largest difference of one channel.
     static int distance(int32_t a, int32_t b)

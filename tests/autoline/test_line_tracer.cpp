@@ -10,17 +10,23 @@ using namespace chartrek;
 namespace {
 
 constexpr qint32 C = 0x00FF00;
+// The line's edge where it straddles pixels: 60 off the line colour, halfway to the paper.
+constexpr qint32 kFaded = 0x3CFF3C;
 
 // The line is where `line` says; the probe module's answer is scripted by `snap`.
 struct Host : TraceHost {
     std::function<bool(qint32, qint32)> line = [](qint32, qint32) { return false; };
+    std::function<bool(qint32, qint32)> faded;
     std::function<qint32(PixProbePoint &)> snap = [](PixProbePoint &) { return PIXPROBE_FOUND; };
     std::function<bool(PixProbePoint &)> pick = [](PixProbePoint &) { return true; };
     int reads = 0; // after the first snap: what the trace reads, not what it learns of the line
     int snaps = 0;
     QList<PixProbePoint> asked, added;
 
-    qint32 colorAt(qint32 x, qint32 y) override { return reads += snaps > 0, line(x, y) ? C : 0xFFFFFF; }
+    qint32 colorAt(qint32 x, qint32 y) override
+    {
+        return reads += snaps > 0, line(x, y) ? C : faded && faded(x, y) ? kFaded : 0xFFFFFF;
+    }
     qint32 linePoint(qint32 x, qint32 y, PixProbePoint &p, const PixProbeLine &) override
     {
         return ++snaps, p = {x, y}, snap(p);
@@ -34,9 +40,9 @@ struct Host : TraceHost {
 };
 
 // Where the line lies, the point before the current one (0, 0), whether "has lines next to it"
-// is ticked; how often the user is asked, and the point added next.
+// is ticked; how often the user is asked, and the point added next; where the line is faded.
 using Line = std::function<bool(qint32, qint32)>;
-struct HalfCircles { Line line; PixProbePoint p0; bool hasLines; int questions; PixProbePoint next; };
+struct HalfCircles { Line line; PixProbePoint p0; bool hasLines; int questions; PixProbePoint next; Line faded = {}; };
 
 } // namespace
 
@@ -88,15 +94,23 @@ private slots:
         // lie two lines, and with lines next to it the user picks.
         const auto besideGap = [](qint32 x, qint32 y) { return (qAbs(y) <= 15 && (x <= 0 || x >= 390)) || qAbs(y + 210) <= 15; };
         QTest::newRow("a gap beside a line of its colour") << HalfCircles{besideGap, {-150, 0}, true, 1, {202, -202}};
+        // Jagged data turning back at the current point, where only the line's faded edge joins
+        // its two arms: one line, no question.
+        const auto turn = [](qint32 x, qint32 y) { return qHypot(x, y) <= 75; };
+        const auto arms = [turn](qint32 x, qint32 y) {
+            return !turn(x, y) && ((x < 0 && qAbs(y) <= 10) || (x > 0 && qAbs(qAbs(y) - x) <= 12));
+        };
+        QTest::newRow("a sharp turn joined by its faded edge") << HalfCircles{arms, {-100, 0}, true, 0, {70, -71}, turn};
     }
     void searchOnTheHalfCircles()
     {
         QFETCH(HalfCircles, row);
-        auto [line, p0, hasLines, questions, next] = row;
+        auto [line, p0, hasLines, questions, next, faded] = row;
         SharedState s;
         s.mHasLines = hasLines;
         Host host;
         host.line = line;
+        host.faded = faded;
         PixProbePoint p1{0, 0};
         QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, {1, 0}).ending, TraceResult::Completed);
         QCOMPARE(host.asked.size(), questions);
