@@ -27,6 +27,8 @@ constexpr int kBehindReach = 3;
 // How far from the current point two crossings are looked at for being one line, in pixels.
 constexpr int kJoinReach = 40;
 constexpr double kQuarterTurn = 1.5707963267948966;
+// Ways out of a point that all meet the line when an open marker encloses it.
+constexpr int kEnclosingRays = 8;
 } // namespace
 
 qint32 nearestEven(double v)
@@ -252,6 +254,27 @@ bool LineTracer::joinedNearby(qint32 lineColor, const PixProbePoint &from, const
     std::vector<bool> seen(size_t(side) * size_t(side), false);
     std::vector<std::pair<int, int>> todo{{0, 0}};
     seen[index(0, 0)] = true;
+    // A point inside an open marker lies on paper that the marker's outline encloses: it is
+    // joined to the outline, which every way out of it meets first.
+    if (!isLine(0, 0)) {
+        std::vector<std::pair<int, int>> outline;
+        for (int k = 0; k < kEnclosingRays; ++k) {
+            const double angle = 2 * kQuarterTurn * 2 * k / kEnclosingRays;
+            for (int r = 1; r <= radius; ++r) {
+                const int dx = int(std::lround(r * std::cos(angle))), dy = int(std::lround(r * std::sin(angle)));
+                if (isLine(dx, dy)) {
+                    outline.push_back({dx, dy});
+                    break;
+                }
+            }
+        }
+        if (outline.size() == size_t(kEnclosingRays)) {
+            for (const auto &pixel : outline) {
+                if (!seen[index(pixel.first, pixel.second)])
+                    seen[index(pixel.first, pixel.second)] = true, todo.push_back(pixel);
+            }
+        }
+    }
     while (!todo.empty()) {
         const auto [dx, dy] = todo.back();
         todo.pop_back();

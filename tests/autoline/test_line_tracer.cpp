@@ -101,6 +101,12 @@ private slots:
             return !turn(x, y) && ((x < 0 && qAbs(y) <= 10) || (x > 0 && qAbs(qAbs(y) - x) <= 12));
         };
         QTest::newRow("a sharp turn joined by its faded edge") << HalfCircles{arms, {-100, 0}, true, 0, {70, -71}, turn};
+        // The current point in the middle of an open marker, whose outline the half-circles run
+        // along on both sides, the line leaving it on the right: one line, no question.
+        const auto openMarker = [](qint32 x, qint32 y) {
+            return (qAbs(qHypot(x, y) - 100) <= 10 && !(x > 80 && qAbs(y) < 30)) || (x > 100 && qAbs(y) <= 10);
+        };
+        QTest::newRow("inside an open marker") << HalfCircles{openMarker, {-100, 0}, true, 0, {90, -44}};
     }
     void searchOnTheHalfCircles()
     {
