@@ -44,7 +44,7 @@ public:
             return 0;
         const int d = distance(c, mColor);
         if (d > mTolerance)
-            return deeperHue(c) ? mTolerance / 2 + 1 : 0;
+            return deeperHue(c) ? mTolerance / 2 + 1 : mEdges && fadedShade(c, d) ? 1 : 0;
         if (mBackground >= 0 && !sameHue(c))
             return 0;
         return mTolerance + 1 - d;
@@ -52,14 +52,15 @@ public:
     bool matches(int32_t c) const { return weight(c) > 0; }
     // The line or its edge: also a paler shade of its hue, up to halfway to the paper, which an
     // anti-aliased line straddling two pixels, or a JPEG's blur, leaves of it beyond the tolerance.
-    bool edge(int32_t c) const
+    bool edge(int32_t c) const { return withEdges().matches(c); }
+    // The ink that takes the line's edge as the line, with the least weight.
+    LineInk withEdges() const
     {
-        if (matches(c))
-            return true;
-        if (mTolerance == 0 || mBackground < 0 || c < 0 || c > 0xFFFFFF || distance(c, mColor) > 2 * mTolerance)
-            return false;
-        return 2 * distance(c, mBackground) >= distance(mColor, mBackground) && sameHue(c);
+        LineInk ink = *this;
+        ink.mEdges = true;
+        return ink;
     }
+    bool thin() const { return mThin; }
 
     // The largest difference of one channel.
     static int distance(int32_t a, int32_t b)
@@ -99,6 +100,14 @@ private:
         return true;
     }
 
+    // A shade of the line's hue, `d` off its colour, within twice the tolerance and at least
+    // halfway from the paper.
+    bool fadedShade(int32_t c, int d) const
+    {
+        return mBackground >= 0 && d <= 2 * mTolerance && 2 * distance(c, mBackground) >= distance(mColor, mBackground)
+            && sameHue(c);
+    }
+
     // A thin line, faded by a blur or a JPEG's halved colour resolution, is paler than the marker
     // drawn on it in the same colour: a colour of the line's hue but stronger than it, beyond the
     // tolerance, is the line's too. A grey line has no hue to be stronger in.
@@ -125,6 +134,7 @@ private:
     int mTolerance;
     int32_t mBackground;
     bool mThin;
+    bool mEdges = false;
     double mHue[3] = {0, 0, 0};
     double mPaper[3] = {0, 0, 0};
     double mHueSquare = 0;

@@ -387,8 +387,14 @@ PIXPROBE_API int32_t GetAPointLine(int32_t x, int32_t y, PixProbePoint *point, c
 {
     if (!line)
         return findLinePoint(x, y, point, LineInk(-1, 0), 0, 0, dc);
-    return findLinePoint(x, y, point, LineInk(line->color, line->tolerance, line->background, LineInk::thin(line->width)),
-                         std::max(0, line->width) / 16.0, std::max(0, line->gap) / 16.0, dc);
+    const LineInk ink(line->color, line->tolerance, line->background, LineInk::thin(line->width));
+    const double width = std::max(0, line->width) / 16.0, gap = std::max(0, line->gap) / 16.0;
+    const int32_t status = findLinePoint(x, y, point, ink, width, gap, dc);
+    // Where a thin line's colour is nowhere in the column (a JPEG keeps it only here and there),
+    // its faded edge is the line.
+    if (status != PIXPROBE_NOT_FOUND || !ink.thin())
+        return status;
+    return findLinePoint(x, y, point, ink.withEdges(), width, gap, dc);
 }
 
 } // extern "C"

@@ -206,6 +206,31 @@ private slots:
         QCOMPARE(LineInk(row.line, row.tolerance, 0xFFFFFF, row.thin).matches(row.colour), row.matches);
     }
 
+    // A line whose colour is nowhere in the column, only a faded shade of it (60 off, with a
+    // tolerance of 40), at row 60: found when the line is thin (its width in sixteenths of a pixel).
+    void fadedShadeOfAThinLine_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<qint32>("status");
+        QTest::newRow("a thin line is found by its faded shade") << 8 << qint32(PIXPROBE_FOUND);
+        QTest::newRow("a line a pixel wide is not") << 16 << qint32(PIXPROBE_NOT_FOUND);
+    }
+    void fadedShadeOfAThinLine()
+    {
+        QFETCH(int, width);
+        QFETCH(qint32, status);
+        QImage image(20, 120, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        for (int x = 0; x < 20; ++x)
+            image.setPixel(x, 60, qRgb(60, 60, 220));
+        HeldBitmap picture(image);
+        Probe p;
+        PixProbePoint point{10 * T, -55 * T};
+        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, PixProbeLine{kCurveRef, 40, 0xFFFFFF, width, 0}, picture), status);
+        if (status == PIXPROBE_FOUND)
+            QVERIFY2(qAbs(point.y - (-60 * T - 7)) <= 1, qPrintable(QString::number(point.y))); // row 60's middle
+    }
+
     void surfaceThatWouldBeReadOutOfBoundsHasNoColour_data()
     {
         QTest::addColumn<Surface>("row");
