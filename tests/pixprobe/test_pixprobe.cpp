@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include "picture/ColorProbe.h"
 #include "picture/ImageOps.h"
-#include "pixprobe/LineInk.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -53,11 +52,9 @@ QImage scene(Scene kind)
 // how far (in twips) the point may lie from row 60's middle twip, the search's line colour, the
 // line's width as the caller knows it (pixels; 0 not known).
 struct Search { Scene kind; int row; qint32 status; int tolerance; qint32 colour; int width = 0; };
-// Whether a colour read belongs to a line (colours 0x00BBGGRR) seen on white paper under a
-// tolerance, the line thin (its width under a pixel) or not.
-struct Ink { qint32 line; int tolerance; bool thin; qint32 colour; bool matches; };
-// A 2-pixel dotted cyan line in a JPEG: its dots (108, 162, 155), its diamond markers
-// (18, 192, 203); a muted green (117, 153, 151) of another curve.
+// A line's colour and a shade of it (0x00BBGGRR), the line's width (sixteenths of a pixel), the
+// status of a search for it. A 2-pixel dotted cyan line in a JPEG: its dots, its diamond markers.
+struct Shade { qint32 line, pixel; int width; qint32 status; };
 constexpr qint32 kFadedCyan = 0x9BA26C, kMarkerCyan = 0xCBC012;
 
 // A 4 x 2 surface with lines of this many bytes, and a palette of this size (-1: none).
@@ -185,50 +182,29 @@ private slots:
         QCOMPARE(p.sink.shown.size(), 1);
     }
 
-    void inkOfALine_data()
+    // A column whose only line pixel, at row 60, is a shade of the line's colour beyond the
+    // tolerance (40) on white paper.
+    void shadesOfALine_data()
     {
-        QTest::addColumn<Ink>("row");
-        QTest::newRow("a paler shade of the line's hue is the line") << Ink{kFadedCyan, 40, true, 0xB8C08C, true};
-        QTest::newRow("a stronger shade of a thin line's hue is its marker")
-            << Ink{kFadedCyan, 40, true, kMarkerCyan, true};
-        QTest::newRow("a stronger shade of a wider line's hue is not the line")
-            << Ink{kFadedCyan, 40, false, kMarkerCyan, false};
-        QTest::newRow("a shade near the paper, beyond the tolerance, is not the line")
-            << Ink{kFadedCyan, 40, true, 0xF5F5E6, false};
-        QTest::newRow("a colour of another hue is not the line, however strong")
-            << Ink{kFadedCyan, 40, true, 0xBD6794, false};
-        QTest::newRow("a grey line has no stronger shade") << Ink{0x808080, 40, true, 0x10C010, false};
-        QTest::newRow("with the exact colour only that colour") << Ink{kFadedCyan, 0, true, kMarkerCyan, false};
+        QTest::addColumn<Shade>("row");
+        QTest::newRow("a thin line's stronger shade is its marker") << Shade{kFadedCyan, kMarkerCyan, 8, PIXPROBE_FOUND};
+        QTest::newRow("a wider line's stronger shade is not the line") << Shade{kFadedCyan, kMarkerCyan, 16, PIXPROBE_NOT_FOUND};
+        QTest::newRow("a thin line's faded shade is its edge") << Shade{kCurveRef, 0xDC3C3C, 8, PIXPROBE_FOUND};
+        QTest::newRow("a wider line's faded shade is not the line") << Shade{kCurveRef, 0xDC3C3C, 16, PIXPROBE_NOT_FOUND};
+        QTest::newRow("a shade near the paper is not the line") << Shade{kFadedCyan, 0xF5F5E6, 8, PIXPROBE_NOT_FOUND};
     }
-    void inkOfALine()
+    void shadesOfALine()
     {
-        QFETCH(Ink, row);
-        QCOMPARE(LineInk(row.line, row.tolerance, 0xFFFFFF, row.thin).matches(row.colour), row.matches);
-    }
-
-    // A line whose colour is nowhere in the column, only a faded shade of it (60 off, with a
-    // tolerance of 40), at row 60: found when the line is thin (its width in sixteenths of a pixel).
-    void fadedShadeOfAThinLine_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<qint32>("status");
-        QTest::newRow("a thin line is found by its faded shade") << 8 << qint32(PIXPROBE_FOUND);
-        QTest::newRow("a line a pixel wide is not") << 16 << qint32(PIXPROBE_NOT_FOUND);
-    }
-    void fadedShadeOfAThinLine()
-    {
-        QFETCH(int, width);
-        QFETCH(qint32, status);
+        QFETCH(Shade, row);
         QImage image(20, 120, QImage::Format_RGB32);
         image.fill(Qt::white);
         for (int x = 0; x < 20; ++x)
-            image.setPixel(x, 60, qRgb(60, 60, 220));
+            image.setPixel(x, 60, qRgb(row.pixel & 0xFF, (row.pixel >> 8) & 0xFF, row.pixel >> 16));
         HeldBitmap picture(image);
         Probe p;
         PixProbePoint point{10 * T, -55 * T};
-        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, PixProbeLine{kCurveRef, 40, 0xFFFFFF, width, 0}, picture), status);
-        if (status == PIXPROBE_FOUND)
-            QVERIFY2(qAbs(point.y - (-60 * T - 7)) <= 1, qPrintable(QString::number(point.y))); // row 60's middle
+        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, PixProbeLine{row.line, 40, 0xFFFFFF, row.width, 0}, picture),
+                 row.status);
     }
 
     void surfaceThatWouldBeReadOutOfBoundsHasNoColour_data()
