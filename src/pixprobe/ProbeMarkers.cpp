@@ -174,7 +174,9 @@ std::optional<MarkerPoint> markerPoint(const PixProbeSurface *dc, int32_t col, c
         return std::nullopt;
     const int reach = std::clamp(int(4 * width) + 20, MinReach, MaxReach);
     const int32_t row = (run.top + run.bottom) / 2;
-    const Window w(dc, ink, col, row, reach);
+    // Read with the line's faded edge: a blur leaves gaps of paler pixels in an open marker's
+    // outline, through which the paper outside would seem to reach its inside.
+    const Window w(dc, ink.withEdges(), col, row, reach);
     const int side = w.side();
     // A line's pixels lie at most about half its width deep, where it turns a corner 0.85 of its
     // width; a marker's centre deeper, 2.5 pixels at least (a blob of 5 by 5).

@@ -207,6 +207,36 @@ private slots:
                  row.status);
     }
 
+    // An open marker (a ring 11 pixels across around white) on a thin level line at row 60, the
+    // right quarter of its ring drawn in a shade of the line colour: the search in a column
+    // through it keeps to the line, not to the ring above or below.
+    void openMarker_data()
+    {
+        QTest::addColumn<QRgb>("side");
+        QTest::newRow("an open marker") << kCurve;
+        QTest::newRow("an open marker with a faded side") << qRgb(60, 60, 220);
+    }
+    void openMarker()
+    {
+        QFETCH(QRgb, side);
+        QImage image(200, 120, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(QColor::fromRgb(kCurve));
+        painter.drawLine(0, 60, 199, 60);
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QPoint(100, 60), 5, 5);
+        painter.setPen(QColor::fromRgb(side));
+        painter.drawArc(QRect(95, 55, 10, 10), -45 * 16, 90 * 16);
+        painter.end();
+        HeldBitmap picture(image);
+        Probe p;
+        PixProbePoint point{102 * T, -57 * T};
+        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, PixProbeLine{kCurveRef, 40, 0xFFFFFF, 16, 0}, picture),
+                 qint32(PIXPROBE_FOUND));
+        QVERIFY2(qAbs(point.y - (-60 * T - 7)) <= T / 2, qPrintable(QString::number(point.y / double(T))));
+    }
+
     void surfaceThatWouldBeReadOutOfBoundsHasNoColour_data()
     {
         QTest::addColumn<Surface>("row");
