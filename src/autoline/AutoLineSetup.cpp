@@ -26,9 +26,9 @@ public:
     WindowTraceHost(AutoLineSetup::Controls &c, AutoLineSetup::Services &s) : mC(c), mS(s), mProbe(s.messages) {}
 
     qint32 colorAt(qint32 x, qint32 y) override { return mProbe.GetColor(x, y, mC.probe); }
-    qint32 linePoint(qint32 x, qint32 y, PixProbePoint &point, qint32 lineColor, int tolerance) override
+    qint32 linePoint(qint32 x, qint32 y, PixProbePoint &point, const PixProbeLine &line) override
     {
-        return mProbe.GetAPoint(x, y, point, lineColor, mC.probe, tolerance);
+        return mProbe.GetAPoint(x, y, point, line, mC.probe);
     }
     double pictureHeight() override { return mC.probe.bitmapHeight(); }
     void addTracedPoint(qint32 x, qint32 y, qint32 lineColor) override
@@ -257,7 +257,7 @@ void AutoLineSetup::runTrace()
         PixProbePoint start{mAutoLine.StartX, mAutoLine.StartY};
         PixProbePoint distance{mAutoLine.DistX, mAutoLine.DistY};
         const TraceResult result = LineTracer(mS.state, host).TraceLine(mAutoLine.LineColor, start, distance,
-                                                                        mAutoLine.EndX);
+                                                                        {mAutoLine.EndX, mAutoLine.EndY});
         mAutoLine.StartX = start.x;
         mAutoLine.StartY = start.y;
         mAutoLine.DistX = distance.x;
