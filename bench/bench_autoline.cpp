@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -170,7 +171,7 @@ public:
 class NoDialogs : public FileDialogs {
 public:
     QString getOpenFileName(const FileDialogRequest &) override { return {}; }
-    QString getSaveFileName(const FileDialogRequest &) override { return {}; }
+    QString getSaveFileName(const FileDialogRequest &, QString * = nullptr) override { return {}; }
 };
 
 template <typename T>
@@ -283,6 +284,9 @@ int main(int argc, char **argv)
         qputenv("CHARTREK_PIXPROBE_DIR", CHARTREK_PIXPROBE_BUILD_DIR);
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale::c());
+    // The set-up's start values, not the user's last choices.
+    const QTemporaryDir settings;
+    qputenv("CHARTREK_CONFIG_DIR", settings.path().toLocal8Bit());
     const Options opt = parseArguments(app.arguments());
 
     // The case.

@@ -8,6 +8,9 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   # Qt 6
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins qt6-image-formats-plugins
+  # the translations: lrelease (run by the build) and lupdate, and Qt's own German texts
+  # (the buttons of message boxes and file dialogs), which the program loads at run time
+  qt6-l10n-tools qt6-translations-l10n
   libgl-dev libvulkan-dev libxkbcommon-dev
   # scanner and Windows Metafile decoder
   libsane-dev libsane1 libwmf-bin
@@ -17,6 +20,8 @@ PACKAGES=(
   fonts-urw-base35
   # the PDF page helper renders with Poppler; only that helper links it
   libpoppler-qt6-dev
+  # Find axes reads the tick labels with Tesseract and its English model
+  libtesseract-dev tesseract-ocr-eng
   # fonts, so text renders the same on every machine
   fonts-dejavu-core
   # end-to-end tests: a real X server, real input and the real clipboard

@@ -14,6 +14,7 @@ PIDS=()
 # The program first, then its X server.
 trap 'for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill -9 "${PIDS[i]}" 2>/dev/null || true; done; rm -rf "$WORK"' EXIT
 export XDG_RUNTIME_DIR=$WORK/runtime
+export CHARTREK_CONFIG_DIR=$WORK/config
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # No unsaved work of another run is offered over the window.
 export XDG_STATE_HOME=$WORK/state
@@ -34,7 +35,7 @@ for _ in $(seq 100); do xclip -selection clipboard -t TARGETS -o 2>/dev/null | g
 "$BUILD/src/app/chartrek" &
 PIDS+=($!)
 disown $!
-WINDOW=$(timeout 15 xdotool search --sync --onlyvisible --name '^Chartrek XP' | head -n1)
+WINDOW=$(timeout 15 xdotool search --sync --onlyvisible --name '^Chartrek [0-9]' | head -n1)
 if [ $# -ge 3 ]; then
     xdotool windowsize --sync "$WINDOW" "$2" "$3" 2>/dev/null || xdotool windowsize "$WINDOW" "$2" "$3"
 fi

@@ -10,7 +10,7 @@ LAYERS=(
     "pixprobe calibration"
     "points"
     "picture"
-    "capture scanner memory"
+    "capture scanner memory axes"
     "autoline project"
     "app"
 )

@@ -28,8 +28,11 @@ constexpr std::array kTopics{
     Topic{1023, "sort.html"},
     Topic{1024, "rotate.html"},
     Topic{1029, "autoline.html"},
-    Topic{1030, "curves.html"},
-    Topic{1031, "projects.html"},
+    Topic{1030, "find-axes.html"},
+    Topic{kZoomHelpId, "view-zoom.html"},
+    Topic{kCheckHelpId, "check-calibration.html"},
+    Topic{kCurvesHelpId, "curves.html"},
+    Topic{kProjectsHelpId, "projects.html"},
 };
 
 QString pageName(int helpContextId)

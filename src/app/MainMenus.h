@@ -31,12 +31,16 @@ struct MainMenuItems {
     QAction *mnuCurveNew = nullptr;
     QAction *mnuCurveDelete = nullptr;
     QAction *mnuCurveRename = nullptr;
+    QAction *mnuEditFindAxes = nullptr;
 
     QMenu *mnuView = nullptr;
     QAction *mnuViewNormal = nullptr;
     QAction *mnuViewWindow = nullptr;
+    QAction *mnuViewZoomIn = nullptr;
+    QAction *mnuViewZoomOut = nullptr;
     QAction *mnuViewRepaint = nullptr;
     QAction *mnuViewMarker = nullptr;
+    QAction *mnuViewCheck = nullptr;
     QAction *mnuEditSort = nullptr;
     QAction *mnuViewRotate = nullptr;
     QAction *mnuAutomatic = nullptr;

@@ -1,5 +1,7 @@
 #include "app/ModalCalls.h"
 
+#include <QFileInfo>
+
 namespace chartrek {
 
 template <typename Call>
@@ -17,14 +19,30 @@ int ModalCalls::show(MessageKind kind, const QString &text)
     return tracked([&] { return mSink.show(kind, text); });
 }
 
-QString ModalCalls::getOpenFileName(const FileDialogRequest &request)
+FileDialogRequest ModalCalls::inRememberedFolder(const FileDialogRequest &request) const
 {
-    return tracked([&] { return mDialogs.getOpenFileName(request); });
+    FileDialogRequest r = request;
+    if (r.folder.isEmpty() && r.rememberFolder && mSettings)
+        r.folder = mSettings->value(*r.rememberFolder).toString();
+    return r;
 }
 
-QString ModalCalls::getSaveFileName(const FileDialogRequest &request)
+QString ModalCalls::remember(const FileDialogRequest &request, const QString &fileName)
 {
-    return tracked([&] { return mDialogs.getSaveFileName(request); });
+    if (!fileName.isEmpty() && request.rememberFolder && mSettings)
+        mSettings->setValue(*request.rememberFolder, QFileInfo(fileName).absolutePath());
+    return fileName;
+}
+
+QString ModalCalls::getOpenFileName(const FileDialogRequest &request)
+{
+    return remember(request, tracked([&] { return mDialogs.getOpenFileName(inRememberedFolder(request)); }));
+}
+
+QString ModalCalls::getSaveFileName(const FileDialogRequest &request, QString *selectedFilter)
+{
+    return remember(request,
+                    tracked([&] { return mDialogs.getSaveFileName(inRememberedFolder(request), selectedFilter); }));
 }
 
 } // namespace chartrek

@@ -24,10 +24,11 @@ struct ToolbarButtons {
     QAction *tbUndo = nullptr;
     QAction *tbRedo = nullptr;
     QAction *tbDel = nullptr;
+    QAction *tbFindAxes = nullptr;
     QActionGroup *tools = nullptr;
 };
 
-// Builds `mToolBar` with its eleven buttons, tool tips and pictures; tbZeiger starts pressed.
+// Builds `mToolBar` with its buttons, tool tips and pictures; tbZeiger starts pressed.
 QToolBar *buildToolbar(QWidget *parent, ToolbarButtons &buttons);
 
 } // namespace chartrek

@@ -1,16 +1,22 @@
 #include "app/frmMain.h"
 
 #include "app/FieldEditKeys.h"
+#include "app/FileDrop.h"
 #include "app/HelpWindow.h"
 #include "app/MenuHelp.h"
 #include "app/MessageBoxSink.h"
 #include "app/ModalCalls.h"
+#include "core/ProgramVersion.h"
 #include "app/QtFileDialogs.h"
+#include "app/RecentFiles.h"
+#include "app/RememberedChoices.h"
 #include "app/SingleInstance.h"
 #include "app/frmSplash.h"
 #include "autoline/AutoLineSetup.h"
+#include "axes/FindAxes.h"
 #include "autoline/LostLineRecovery.h"
 #include "calibration/ScalePanel.h"
+#include "capture/CalibrationMarks.h"
 #include "capture/CurveCommands.h"
 #include "capture/KeyboardControl.h"
 #include "capture/Magnifier.h"
@@ -44,16 +50,14 @@
 
 namespace chartrek {
 
-const QString &frmMain::designCaption()
+QString frmMain::designCaption()
 {
-    static const QString caption = QStringLiteral("Chartrek XP Version 1.0 - 2026, the Chartrek developers");
-    return caption;
+    return programTitle();
 }
 
-const QString &frmMain::closeQuestion()
+QString frmMain::closeQuestion()
 {
-    static const QString text = QStringLiteral("Close the programm?");
-    return text;
+    return tr("Close the program?");
 }
 
 frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMainWindow(parent)
@@ -69,6 +73,8 @@ frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMa
     // Every message box and file dialog runs a modal loop the window must know of.
     mModal = std::make_unique<ModalCalls>(*sink, *dialogs, [this] { handOversMayGo(); });
     mMessages = std::make_unique<Messages>(*mModal);
+    mSettings = std::make_unique<Settings>(*mMessages);
+    mModal->setSettings(mSettings.get());
     mLongOperations = new LongOperations(this);
     mLongOperations->setObjectName(QStringLiteral("longOperations"));
     mCapture = std::make_unique<ReferenceCapture>(mCalibration, mTables, *mMessages, mToolMode, *this);
@@ -84,6 +90,7 @@ frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMa
     qApp->installEventFilter(this);
 
     setStartValues();
+    mChoices->restore();
     takeClipboardPicture();
 
     resizeToStart();
@@ -109,6 +116,7 @@ void frmMain::buildSubsystems()
     mViews = new Views(mState, mToolMode,
                        ViewControls{mClient, mPicture, mZoomWindow, mZoomBox, grdDataPoints, mToolBar, mStatusBar}, this);
     mMarkers = new PictureMarkers(*mPicture, *mZoomWindow, mTables, mState, this);
+    mCalibrationMarks = new CalibrationMarks(*mPicture, mCalibration, mState, this);
     mMouse = new PictureMouse(
         PictureMouse::Services{mState, *mPicture, mCalibration, *mCapture, mTables, mToolMode, *mMessages, *mMarkers},
         this);
@@ -145,6 +153,12 @@ void frmMain::buildSubsystems()
                                     this);
     mLoading->setUnsavedWork(mDocument);
     mRecoveryCopy = new RecoveryCopy([this] { return mDocument->snapshot(); }, RecoveryCopy::defaultPath(), this);
+    mFindAxes = new FindAxes(FindAxes::Controls{*this, *mPicture, *mZoomWindow, *mStatusBar},
+                             FindAxes::Services{mCalibration, mTables, *mMessages, *mLongOperations}, this);
+    mFindAxes->setObjectName(QStringLiteral("findAxes"));
+    mChoices = new RememberedChoices(RememberedChoices::Controls{*this, mMenus, *mZoomBox},
+                                     RememberedChoices::Services{*mSettings, mState, *mLoading, *mAutoLine}, this);
+    mRecent = new RecentFiles(*mMenus.mnuDatei, mMenus.mnuFileQuit, *mSettings, *mMessages, this);
 }
 
 // The one place where the subsystems meet the window's dispatch points: commands, the
@@ -179,7 +193,16 @@ void frmMain::connectSubsystems()
     connect(m.mnuViewMarker, &QAction::toggled, this, [this](bool on) {
         mState.mShowMarkers = on;
         mMarkers->redraw();
+        mCalibrationMarks->refresh();
     });
+    // Moving around the picture, and the marks that show the calibration on it.
+    connect(m.mnuViewZoomIn, &QAction::triggered, mViews, &Views::mnuViewZoomIn_Click);
+    connect(m.mnuViewZoomOut, &QAction::triggered, mViews, &Views::mnuViewZoomOut_Click);
+    connect(mPicture, &ImageControl::zoomRequested, mViews, &Views::zoomBy);
+    connect(m.mnuViewCheck, &QAction::toggled, mCalibrationMarks, &CalibrationMarks::setGridShown);
+    connect(&mCalibration, &Calibration::changed, mCalibrationMarks, &CalibrationMarks::refresh);
+    connect(mPicture, &ImageControl::viewMoved, mCalibrationMarks, &CalibrationMarks::refresh);
+    connect(mPicture, &ImageControl::viewMoved, mMouse, &PictureMouse::viewMoved);
     connect(m.mnuHilfeIndex, &QAction::triggered, this, [this] { helpWindow()->showIndex(); });
     connect(m.mnuHilfeVersion, &QAction::triggered, this, [this] { frmSplash::showAbout(this); });
     connect(m.mnuMemory, &QAction::triggered, mMemory, &MemoryMonitor::mnuMemory_Click);
@@ -216,8 +239,16 @@ void frmMain::connectSubsystems()
     connect(mAutoLine, &AutoLineSetup::tracingChanged, this, &frmMain::blockCommandsWhileTracing);
     connect(mLongOperations, &LongOperations::ended, this, &frmMain::handOversMayGo);
 
+    // A new picture: its file's name in the caption and on the recent files' list. A file
+    // chosen there or dropped on the window opens as File > Open opens it.
+    connect(mLoading, &GraphicLoading::pictureTaken, this, &frmMain::showPictureName);
+    connect(mLoading, &GraphicLoading::pictureTaken, mRecent, &RecentFiles::add);
+    connect(mRecent, &RecentFiles::openRequested, this, &frmMain::openFile);
+    connect(new FileDrop(*this, *m.mnuFileOpen, this), &FileDrop::fileDropped, this, &frmMain::openFile);
+
     // The close step.
     connect(this, &frmMain::closing, mMemory, &MemoryMonitor::stop);
+    connect(this, &frmMain::closing, mChoices, &RememberedChoices::windowClosing);
     // The rotate dialog: its command, its presses on the picture, and no turn under a trace.
     connect(m.mnuViewRotate, &QAction::triggered, mRotate, &RotateGraphic::mnuViewRotate_Click);
 
@@ -249,24 +280,32 @@ void frmMain::connectSubsystems()
     connect(this, &frmMain::closing, mRecoveryCopy, &RecoveryCopy::discard);
     connect(mMouse, &PictureMouse::anglePickPress, mRotate, &RotateGraphic::anglePick, Qt::DirectConnection);
     connect(mAutoLine, &AutoLineSetup::tracingChanged, mRotate, &RotateGraphic::setTracing);
+    connect(m.mnuEditFindAxes, &QAction::triggered, mFindAxes, &FindAxes::mnuEditFindAxes_Click);
+    connect(mPicture, &ImageControl::mouseDown, mFindAxes, &FindAxes::pictureMouseDown);
+    connect(mFindAxes, &FindAxes::runningChanged, this, &frmMain::updateActions);
 }
 
 void frmMain::updateActions()
 {
     mMenus.mnuEditUndo->setText(CurveCommands::undoText(mHistory, mTables.curves()));
     mMenus.mnuEditRedo->setText(CurveCommands::redoText(mHistory, mTables.curves()));
-    setWindowTitle(mDocument->title(designCaption()));
+    setWindowTitle(mDocument->title(designCaption(), mPictureName));
     // While a trace runs the commands stay blocked; they are set free after it.
     if (!mAutoLine->tracing()) {
         mMenus.mnuCurveDelete->setEnabled(mTables.curves().count() > 1);
         mMenus.mnuEditUndo->setEnabled(mHistory.canUndo() && mUndo->allowed());
         mMenus.mnuEditRedo->setEnabled(mHistory.canRedo() && mUndo->allowed());
+        mMenus.mnuEditFindAxes->setEnabled(!mFindAxes->running());
     }
     mButtons.tbUndo->setEnabled(mMenus.mnuEditUndo->isEnabled() && mToolBar->isEnabled());
     mButtons.tbRedo->setEnabled(mMenus.mnuEditRedo->isEnabled() && mToolBar->isEnabled());
     mButtons.tbUndo->setToolTip(mMenus.mnuEditUndo->text().remove(QLatin1Char('&')));
     mButtons.tbRedo->setToolTip(mMenus.mnuEditRedo->text().remove(QLatin1Char('&')));
     mButtons.tbZoom->setEnabled(mViews->zoomAllowed());
+    if (mToolBar->isEnabled()) { // not while a trace holds the commands
+        mMenus.mnuViewZoomIn->setEnabled(hasBitmap());
+        mMenus.mnuViewZoomOut->setEnabled(hasBitmap());
+    }
     mMenus.mnuViewNormal->setChecked(mViews->normalChecked());
     mMenus.mnuViewWindow->setChecked(mViews->fitChecked());
 }
@@ -294,6 +333,7 @@ void frmMain::mToolBar_ButtonClick(QAction *button)
         {b.tbOpen, m.mnuFileOpen},     {b.tbScan, m.mnuFileGetFromScanner}, {b.tbAutomaticLine, m.mnuAutomatic},
         {b.tbNormal, m.mnuViewNormal}, {b.tbStrech, m.mnuViewWindow},       {b.tbRepaint, m.mnuViewRepaint},
         {b.tbDel, m.mnuEditDelete},    {b.tbUndo, m.mnuEditUndo},           {b.tbRedo, m.mnuEditRedo},
+        {b.tbFindAxes, m.mnuEditFindAxes},
     };
     for (const auto &[tool, item] : commands) {
         if (button == tool) {
@@ -351,6 +391,12 @@ void frmMain::keepUnsavedWork()
 {
     if (mDocument->modified())
         mRecoveryCopy->writeNow();
+}
+
+void frmMain::showPictureName(const QString &fileName)
+{
+    mPictureName = fileName.isEmpty() ? QString() : QFileInfo(fileName).fileName();
+    updateActions();
 }
 
 HelpWindow *frmMain::helpWindow()

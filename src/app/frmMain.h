@@ -7,6 +7,7 @@
 #include "core/FileDialogs.h"
 #include "core/LongOperations.h"
 #include "core/Messages.h"
+#include "core/Settings.h"
 #include "core/SharedState.h"
 #include "core/ToolMode.h"
 #include "points/PointTableModel.h"
@@ -28,10 +29,12 @@ class QToolBar;
 namespace chartrek {
 
 class AutoLineSetup;
+class CalibrationMarks;
 class CurveCommands;
 class ProjectDocument;
 class RecoveryCopy;
 class DataExport;
+class FindAxes;
 class GraphicLoading;
 class GraphicSaving;
 class HelpWindow;
@@ -44,6 +47,8 @@ class ModalCalls;
 class PictureMarkers;
 class PictureMouse;
 class PointDeletion;
+class RecentFiles;
+class RememberedChoices;
 class RotateGraphic;
 class ScalePanel;
 class ScannerReading;
@@ -57,9 +62,9 @@ class Views;
 class frmMain : public QMainWindow, public PictureHolder {
     Q_OBJECT
 public:
-    // The design-time caption; a running instance is found by it.
-    static const QString &designCaption();
-    static const QString &closeQuestion();
+    // The caption without a picture from a file: the program's name and version.
+    static QString designCaption();
+    static QString closeQuestion();
 
     // Messages go to `sink` and file dialogs to `dialogs` when given (tests answer them
     // there), else to boxes and dialogs on screen.
@@ -116,6 +121,8 @@ private:
     void placeCrosshair();
     void alignBottomBars();
     void resizeToStart();
+    // The caption names the file the picture came from.
+    void showPictureName(const QString &fileName);
     void takeClipboardPicture();
     // Decides every enabled state and check mark from the state.
     void updateActions();
@@ -137,6 +144,7 @@ private:
     std::unique_ptr<FileDialogs> mOwnDialogs;
     std::unique_ptr<ModalCalls> mModal;
     std::unique_ptr<Messages> mMessages;
+    std::unique_ptr<Settings> mSettings;
     ToolMode mToolMode{mState};
     LongOperations *mLongOperations = nullptr;
     Calibration mCalibration{mState, *this};
@@ -152,6 +160,7 @@ private:
     Magnifier *mMagnifier = nullptr;
     KeyboardControl *mKeyboard = nullptr;
     PictureMarkers *mMarkers = nullptr;
+    CalibrationMarks *mCalibrationMarks = nullptr;
     PointDeletion *mDeletion = nullptr;
     GraphicLoading *mLoading = nullptr;
     ScannerReading *mScanner = nullptr;
@@ -165,7 +174,11 @@ private:
     CurveCommands *mCurveCommands = nullptr;
     ProjectDocument *mDocument = nullptr;
     RecoveryCopy *mRecoveryCopy = nullptr;
+    FindAxes *mFindAxes = nullptr;
+    RememberedChoices *mChoices = nullptr;
+    RecentFiles *mRecent = nullptr;
     QList<QAction *> mBlockedCommands;
+    QString mPictureName; // the file name of the picture shown, for the caption
     bool mCloseAfterTrace = false;
 
     // Controls.

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/MainMenus.h"
+#include "app/RememberedChoices.h"
 #include "app/Toolbar.h"
 #include "calibration/ScalePanel.h"
 #include "core/ProgramIcons.h"
@@ -12,6 +13,7 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -23,9 +25,12 @@ namespace {
 // The inner size of the window at design time, in twips.
 constexpr int kDesignWidth = 11685;
 constexpr int kDesignHeight = 5985;
+// The toolbar holds one more button than the design's (Find axes), which moves the
+// calibration panel right by as much.
+constexpr int kToolbarExtra = 630;
 // The window opens just wide enough to show the whole calibration panel, whose right end
 // lies past the design width.
-constexpr int kStartWidth = 11920;
+constexpr int kStartWidth = 11920 + kToolbarExtra;
 constexpr int kBarHeight = 255;
 // Around and behind a picture: a neutral grey that sets the picture's edges apart.
 void setCanvasColor(QWidget *control)
@@ -47,22 +52,23 @@ void frmMain::buildControls()
     mClient->installEventFilter(this);
 
     mToolBar = buildToolbar(mClient, mButtons);
-    setTwipsGeometry(mToolBar, 0, 0, 6780, 630);
+    setTwipsGeometry(mToolBar, 0, 0, 6780 + kToolbarExtra, 630);
 
     Picture1 = new ScalePanel(mCalibration, mTables, *mCapture, mClient);
-    setTwipsGeometry(Picture1, 6775, 30, 5145, 555);
+    setTwipsGeometry(Picture1, 6775 + kToolbarExtra, 30, 5145, 555);
 
     mPicture = new ImageControl(mClient);
     mPicture->setObjectName(QStringLiteral("mPicture"));
     setTwipsGeometry(mPicture, 0, 630, 3615, 4815);
     mPicture->setMouseIcon(QCursor(programIcon(QStringLiteral("toolcursor")).pixmap(32, 32)));
     setCanvasColor(mPicture);
+    mPicture->setScrollable(true);
 
     mZoomBox = new QComboBox(mClient);
     mZoomBox->setObjectName(QStringLiteral("mZoomBox"));
-    mZoomBox->setToolTip(QStringLiteral("select the zoom level for the zoom-window"));
+    mZoomBox->setToolTip(tr("select the zoom level for the zoom window"));
     for (int z = 2; z <= 6; ++z)
-        mZoomBox->addItem(QStringLiteral("%1 x Zoom").arg(z));
+        mZoomBox->addItem(tr("%1 x Zoom").arg(z));
     setTwipsGeometry(mZoomBox, 3720, 630, 2200, 315);
 
     mZoomWindow = new ImageControl(mClient);
@@ -82,7 +88,7 @@ void frmMain::buildControls()
     grdDataPoints = new QTableView(mClient);
     grdDataPoints->setObjectName(QStringLiteral("grdDataPoints"));
     grdDataPoints->setModel(&mTableModel);
-    grdDataPoints->setToolTip(QStringLiteral("existing data"));
+    grdDataPoints->setToolTip(tr("existing data"));
     grdDataPoints->verticalHeader()->hide();
     grdDataPoints->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grdDataPoints->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -177,8 +183,15 @@ void frmMain::alignBottomBars()
 
 void frmMain::resizeToStart()
 {
+    if (mChoices->restoreWindow())
+        return;
+    // A first start: three quarters of the screen, and never less than the design size where
+    // the screen has room for it; the window manager places it.
     const QSize client = toPixels(QRect(0, 0, kStartWidth, kDesignHeight)).size();
-    resize(client.width(), client.height() + menuBar()->sizeHint().height());
+    const QSize design(client.width(), client.height() + menuBar()->sizeHint().height());
+    const QRect area = screen()->availableGeometry();
+    const QSize size = (area.size() * 3 / 4).expandedTo(design).boundedTo(area.size());
+    resize(size);
 }
 
 } // namespace chartrek

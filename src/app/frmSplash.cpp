@@ -1,6 +1,6 @@
 #include "app/frmSplash.h"
 
-#include "app/ProgramVersion.h"
+#include "core/ProgramVersion.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -39,7 +39,7 @@ frmSplash::frmSplash(QWidget *parent) : QDialog(parent)
     setWindowTitle(tr("About Chartrek"));
 
     lblProductName = makeLabel(this, "lblProductName", QStringLiteral("Chartrek"), 2.4, true);
-    lblPlatform = makeLabel(this, "lblPlatform", QStringLiteral("for Linux"), 1.2, false);
+    lblPlatform = makeLabel(this, "lblPlatform", tr("for Linux"), 1.2, false);
     lblVersion = makeLabel(this, "lblVersion", QStringLiteral("Version"), 1.0, false);
     lblDescription = makeLabel(this, "lblDescription",
                                tr("Turns pictures of diagrams into numbers."), 1.0, false);
@@ -55,7 +55,7 @@ frmSplash::frmSplash(QWidget *parent) : QDialog(parent)
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
 
     // The load step: the version label shows the program's own version.
-    lblVersion->setText(QStringLiteral("Version ") + programVersionText());
+    lblVersion->setText(tr("Version %1").arg(programVersionText()));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -1,9 +1,10 @@
-#include "app/ProgramVersion.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "core/ProgramIcons.h"
+#include "core/ProgramLanguage.h"
+#include "core/ProgramVersion.h"
 #include "scanner/ScanDevices.h"
 
 #include <QApplication>
@@ -15,6 +16,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chartrek"));
     QApplication::setApplicationVersion(chartrek::programVersionText());
+    // The system's language, before the first window or text is made.
+    chartrek::installProgramLanguage();
     // The desktop matches the windows to the menu entry (chartrek.desktop) and its icon.
     QApplication::setDesktopFileName(QStringLiteral("chartrek"));
     QApplication::setWindowIcon(chartrek::programIcon(QStringLiteral("chartrek")));
@@ -41,6 +44,9 @@ int main(int argc, char *argv[])
     splash->showSplash();
     chartrek::frmMain window;
     window.attachHandOvers(instance);
+    // Ended from outside, the window ends as after the close question: its choices are kept.
+    QObject::connect(&termination, &chartrek::TerminationSignals::terminationRequested, &window,
+                     &chartrek::frmMain::closing);
     window.show();
     splash.reset();
     // A logout or a kill by the session keeps the unsaved work for the next start.

@@ -26,9 +26,9 @@ public:
     WindowTraceHost(AutoLineSetup::Controls &c, AutoLineSetup::Services &s) : mC(c), mS(s), mProbe(s.messages) {}
 
     qint32 colorAt(qint32 x, qint32 y) override { return mProbe.GetColor(x, y, mC.probe); }
-    qint32 linePoint(qint32 x, qint32 y, PixProbePoint &point, qint32 lineColor, int tolerance) override
+    qint32 linePoint(qint32 x, qint32 y, PixProbePoint &point, const PixProbeLine &line) override
     {
-        return mProbe.GetAPoint(x, y, point, lineColor, mC.probe, tolerance);
+        return mProbe.GetAPoint(x, y, point, line, mC.probe);
     }
     double pictureHeight() override { return mC.probe.bitmapHeight(); }
     void addTracedPoint(qint32 x, qint32 y, qint32 lineColor) override
@@ -132,7 +132,7 @@ void AutoLineSetup::mnuAutomatic_Click()
     mS.state.mAutoLineCancel = false;
     // The question concerns the current curve: the trace goes into it, the others stay.
     if (mS.tables.pointCount() > 0) {
-        const int answer = mS.messages.AskYesNoCancel(QStringLiteral("Delete existing data?"));
+        const int answer = mS.messages.AskYesNoCancel(tr("Delete existing data?"));
         if (answer == AnswerCancel) {
             mS.toolMode.SetPointerTool();
             return;
@@ -149,9 +149,18 @@ void AutoLineSetup::mnuAutomatic_Click()
         d->chkLine->setChecked(mS.state.mHasLines);
         d->chkGrid->setChecked(mS.state.mHasGrid);
         d->spnTolerance->setValue(mS.state.mColorTolerance);
-        connect(d->chkLine, &QCheckBox::toggled, this, [this](bool on) { mS.state.mHasLines = on; });
-        connect(d->chkGrid, &QCheckBox::toggled, this, [this](bool on) { mS.state.mHasGrid = on; });
-        connect(d->spnTolerance, &QSpinBox::valueChanged, this, [this](int t) { mS.state.mColorTolerance = t; });
+        connect(d->chkLine, &QCheckBox::toggled, this, [this](bool on) {
+            mS.state.mHasLines = on;
+            emit choicesChanged();
+        });
+        connect(d->chkGrid, &QCheckBox::toggled, this, [this](bool on) {
+            mS.state.mHasGrid = on;
+            emit choicesChanged();
+        });
+        connect(d->spnTolerance, &QSpinBox::valueChanged, this, [this](int t) {
+            mS.state.mColorTolerance = t;
+            emit choicesChanged();
+        });
         connect(d->btnNeu, &QPushButton::clicked, this, &AutoLineSetup::btnNeu_Click);
         connect(d->btnCancel, &QPushButton::clicked, this, &AutoLineSetup::btnCancel_Click);
         connect(d, &frmAutomatic::closeRequested, this, &AutoLineSetup::btnCancel_Click);
@@ -183,8 +192,8 @@ void AutoLineSetup::AutoLineClick(const PicturePoint &point, const ControlPoint 
         // at every probe outside the picture.
         const qint32 color = ColorProbe(mS.messages).GetColor(px, py, mC.probe);
         if (color < 0) {
-            mS.messages.ShowError(QStringLiteral("The ending point must lie on the picture. Click on the line where "
-                                                 "reading should end."));
+            mS.messages.ShowError(tr("The ending point must lie on the picture. Click on the line where reading "
+                                     "should end."));
             return;
         }
         mAutoLine.EndX = px;
@@ -216,8 +225,8 @@ void AutoLineSetup::AutoLineClick(const PicturePoint &point, const ControlPoint 
 
 void AutoLineSetup::showOrderError()
 {
-    mS.messages.ShowError(QStringLiteral("You made it in the wrong order.\r\n"
-                                         "the order must be: Starting point < distance point < ending point."));
+    mS.messages.ShowError(tr("You made it in the wrong order.\r\n"
+                             "The order must be: starting point < distance point < ending point."));
 }
 
 void AutoLineSetup::showProbedColor(qint32 x, qint32 y)
@@ -245,12 +254,12 @@ void AutoLineSetup::runTrace()
 
     {
         // The whole trace is one step of the history.
-        UndoHistory::Step step(mS.tables.history(), QStringLiteral("Autoline"));
+        UndoHistory::Step step(mS.tables.history(), tr("Autoline"));
         WindowTraceHost host(mC, mS);
         PixProbePoint start{mAutoLine.StartX, mAutoLine.StartY};
         PixProbePoint distance{mAutoLine.DistX, mAutoLine.DistY};
         const TraceResult result = LineTracer(mS.state, host).TraceLine(mAutoLine.LineColor, start, distance,
-                                                                        mAutoLine.EndX);
+                                                                        {mAutoLine.EndX, mAutoLine.EndY});
         mAutoLine.StartX = start.x;
         mAutoLine.StartY = start.y;
         mAutoLine.DistX = distance.x;
@@ -273,8 +282,7 @@ void AutoLineSetup::finishTrace(const TraceResult &result)
     switch (result.ending) {
     case TraceResult::Completed:
         mC.probe.forceRepaint();
-        mS.messages.ShowInfo(QStringLiteral("Line read. There are ") + QString::number(result.pointsRead + 2)
-                             + QStringLiteral(" points read."));
+        mS.messages.ShowInfo(tr("Line read. %1 points were read.").arg(result.pointsRead + 2));
         resetProgress();
         mS.state.mAutoLineCancel = false;
         break;

@@ -75,6 +75,8 @@ public slots:
 signals:
     // A trace starts or ends: the window blocks and frees its commands.
     void tracingChanged(bool running);
+    // The user changed a line-quality box or the colour tolerance (in the shared state).
+    void choicesChanged();
 
 private:
     void runTrace();

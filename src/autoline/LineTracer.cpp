@@ -1,6 +1,8 @@
 #include "autoline/LineTracer.h"
 
+#include "autoline/LineTracerInk.h"
 #include "core/Twips.h"
+#include "pixprobe/LineInk.h"
 
 #include <algorithm>
 #include <array>
@@ -24,6 +26,9 @@ constexpr int kSecondLineGap = 8;
 constexpr int kBehindReach = 3;
 // How far from the current point two crossings are looked at for being one line, in pixels.
 constexpr int kJoinReach = 40;
+constexpr double kQuarterTurn = 1.5707963267948966;
+// Ways out of a point that all meet the line when an open marker encloses it.
+constexpr int kEnclosingRays = 8;
 } // namespace
 
 qint32 nearestEven(double v)
@@ -31,25 +36,22 @@ qint32 nearestEven(double v)
     return qint32(std::clamp(std::nearbyint(v), -2147483648.0, 2147483647.0));
 }
 
-bool LineTracer::onLine(qint32 color, qint32 lineColor) const
+PixProbeLine LineTracer::lineFor(qint32 lineColor) const
 {
-    // -1 is no colour (outside the picture), which no line has.
-    if (color < 0)
-        return false;
-    if (color == lineColor)
-        return true;
-    const int t = mState.mColorTolerance;
-    if (t <= 0)
-        return false;
-    for (int shift = 0; shift < 24; shift += 8) {
-        if (std::abs(((color >> shift) & 0xFF) - ((lineColor >> shift) & 0xFF)) > t)
-            return false;
-    }
-    return true;
+    if (mLearnt && mLearntFor == lineColor && mLearnt->tolerance == mState.mColorTolerance)
+        return *mLearnt;
+    return {lineColor, mState.mColorTolerance, -1, 0, 0};
 }
 
-TraceResult LineTracer::TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbePoint &p1, qint32 endX)
+bool LineTracer::onLine(qint32 color, qint32 lineColor) const
 {
+    const PixProbeLine line = lineFor(lineColor);
+    return LineInk(line.color, line.tolerance, line.background, LineInk::thin(line.width)).matches(color);
+}
+
+TraceResult LineTracer::TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbePoint &p1, const PixProbePoint &end)
+{
+    const qint32 endX = end.x;
     TraceResult result;
     // Once a cancel is pending nothing more is added: the rows this trace put in are all it
     // has to take back, and a row added after the tool went back to the pointer would be
@@ -59,6 +61,11 @@ TraceResult LineTracer::TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbeP
             result.ending = ending;
         return mState.mAutoLineCancel;
     };
+    const LearntLine learnt = learnLine(mHost, lineColor, mState.mColorTolerance, {end, p0, p1});
+    mLearnt = learnt.line;
+    mGap = learnt.gap;
+    mDotted = learnt.dotted;
+    mLearntFor = lineColor;
     SnapToLine(p0, p0, lineColor);
     if (cancelled(TraceResult::CancelledBetweenSteps))
         return result;
@@ -134,8 +141,7 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
 {
     int n = 1;
     int crossings = 0;
-    bool upperRun = false;
-    bool lowerRun = false;
+    Arc upper, lower;
     while (!mState.mAutoLineCancel) {
         q.x = nearestEven(p1.x + double(w) / n);
         q.y = nearestEven(q.x * m + b);
@@ -148,40 +154,60 @@ bool LineTracer::FindNextPoint(qint32 lineColor, PixProbePoint &q, const PixProb
         // on a steep part the half-circle meets it below (or above) the current point, and
         // counting it as a second line asked the user at every step.
         const double R = double(w) / n;
-        const double step = R / 10;
-        // A run of matching probes on one half-circle is one crossing.
+        // A run of matching probes on one half-circle is one crossing; a dotted line's gaps
+        // do not end it.
         std::vector<PixProbePoint> hits;
         const double across = std::sqrt(1 + m * m);
-        const auto probe = [&](qint32 x, qint32 y, bool &run) {
+        Arc *last = nullptr;
+        const auto probe = [&](qint32 x, qint32 y, Arc &arc, double arcStep) {
             // Behind and close to the straight line so far: the way the trace came. A sharp
             // turn back (jagged data, a peak) lies behind too, but off that line.
             const bool ahead = (x - p1.x) + (y - p1.y) * m >= 0
                 || std::abs((y - p1.y) - m * (x - p1.x)) / across > kBehindReach * kTwipsPerPixel;
             if (ahead && onLine(mHost.colorAt(x, y), lineColor)) {
-                crossings += run ? 0 : 1;
-                run = true;
+                crossings += arc.run ? 0 : 1;
+                if (!arc.run)
+                    arc.stroke.clear();
+                arc.run = true;
+                arc.missed = 0;
                 q = {x, y};
                 hits.push_back(q);
-            } else {
-                run = false;
+                arc.stroke.push_back(q);
+                last = &arc;
+            } else if (arc.run) {
+                arc.missed += arcStep;
+                arc.run = arc.missed <= mGap;
             }
         };
-        for (double i = 0; i <= R; i += step) {
-            const double d = std::sqrt(std::max(0.0, R * R - i * i));
-            const qint32 x = nearestEven(p1.x + i);
-            probe(x, nearestEven(p1.y + d), upperRun);
-            probe(x, nearestEven(p1.y - d), lowerRun);
-            if (step <= 0)
+        // Eleven values of i, from straight up and down to straight ahead (at equal i the lower
+        // probe comes last). When they miss on a dotted line, about a probe a pixel of arc:
+        // eleven probes step over its dots where the arc runs across the way ahead.
+        for (const bool dense : {false, true}) {
+            const int steps = dense ? int(std::ceil(R / kTwipsPerPixel * kQuarterTurn)) : 10;
+            if (dense && (crossings > 0 || steps <= 10 || !mDotted))
                 break;
+            const double arcStep = R / kTwipsPerPixel * kQuarterTurn / steps;
+            for (int k = 0; k <= steps; ++k) {
+                double i = R * k / steps, d = std::sqrt(std::max(0.0, R * R - i * i));
+                if (dense)
+                    i = R * std::sin(kQuarterTurn * k / steps), d = R * std::cos(kQuarterTurn * k / steps);
+                const qint32 x = nearestEven(p1.x + i);
+                probe(x, nearestEven(p1.y + d), upper, arcStep);
+                probe(x, nearestEven(p1.y - d), lower, arcStep);
+            }
+            // There the middle of the last stroke met: the last probe of a dash is its end.
+            if (dense && last)
+                q = last->stroke[last->stroke.size() / 2];
         }
         // Both half-circles end in (x1 + R, y1): a line through there is one crossing.
-        if (upperRun && lowerRun)
+        if (upper.run && lower.run)
             --crossings;
         if (crossings > 0) {
             // Crossings joined to the current point close by are the line itself: jagged data
             // that leaves the circle and comes back, or a marker on the line.
-            if (mState.mHasLines && crossings > 1 && !joinedNearby(lineColor, p1, hits, 2 * R))
+            if (mState.mHasLines && crossings > 1 && !joinedNearby(lineColor, p1, hits, 2 * R)) {
                 return askUser(q, p1.x);
+            }
             return true;
         }
         ++n;
@@ -203,29 +229,62 @@ bool LineTracer::joinedNearby(qint32 lineColor, const PixProbePoint &from, const
                               double reach)
 {
     // Line pixels up to two apart (an anti-aliased line's pixels within the tolerance may leave
-    // gaps of one), flooded from the current point's pixel out to the reach.
+    // gaps of one), or across a dotted line's gaps, flooded from the current point's pixel out
+    // to the reach. Each pixel is read once. The line's faded edge joins too: where a thin line
+    // straddles two pixels, neither may be within the tolerance.
+    const PixProbeLine line = lineFor(lineColor);
+    const LineInk ink(line.color, line.tolerance, line.background, LineInk::thin(line.width));
     const int radius = std::min(kJoinReach, int(reach / kTwipsPerPixel));
+    const int jump = std::max(2, int(std::ceil(mGap)) + 1);
     const int side = 2 * radius + 1;
     const auto pixelOf = [](const PixProbePoint &p) {
         return std::pair(floorDiv(p.x, kTwipsPerPixel), floorDiv(-qint64(p.y), kTwipsPerPixel));
     };
-    const auto [col, row] = pixelOf(from);
-    std::vector<bool> seen(size_t(side) * size_t(side), false);
+    // Plain names: Debian's clang 14 cannot capture a structured binding in a lambda.
+    const int col = pixelOf(from).first, row = pixelOf(from).second;
     const auto index = [&](int dx, int dy) { return size_t(dy + radius) * size_t(side) + size_t(dx + radius); };
+    std::vector<signed char> known(size_t(side) * size_t(side), -1); // -1 not read yet
+    const auto isLine = [&](int dx, int dy) {
+        signed char &read = known[index(dx, dy)];
+        if (read < 0)
+            read = ink.edge(mHost.colorAt((col + dx) * kTwipsPerPixel + kTwipsPerPixel / 2,
+                                          -((row + dy) * kTwipsPerPixel + kTwipsPerPixel / 2)));
+        return read == 1;
+    };
+    std::vector<bool> seen(size_t(side) * size_t(side), false);
     std::vector<std::pair<int, int>> todo{{0, 0}};
     seen[index(0, 0)] = true;
+    // A point inside an open marker lies on paper that the marker's outline encloses: it is
+    // joined to the outline, which every way out of it meets first.
+    if (!isLine(0, 0)) {
+        std::vector<std::pair<int, int>> outline;
+        for (int k = 0; k < kEnclosingRays; ++k) {
+            const double angle = 2 * kQuarterTurn * 2 * k / kEnclosingRays;
+            for (int r = 1; r <= radius; ++r) {
+                const int dx = int(std::lround(r * std::cos(angle))), dy = int(std::lround(r * std::sin(angle)));
+                if (isLine(dx, dy)) {
+                    outline.push_back({dx, dy});
+                    break;
+                }
+            }
+        }
+        if (outline.size() == size_t(kEnclosingRays)) {
+            for (const auto &pixel : outline) {
+                if (!seen[index(pixel.first, pixel.second)])
+                    seen[index(pixel.first, pixel.second)] = true, todo.push_back(pixel);
+            }
+        }
+    }
     while (!todo.empty()) {
         const auto [dx, dy] = todo.back();
         todo.pop_back();
-        for (int k = 0; k < 25; ++k) {
-            const int nx = dx + k % 5 - 2, ny = dy + k / 5 - 2;
-            if (nx * nx + ny * ny > radius * radius || seen[index(nx, ny)]
-                || !onLine(mHost.colorAt((col + nx) * kTwipsPerPixel + kTwipsPerPixel / 2,
-                                         -((row + ny) * kTwipsPerPixel + kTwipsPerPixel / 2)),
-                           lineColor))
-                continue;
-            seen[index(nx, ny)] = true;
-            todo.push_back({nx, ny});
+        for (int ny = dy - jump; ny <= dy + jump; ++ny) {
+            for (int nx = dx - jump; nx <= dx + jump; ++nx) {
+                if (nx * nx + ny * ny > radius * radius || seen[index(nx, ny)] || !isLine(nx, ny))
+                    continue;
+                seen[index(nx, ny)] = true;
+                todo.push_back({nx, ny});
+            }
         }
     }
     return std::all_of(points.begin(), points.end(), [&](const PixProbePoint &p) {
@@ -285,18 +344,22 @@ LineTracer::Bridge LineTracer::bridgeGap(qint32 lineColor, PixProbePoint &q, con
     if (!found)
         return Bridge::Nothing;
     // One line ahead spreads its pixels over one band across the direction (a bend widens
-    // it); a gap between bands wider than a few pixels is a second line.
+    // it); a gap between bands wider than a few pixels is a second line. A band of one or two
+    // probes is a speck (of the exact colour in a JPEG), not a line.
     std::sort(across.begin(), across.end());
-    for (size_t k = 1; k < across.size(); ++k) {
-        if (across[k] - across[k - 1] > kSecondLineGap * kTwipsPerPixel)
-            return Bridge::Unsure;
+    int lines = 0;
+    for (size_t first = 0, k = 1; k <= across.size(); ++k) {
+        if (k == across.size() || across[k] - across[k - 1] > kSecondLineGap * kTwipsPerPixel) {
+            lines += k - first > 2 ? 1 : 0;
+            first = k;
+        }
     }
-    return Bridge::Found;
+    return lines > 1 ? Bridge::Unsure : Bridge::Found;
 }
 
 void LineTracer::SnapToLine(PixProbePoint candidate, PixProbePoint &target, qint32 lineColor)
 {
-    const qint32 status = mHost.linePoint(candidate.x, candidate.y, target, lineColor, mState.mColorTolerance);
+    const qint32 status = mHost.linePoint(candidate.x, candidate.y, target, lineFor(lineColor));
     mHost.processEvents();
     const bool belowPicture = -double(target.y) > mHost.pictureHeight();
     const bool untrusted = belowPicture || (mState.mHasGrid && status == PIXPROBE_CROSSING);

@@ -5,6 +5,7 @@
 
 #include <QtGlobal>
 
+#include <optional>
 #include <vector>
 
 namespace chartrek {
@@ -16,8 +17,8 @@ public:
     virtual ~TraceHost() = default;
     // Colour 0x00BBGGRR of the probe picture; -1 outside it.
     virtual qint32 colorAt(qint32 x, qint32 y) = 0;
-    // GetAPoint on the probe picture with the given tolerance: the status, the point written.
-    virtual qint32 linePoint(qint32 x, qint32 y, PixProbePoint &point, qint32 lineColor, int tolerance) = 0;
+    // GetAPoint on the probe picture for the line described: the status, the point written.
+    virtual qint32 linePoint(qint32 x, qint32 y, PixProbePoint &point, const PixProbeLine &line) = 0;
     // The probe picture's height in twips.
     virtual double pictureHeight() = 0;
     // Adds one traced point to the tables and marks it on the shown picture.
@@ -48,8 +49,9 @@ public:
     LineTracer(SharedState &state, TraceHost &host) : mState(state), mHost(host) {}
 
     // Traces from the previous point p0 (the starting point) and the current point p1 (the
-    // distance point) until x reaches endX; p0 and p1 move along as the trace goes.
-    TraceResult TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbePoint &p1, qint32 endX);
+    // distance point) until x reaches the end point's; p0 and p1 move along as the trace goes.
+    // What it learns of the line around the three points serves the whole trace.
+    TraceResult TraceLine(qint32 lineColor, PixProbePoint &p0, PixProbePoint &p1, const PixProbePoint &end);
 
     // True with q a point of the line colour or a point the user picked; false when a cancel
     // request ended the search first, or the user cancelled instead of picking.
@@ -74,9 +76,22 @@ private:
                       double reach);
     // The user picks q, not left of refX; false when the user cancelled.
     bool askUser(PixProbePoint &q, qint32 refX);
+    // The line learnt for this colour, or the colour alone under the run's tolerance.
+    PixProbeLine lineFor(qint32 lineColor) const;
 
     SharedState &mState;
     TraceHost &mHost;
+    std::optional<PixProbeLine> mLearnt;
+    qint32 mLearntFor = -1;
+    double mGap = 0; // the longest gap of the line's dots or dashes, pixels
+    bool mDotted = false;
+    // One half-circle's probes: in a run of the line colour, and how far along the arc the
+    // last one of it lies, pixels.
+    struct Arc {
+        bool run = false;
+        double missed = 0;
+        std::vector<PixProbePoint> stroke; // the probes of the run
+    };
 };
 
 // Nearest integer, halves to the even neighbour.

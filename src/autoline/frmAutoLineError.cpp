@@ -30,7 +30,7 @@ frmAutoLineError::frmAutoLineError(const ImageControl &picture, SharedState &sta
     : QDialog(parent), mPicture(picture), mState(state), mMessages(messages)
 {
     setObjectName(QStringLiteral("frmAutoLineError"));
-    setWindowTitle(QStringLiteral("Get the line"));
+    setWindowTitle(tr("Get the line"));
 
     mPic = new ImageControl(this);
     mPic->setObjectName(QStringLiteral("mPic"));
@@ -47,10 +47,10 @@ frmAutoLineError::frmAutoLineError(const ImageControl &picture, SharedState &sta
     mColorWindow->setAutoFillBackground(true);
     mColorWindow->setFixedHeight(48);
 
-    Command1 = new QPushButton(QStringLiteral("&OK"), this);
+    Command1 = new QPushButton(tr("&OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setEnabled(false);
-    Command2 = new QPushButton(QStringLiteral("&Cancel"), this);
+    Command2 = new QPushButton(tr("&Cancel"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     // Enter picks a point here; it must never press a button.
     Command1->setAutoDefault(false);
@@ -85,26 +85,12 @@ frmAutoLineError::frmAutoLineError(const ImageControl &picture, SharedState &sta
 
 QString frmAutoLineError::instructions()
 {
-    static const char *const lines[] = {
-        "I was not able to find the next ",
-        "point. It should be somewhere ",
-        "near the rect in the middle of ",
-        "the view. Now click on the ",
-        "line, to select the next point. ",
-        "",
-        "You may use the NumPad to select the point. Use the ENTER-key to set the point.",
-        "",
-        "In the window below, you can ",
-        "see the color of the point under ",
-        "the mousepointer. ",
-        "",
-        "After selecting a point, klick ",
-        "OK to accept your choice.",
-    };
-    QString text;
-    for (const char *line : lines)
-        text += QLatin1String(line) + QLatin1String("\r\n");
-    return text;
+    // Paragraphs apart by an empty line; the text box wraps the lines.
+    return tr("I was not able to find the next point. It should be somewhere near the rectangle in the middle of the "
+              "view. Now click on the line to select the next point.\r\n\r\n"
+              "You may use the numeric keypad to select the point. Use the Enter key to set the point.\r\n\r\n"
+              "In the window below, you can see the color of the point under the mouse pointer.\r\n\r\n"
+              "After selecting a point, click OK to accept your choice.\r\n");
 }
 
 void frmAutoLineError::showEvent(QShowEvent *event)
@@ -162,7 +148,7 @@ void frmAutoLineError::mPic_MouseDown(int, int, float x, float y)
     const PictureCoords p = toPicture(x, y);
     if (-double(p.x) < mState.mRecoveryRefX) {
         mMessages.ShowError(
-            QStringLiteral("The X-value must be right from the middle of the rect. Please click on a other point."));
+            tr("The x value must lie right of the middle of the rectangle. Please click on another point."));
         return;
     }
     mState.mRecoveryPickX = roundToInt32(p.x);

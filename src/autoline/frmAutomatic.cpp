@@ -1,6 +1,7 @@
 #include "autoline/frmAutomatic.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -17,25 +18,29 @@ struct StepTexts {
     const char *title;
     const char *help;
 };
-// The texts as the program has always shown them.
 constexpr StepTexts kSteps[] = {
-    {"Ending point",
-     "First you have to determine the last point of the line, you wish to read. Click on the line, where reading "
-     "should end. Have a look at the colorwindow, to get the right point."},
-    {"Starting point",
-     "Now you have to determine the starting point of the line, you wish to read. Click on the line, where reading "
-     "should end. Have a look at the colorwindow, to get the right point."},
-    {"Distance",
-     "At least, you have to determine the minimum distance between two points. To do so, click at the right next to "
-     "the starting point."},
-    {"Looking ...", "Now i will try to automaticly read the line. Press Cancel to cancel reading."},
+    {QT_TRANSLATE_NOOP("chartrek::frmAutomatic", "Ending point"),
+     QT_TRANSLATE_NOOP("chartrek::frmAutomatic",
+                       "First you have to determine the last point of the line you wish to read. Click on the line "
+                       "where reading should end. Have a look at the color window to get the right point.")},
+    {QT_TRANSLATE_NOOP("chartrek::frmAutomatic", "Starting point"),
+     QT_TRANSLATE_NOOP("chartrek::frmAutomatic",
+                       "Now you have to determine the starting point of the line you wish to read. Click on the line "
+                       "where reading should start. Have a look at the color window to get the right point.")},
+    {QT_TRANSLATE_NOOP("chartrek::frmAutomatic", "Distance"),
+     QT_TRANSLATE_NOOP("chartrek::frmAutomatic",
+                       "At last, you have to determine the minimum distance between two points. To do so, click a "
+                       "little to the right of the starting point.")},
+    {QT_TRANSLATE_NOOP("chartrek::frmAutomatic", "Looking ..."),
+     QT_TRANSLATE_NOOP("chartrek::frmAutomatic",
+                       "Now I will try to read the line automatically. Press Cancel to stop reading.")},
 };
 } // namespace
 
 frmAutomatic::frmAutomatic(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmAutomatic"));
-    setWindowTitle(QStringLiteral("Autoline"));
+    setWindowTitle(tr("Autoline"));
     setModal(false);
     auto *layout = new QVBoxLayout(this);
 
@@ -47,7 +52,7 @@ frmAutomatic::frmAutomatic(QWidget *owner) : QDialog(owner)
     layout->addWidget(txtAktuell);
 
     auto *colorRow = new QHBoxLayout;
-    auto *Label1 = new QLabel(QStringLiteral("Color"), this);
+    auto *Label1 = new QLabel(tr("Color"), this);
     mColorWindow = new QFrame(this);
     mColorWindow->setObjectName(QStringLiteral("mColorWindow"));
     mColorWindow->setFrameShape(QFrame::Box);
@@ -58,7 +63,7 @@ frmAutomatic::frmAutomatic(QWidget *owner) : QDialog(owner)
     colorRow->addStretch();
     layout->addLayout(colorRow);
 
-    btnNeu = new QPushButton(QStringLiteral("One step back"), this);
+    btnNeu = new QPushButton(tr("One step &back"), this);
     btnNeu->setObjectName(QStringLiteral("btnNeu"));
     btnNeu->setEnabled(false);
     btnNeu->setAutoDefault(false);
@@ -70,27 +75,27 @@ frmAutomatic::frmAutomatic(QWidget *owner) : QDialog(owner)
     txtHilfe->setMinimumHeight(txtHilfe->fontMetrics().lineSpacing() * 5);
     layout->addWidget(txtHilfe);
 
-    auto *Frame1 = new QGroupBox(QStringLiteral("Line quality"), this);
+    auto *Frame1 = new QGroupBox(tr("Line quality"), this);
     auto *frameLayout = new QVBoxLayout(Frame1);
-    chkLine = new QCheckBox(QStringLiteral("has lines next to it"), Frame1);
+    chkLine = new QCheckBox(tr("has &lines next to it"), Frame1);
     chkLine->setObjectName(QStringLiteral("chkLine"));
-    chkGrid = new QCheckBox(QStringLiteral("has grid"), Frame1);
+    chkGrid = new QCheckBox(tr("has &grid"), Frame1);
     chkGrid->setObjectName(QStringLiteral("chkGrid"));
     frameLayout->addWidget(chkLine);
     frameLayout->addWidget(chkGrid);
     auto *toleranceRow = new QHBoxLayout;
-    auto *toleranceLabel = new QLabel(QStringLiteral("Color tolerance"), Frame1);
+    auto *toleranceLabel = new QLabel(tr("Color &tolerance"), Frame1);
     spnTolerance = new QSpinBox(Frame1);
     spnTolerance->setObjectName(QStringLiteral("spnTolerance"));
     spnTolerance->setRange(0, 255);
-    spnTolerance->setToolTip(QStringLiteral("0: only the exact line colour belongs to the line"));
+    spnTolerance->setToolTip(tr("0: only the exact line color belongs to the line"));
     toleranceLabel->setBuddy(spnTolerance);
     toleranceRow->addWidget(toleranceLabel);
     toleranceRow->addWidget(spnTolerance);
     frameLayout->addLayout(toleranceRow);
     layout->addWidget(Frame1);
 
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnCancel = new QPushButton(tr("&Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->setAutoDefault(false);
     layout->addWidget(btnCancel);
@@ -103,8 +108,8 @@ void frmAutomatic::showStep(int step)
 {
     if (step < 0 || step > 3)
         return;
-    txtAktuell->setText(QString::fromLatin1(kSteps[step].title));
-    txtHilfe->setText(QString::fromLatin1(kSteps[step].help));
+    txtAktuell->setText(QCoreApplication::translate("chartrek::frmAutomatic", kSteps[step].title));
+    txtHilfe->setText(QCoreApplication::translate("chartrek::frmAutomatic", kSteps[step].help));
 }
 
 void frmAutomatic::showColor(qint32 color)

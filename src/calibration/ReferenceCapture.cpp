@@ -1,16 +1,17 @@
 #include "calibration/ReferenceCapture.h"
 
+#include <QCoreApplication>
+
 namespace chartrek {
 
-const QString &ReferenceCapture::recalculateQuestion()
+QString ReferenceCapture::recalculateQuestion()
 {
-    static const QString text = QStringLiteral("Recalculate existing datas?");
-    return text;
+    return QCoreApplication::translate("ReferenceCapture", "Recalculate existing data?");
 }
 
 void AskForOrigin(Messages &messages, ToolMode &toolMode)
 {
-    messages.ShowInfo(QStringLiteral("You have to determine the origin first."));
+    messages.ShowInfo(QCoreApplication::translate("ReferenceCapture", "You have to determine the origin first."));
     toolMode.SetPointerTool();
 }
 
@@ -52,7 +53,7 @@ void ReferenceCapture::captureClick(float x, float y)
     if (!s.mCalibrating)
         return;
     // The reference and what the answer did to the points are undone together.
-    const CalibrationStep step(mPoints, QStringLiteral("set reference"));
+    const CalibrationStep step(mPoints, QCoreApplication::translate("ReferenceCapture", "set reference"));
     bool recalculate = false;
     if (mPoints.hasPoints() && mCal.IsCalibrated()) {
         switch (mMessages.AskYesNoCancel(recalculateQuestion())) {

@@ -26,7 +26,7 @@ public:
     // Space while capturing: moves on without capturing.
     void skip();
 
-    static const QString &recalculateQuestion();
+    static QString recalculateQuestion();
 
 private:
     void setBack(Ref ref, quint32 color) { mCal.record().backColor[ref] = color; }

@@ -58,9 +58,9 @@ ScalePanel::ScalePanel(Calibration &calibration, CalibratedPoints &points, Refer
     compact.setPixelSize(11);
     setFont(compact);
 
-    btnGetPoints = new QPushButton(QStringLiteral("get"), this);
+    btnGetPoints = new QPushButton(tr("get"), this);
     btnGetPoints->setObjectName(QStringLiteral("btnGetPoints"));
-    btnGetPoints->setToolTip(QStringLiteral("get origin"));
+    btnGetPoints->setToolTip(tr("get origin"));
     setTwipsGeometry(btnGetPoints, 40, 40, 435, 435);
     btnGetPoints->installEventFilter(this);
     connect(btnGetPoints, &QPushButton::clicked, this, &ScalePanel::btnGetPoints_Click);
@@ -89,15 +89,15 @@ ScalePanel::ScalePanel(Calibration &calibration, CalibratedPoints &points, Refer
         QRect twips;
     };
     const FieldDesign fields[4] = {
-        {"sX1", "enter the lower X-value here", {1575, 30, 735, 210}},
-        {"sX2", "enter the upper X-value here", {1575, 255, 735, 210}},
-        {"sY1", "enter the lower Y-value here", {3720, 30, 735, 210}},
-        {"sY2", "enter the upper Y-value here", {3720, 255, 735, 210}},
+        {"sX1", QT_TR_NOOP("enter the lower X-value here"), {1575, 30, 735, 210}},
+        {"sX2", QT_TR_NOOP("enter the upper X-value here"), {1575, 255, 735, 210}},
+        {"sY1", QT_TR_NOOP("enter the lower Y-value here"), {3720, 30, 735, 210}},
+        {"sY2", QT_TR_NOOP("enter the upper Y-value here"), {3720, 255, 735, 210}},
     };
     for (int i = 0; i < 4; ++i) {
         auto *field = new QLineEdit(this);
         field->setObjectName(QLatin1String(fields[i].name));
-        field->setToolTip(QLatin1String(fields[i].tip));
+        field->setToolTip(tr(fields[i].tip));
         setTwipsGeometry(field, fields[i].twips);
         field->installEventFilter(this);
         const Ref ref = Ref(i);
@@ -109,9 +109,9 @@ ScalePanel::ScalePanel(Calibration &calibration, CalibratedPoints &points, Refer
     chainPic = chainPicture("chain", devicePixelRatioF());
     unchainPic = chainPicture("unchain", devicePixelRatioF());
     chainX = makeLabel(this, "chainX", "", {2420, 68, 225, 135});
-    chainX->setToolTip(QStringLiteral("chain/unchain (X1,Y1)"));
+    chainX->setToolTip(tr("chain/unchain (X1,Y1)"));
     chainY = makeLabel(this, "chainY", "", {2420, 293, 225, 135});
-    chainY->setToolTip(QStringLiteral("chain/unchain (X2,Y2)"));
+    chainY->setToolTip(tr("chain/unchain (X2,Y2)"));
     for (QLabel *chain : {chainX, chainY}) {
         chain->setAlignment(Qt::AlignCenter);
         chain->setCursor(Qt::PointingHandCursor);
@@ -120,12 +120,12 @@ ScalePanel::ScalePanel(Calibration &calibration, CalibratedPoints &points, Refer
 
     XLog = new QCheckBox(QStringLiteral("X:lg"), this);
     XLog->setObjectName(QStringLiteral("XLog"));
-    XLog->setToolTip(QStringLiteral("check for log-scale X"));
+    XLog->setToolTip(tr("check for log-scale X"));
     setTwipsGeometry(XLog, 4530, 15, 855, 255);
     connect(XLog, &QCheckBox::clicked, this, &ScalePanel::XLog_Click);
     YLog = new QCheckBox(QStringLiteral("Y:lg"), this);
     YLog->setObjectName(QStringLiteral("YLog"));
-    YLog->setToolTip(QStringLiteral("check for log-scale Y"));
+    YLog->setToolTip(tr("check for log-scale Y"));
     setTwipsGeometry(YLog, 4530, 225, 855, 255);
     connect(YLog, &QCheckBox::clicked, this, &ScalePanel::YLog_Click);
 
@@ -140,7 +140,8 @@ ScalePanel::ScalePanel(Calibration &calibration, CalibratedPoints &points, Refer
 void ScalePanel::refresh()
 {
     const CalibrationRecord &rec = mCalibration.record();
-    btnGetPoints->setText(rec.buttonCaption);
+    // The record keeps the English caption, which the capture compares; the button shows it translated.
+    btnGetPoints->setText(tr(rec.buttonCaption.toLatin1().constData()));
     for (int i = 0; i < 4; ++i) {
         QLabel *indicator = mIndicators[i];
         indicator->setText(rec.caption[i]);
@@ -185,7 +186,7 @@ void ScalePanel::sX_Change(Ref ref)
     }
     CalibrationState next = mCalibration.snapshot();
     next.field[ref] = text;
-    changeCalibration(mCalibration, mPoints, next, QStringLiteral("change scale"), mEditSession);
+    changeCalibration(mCalibration, mPoints, next, tr("change scale"), mEditSession);
 }
 
 void ScalePanel::XLog_Click()
@@ -202,7 +203,7 @@ void ScalePanel::logClick(bool xAxis)
 {
     CalibrationState next = mCalibration.snapshot();
     (xAxis ? next.xLog : next.yLog) = (xAxis ? XLog : YLog)->isChecked();
-    changeCalibration(mCalibration, mPoints, next, QStringLiteral("change scale"));
+    changeCalibration(mCalibration, mPoints, next, tr("change scale"));
     applyLogLayout(xAxis);
 }
 

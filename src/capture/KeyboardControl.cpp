@@ -67,6 +67,7 @@ bool KeyboardControl::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::Shortcut: // the key that made it may never reach a control
     case QEvent::MouseButtonPress:
+    case QEvent::Wheel: // Ctrl+wheel zooms
         mCtrlAlone = false;
         break;
     case QEvent::KeyRelease: {
@@ -96,7 +97,7 @@ QPoint KeyboardControl::clippedToPicture(QPoint at) const
 {
     const QRectF shown = mC.mPicture.displayRect();
     const QRect picture = QRectF(shown.topLeft() / kTwipsPerPixel, shown.size() / kTwipsPerPixel).toAlignedRect()
-                              .intersected(mC.mPicture.rect());
+                              .intersected(mC.mPicture.viewport());
     if (picture.isEmpty())
         return at;
     return {std::clamp(at.x(), picture.left(), picture.right()), std::clamp(at.y(), picture.top(), picture.bottom())};

@@ -30,9 +30,10 @@ bool PictureMouse::IsActiveOwnWindow()
     const QWidget *active = QApplication::activeWindow();
     if (!active)
         return false;
-    const QString caption = active->windowTitle();
-    return caption.startsWith(QLatin1String("Chartrek")) || caption.startsWith(QLatin1String("rotate graphic"))
-        || caption.startsWith(QLatin1String("Autoline"));
+    // Known by name, not by caption: the captions are translated.
+    const QString name = active->objectName();
+    return name == QLatin1String("frmMain") || name == QLatin1String("frmRotate")
+        || name == QLatin1String("frmAutomatic");
 }
 
 void PictureMouse::mPicture_MouseDown(int button, int shift, float X, float Y)
@@ -46,7 +47,7 @@ void PictureMouse::mPicture_MouseDown(int button, int shift, float X, float Y)
     const ControlPoint C{roundToInt32(X), roundToInt32(Y)};
 
     if (s.mToolMode == SharedState::AnglePickTool)
-        emit anglePickPress(X, Y);
+        emit anglePickPress(-xy.x, -xy.y);
     if (s.mToolMode == SharedState::AutoLineTool)
         emit autoLinePress(P, C);
 
@@ -141,6 +142,13 @@ void PictureMouse::mPicture_MouseMove(int button, int shift, float X, float Y)
     const bool picking = s.mRotatePicking && s.mToolMode == SharedState::AnglePickTool;
     if (mS.calibration.IsCalibrated() && !picking)
         emit statusText(valueReadout(xy));
+}
+
+void PictureMouse::viewMoved()
+{
+    SharedState &s = mS.state;
+    if (s.mLineDragging)
+        s.mLineFirstMove = true; // nothing left to take back at the next move
 }
 
 QString PictureMouse::valueReadout(const PictureCoords &xy) const

@@ -43,8 +43,11 @@ public:
     // The readout of a picture position, " X: 1.000 - Y: 2.000".
     QString valueReadout(const PictureCoords &xy) const;
 
+    // The view moved under the pointer: a line being dragged went with the repaint.
+    void viewMoved();
+
     // Whether the active window is one of the program's: the main window, the rotate dialog
-    // or the Autoline dialog, told by their captions. Moves take the keyboard focus only then.
+    // or the Autoline dialog. Moves take the keyboard focus only then.
     static bool IsActiveOwnWindow();
 
 signals:
@@ -53,7 +56,9 @@ signals:
     void zoomed();
     // Hand-offs to the features that own these tools. Connect them directly: a press reads the
     // tool mode again right after emitting, and a receiver may have returned to the pointer tool.
-    // The angle pick measures on the screen: the press in control twips, unrounded.
+    // The angle pick measures in the picture: the press as picture coordinates negated (control
+    // twips in the 1:1 view at its start), unrounded, so that a scroll between the two picks
+    // and any zoom measure the same.
     void anglePickPress(float X, float Y);
     void autoLinePress(const PicturePoint &point, const ControlPoint &control);
     void autoLineColorProbe(qint32 drawX, qint32 drawY); // drawing coordinates

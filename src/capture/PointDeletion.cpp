@@ -24,7 +24,7 @@ void PointDeletion::grdDataPoints_DblClick()
     const int row = current.row() + 1;
     if (mS.tables.model().cell(PointTableModel::DataPoints, row, current.column()).isEmpty())
         return;
-    if (mS.messages.AskYesNo(QStringLiteral("Delete this point?")) != AnswerYes)
+    if (mS.messages.AskYesNo(tr("Delete this point?")) != AnswerYes)
         return;
     mS.tables.removePoint(row);
     mS.markers.redraw();
@@ -35,7 +35,7 @@ void PointDeletion::DeletePointAt(const PicturePoint &point)
     const std::optional<int> row = mS.tables.FindPointNear(point);
     if (!row)
         return;
-    if (mS.messages.AskYesNo(QStringLiteral("Do you wish to delete this point?")) != AnswerYes)
+    if (mS.messages.AskYesNo(tr("Do you wish to delete this point?")) != AnswerYes)
         return;
     mS.tables.removePoint(*row);
     mS.markers.redraw();
@@ -46,7 +46,7 @@ void PointDeletion::DeletePointAt(const PicturePoint &point)
 void PointDeletion::mnuEditDelete_Click()
 {
     // Asked also when there is nothing to delete.
-    if (mS.messages.AskYesNo(QStringLiteral("Delete existing datas?")) != AnswerYes)
+    if (mS.messages.AskYesNo(tr("Delete existing data?")) != AnswerYes)
         return;
     mS.tables.ResetPointTables();
     // The clean copy takes away every marker and deletion mark drawn since the picture came.

@@ -25,10 +25,9 @@ RotateGraphic::RotateGraphic(const Controls &controls, const Services &services,
     setObjectName(QStringLiteral("rotateGraphic"));
 }
 
-const QString &RotateGraphic::angleMessage()
+QString RotateGraphic::angleMessage()
 {
-    static const QString text = QStringLiteral("Enter a number between -360.00 and 360.00 for the angle.");
-    return text;
+    return tr("Enter a number between -360.00 and 360.00 for the angle.");
 }
 
 std::optional<double> RotateGraphic::levellingAngle(SharedState::Point32 left, float x, float y)
@@ -87,7 +86,7 @@ void RotateGraphic::btnGetWinkel_Click()
     mS.state.mToolMode = SharedState::AnglePickTool;
     mC.mPicture.setMousePointer(ImageControl::PointerCustom);
     mS.state.mRotatePicking = true;
-    mC.mStatusBar.showMessage(QStringLiteral("Punkt links auswählen"));
+    mC.mStatusBar.showMessage(tr("Select the left point"));
     mC.window.activateWindow();
 }
 
@@ -97,7 +96,7 @@ void RotateGraphic::anglePick(float X, float Y)
     if (s.mRotatePickStep == 1) {
         s.mRotateFirstPoint = {roundToInt32(X), roundToInt32(Y)};
         s.mRotatePickStep = 2;
-        mC.mStatusBar.showMessage(QStringLiteral("Punkt rechts auswählen"));
+        mC.mStatusBar.showMessage(tr("Select the right point"));
         return;
     }
     const std::optional<double> angle = levellingAngle(s.mRotateFirstPoint, X, Y);

@@ -43,7 +43,7 @@ public:
 
     RotateGraphic(const Controls &controls, const Services &services, QObject *parent = nullptr);
 
-    static const QString &angleMessage();
+    static QString angleMessage();
 
     // The angle that levels the line from the left press to the right one, in degrees,
     // positive when the right press lies higher on the screen; none for one spot pressed twice.

@@ -12,12 +12,12 @@ UndoCommands::UndoCommands(PictureMarkers &markers, PointTables &tables, const S
 
 QString UndoCommands::undoText(const UndoHistory &history)
 {
-    return history.canUndo() ? QStringLiteral("&Undo ") + history.undoName() : QStringLiteral("&Undo");
+    return history.canUndo() ? tr("&Undo %1").arg(history.undoName()) : tr("&Undo");
 }
 
 QString UndoCommands::redoText(const UndoHistory &history)
 {
-    return history.canRedo() ? QStringLiteral("&Redo ") + history.redoName() : QStringLiteral("&Redo");
+    return history.canRedo() ? tr("&Redo %1").arg(history.redoName()) : tr("&Redo");
 }
 
 bool UndoCommands::allowed() const

@@ -1,6 +1,7 @@
 #include "capture/frmRotate.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,9 +15,9 @@ namespace chartrek {
 namespace {
 QPushButton *button(QWidget *parent, const char *name, const char *text, const char *tip)
 {
-    auto *b = new QPushButton(QString::fromUtf8(text), parent);
+    auto *b = new QPushButton(QCoreApplication::translate("chartrek::frmRotate", text), parent);
     b->setObjectName(QLatin1String(name));
-    b->setToolTip(QString::fromUtf8(tip));
+    b->setToolTip(QCoreApplication::translate("chartrek::frmRotate", tip));
     b->setAutoDefault(false);
     return b;
 }
@@ -25,21 +26,24 @@ QPushButton *button(QWidget *parent, const char *name, const char *text, const c
 frmRotate::frmRotate(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmRotate"));
-    setWindowTitle(QStringLiteral("rotate graphic"));
+    setWindowTitle(tr("rotate graphic"));
     setModal(false);
 
-    auto *Frame1 = new QGroupBox(QStringLiteral("rotate"), this);
+    auto *Frame1 = new QGroupBox(tr("rotate"), this);
     auto *angleRow = new QHBoxLayout;
     txtWinkel = new QLineEdit(Frame1);
     txtWinkel->setObjectName(QStringLiteral("txtWinkel"));
-    txtWinkel->setToolTip(QStringLiteral("Enter a number between -360.00 and 360.00"));
-    auto *Label1 = new QLabel(QStringLiteral("degrees"), Frame1);
+    txtWinkel->setToolTip(tr("Enter a number between -360.00 and 360.00"));
+    auto *Label1 = new QLabel(tr("&degrees"), Frame1);
     Label1->setBuddy(txtWinkel);
     angleRow->addWidget(txtWinkel);
     angleRow->addWidget(Label1);
-    btnGetWinkel = button(Frame1, "btnGetWinkel", "calculate", "calculate the angle by 2 points on the x-axis");
-    btnDoIt = button(Frame1, "btnDoIt", "do it", "show the results");
-    btnBack = button(Frame1, "btnBack", "back", "Set the graphic back");
+    btnGetWinkel = button(Frame1, "btnGetWinkel", QT_TRANSLATE_NOOP("chartrek::frmRotate", "ca&lculate"),
+                          QT_TRANSLATE_NOOP("chartrek::frmRotate", "calculate the angle by 2 points on the x-axis"));
+    btnDoIt = button(Frame1, "btnDoIt", QT_TRANSLATE_NOOP("chartrek::frmRotate", "do &it"),
+                     QT_TRANSLATE_NOOP("chartrek::frmRotate", "show the results"));
+    btnBack = button(Frame1, "btnBack", QT_TRANSLATE_NOOP("chartrek::frmRotate", "&back"),
+                     QT_TRANSLATE_NOOP("chartrek::frmRotate", "Set the graphic back"));
     auto *frameLayout = new QVBoxLayout(Frame1);
     frameLayout->addLayout(angleRow);
     auto *tryRow = new QHBoxLayout;
@@ -48,8 +52,10 @@ frmRotate::frmRotate(QWidget *owner) : QDialog(owner)
     tryRow->addWidget(btnBack);
     frameLayout->addLayout(tryRow);
 
-    btnOK = button(this, "btnOK", "&OK", "Close the dialog");
-    Command1 = button(this, "Command1", "&Cancel", "Reset graphic and close the dialog");
+    btnOK = button(this, "btnOK", QT_TRANSLATE_NOOP("chartrek::frmRotate", "&OK"),
+                   QT_TRANSLATE_NOOP("chartrek::frmRotate", "Close the dialog"));
+    Command1 = button(this, "Command1", QT_TRANSLATE_NOOP("chartrek::frmRotate", "&Cancel"),
+                      QT_TRANSLATE_NOOP("chartrek::frmRotate", "Reset graphic and close the dialog"));
     // Enter in the angle field tries the angle.
     btnDoIt->setDefault(true);
 

@@ -1,5 +1,9 @@
 #include "core/Messages.h"
 
+#include "core/ProgramVersion.h"
+
+#include <QCoreApplication>
+
 namespace chartrek {
 
 namespace {
@@ -9,7 +13,7 @@ constexpr int kStop = 16, kQuestion = 32, kInformation = 64;
 
 MessageStyle messageStyle(MessageKind kind)
 {
-    const QString title = QStringLiteral("Chartrek 1.0");
+    const QString title = programTitle();
     switch (kind) {
     case MessageKind::Error:
     case MessageKind::ScanError:
@@ -19,7 +23,7 @@ MessageStyle messageStyle(MessageKind kind)
     case MessageKind::Info:
         return {kOkCancel + kInformation, title};
     case MessageKind::YesNoCancel:
-        return {kYesNoCancel + kQuestion, QStringLiteral("Chartrek Version 1.0")};
+        return {kYesNoCancel + kQuestion, QStringLiteral("Chartrek Version ") + programVersionText()};
     }
     return {kOk, title};
 }
@@ -52,11 +56,10 @@ void Messages::ReportScanError(const QString &operation)
     mSink.show(MessageKind::ScanError, scanErrorText());
 }
 
-const QString &Messages::scanErrorText()
+QString Messages::scanErrorText()
 {
-    static const QString text = QStringLiteral(
-        "An error occured while scanning the picture. Maybe there is to low memory. Close some applications.");
-    return text;
+    return QCoreApplication::translate(
+        "Messages", "An error occurred while scanning the picture. Maybe there is too little memory. Close some applications.");
 }
 
 } // namespace chartrek

@@ -39,7 +39,7 @@ public:
     // is for the record only; the caller always goes on with its next statement.
     void ReportScanError(const QString &operation);
 
-    static const QString &scanErrorText();
+    static QString scanErrorText();
 
 private:
     MessageSink &mSink;

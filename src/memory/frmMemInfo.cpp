@@ -9,7 +9,7 @@ namespace chartrek {
 frmMemInfo::frmMemInfo(QWidget *owner) : QWidget(owner, Qt::Tool)
 {
     setObjectName(QStringLiteral("frmMemInfo"));
-    setWindowTitle(QStringLiteral("Memory"));
+    setWindowTitle(tr("Memory"));
     setAttribute(Qt::WA_DeleteOnClose);
     auto *layout = new QGridLayout(this);
     const struct {
@@ -17,13 +17,13 @@ frmMemInfo::frmMemInfo(QWidget *owner) : QWidget(owner, Qt::Tool)
         const char *name;
         const char *label;
     } rows[] = {
-        {mUsed, "mUsed", "Used"},
-        {mPhysical, "mPhysical", "Physical"},
-        {mAvail, "mAvail", "... free"},
-        {mPageFile, "mPageFile", "Pagefile"},
-        {mAvailPageFile, "mAvailPageFile", "... free"},
-        {mVirtual, "mVirtual", "Virtual"},
-        {mAvailVirtual, "mAvailVirtual", "... free"},
+        {mUsed, "mUsed", QT_TR_NOOP("Used")},
+        {mPhysical, "mPhysical", QT_TR_NOOP("Physical")},
+        {mAvail, "mAvail", QT_TR_NOOP("... free")},
+        {mPageFile, "mPageFile", QT_TR_NOOP("Pagefile")},
+        {mAvailPageFile, "mAvailPageFile", QT_TR_NOOP("... free")},
+        {mVirtual, "mVirtual", QT_TR_NOOP("Virtual")},
+        {mAvailVirtual, "mAvailVirtual", QT_TR_NOOP("... free")},
     };
     int row = 0;
     for (const auto &r : rows) {
@@ -33,7 +33,7 @@ frmMemInfo::frmMemInfo(QWidget *owner) : QWidget(owner, Qt::Tool)
         r.field->setFocusPolicy(Qt::NoFocus);
         // Wide enough for the whole address space in KB.
         r.field->setMinimumWidth(r.field->fontMetrics().horizontalAdvance(QStringLiteral("000000000000000 KB")));
-        layout->addWidget(new QLabel(QLatin1String(r.label), this), row, 0);
+        layout->addWidget(new QLabel(tr(r.label), this), row, 0);
         layout->addWidget(r.field, row, 1);
         ++row;
     }

@@ -35,6 +35,13 @@ qint32 ColorProbe::GetColor(qint32 x, qint32 y, BitmapHolder &control)
 qint32 ColorProbe::GetAPoint(qint32 x, qint32 y, PixProbePoint &point, qint32 lineColor, BitmapHolder &control,
                              int tolerance)
 {
+    return GetAPoint(x, y, point, PixProbeLine{lineColor, tolerance, -1, 0, 0}, control);
+}
+
+qint32 ColorProbe::GetAPoint(qint32 x, qint32 y, PixProbePoint &point, const PixProbeLine &line, BitmapHolder &control)
+{
+    const qint32 lineColor = line.color;
+    const int tolerance = line.tolerance;
     DrawingSurface *surface = mLibrary.ensureLoaded() ? borrowSurface(control) : nullptr;
     if (!surface) {
         point.x = x;
@@ -42,7 +49,8 @@ qint32 ColorProbe::GetAPoint(qint32 x, qint32 y, PixProbePoint &point, qint32 li
                                            double(0x40000000)));
         return PIXPROBE_NOT_FOUND;
     }
-    const qint32 status = tolerance > 0 && mLibrary.getAPointTolerant()
+    const qint32 status = mLibrary.getAPointLine() ? mLibrary.getAPointLine()(x, y, &point, &line, surface->handle())
+        : tolerance > 0 && mLibrary.getAPointTolerant()
         ? mLibrary.getAPointTolerant()(x, y, &point, lineColor, tolerance, surface->handle())
         : mLibrary.getAPoint()(x, y, &point, lineColor, surface->handle());
     control.releaseBitmapSurface(surface);

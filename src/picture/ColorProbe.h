@@ -26,6 +26,8 @@ public:
     // With a tolerance above 0, pixels within it of the line colour count as the line.
     qint32 GetAPoint(qint32 x, qint32 y, PixProbePoint &point, qint32 lineColor, BitmapHolder &control,
                      int tolerance = 0);
+    // The same for a line whose paper and width are known (see PixProbeLine).
+    qint32 GetAPoint(qint32 x, qint32 y, PixProbePoint &point, const PixProbeLine &line, BitmapHolder &control);
 
 private:
     DrawingSurface *borrowSurface(BitmapHolder &control);

@@ -16,8 +16,11 @@ namespace {
 // Tiles beyond this are dropped and made again when shown: panning a magnifier across a huge
 // picture must not end with a full 32-bit copy of it.
 constexpr qint64 kTileBudgetBytes = qint64(128) << 20;
-// The largest reduced copy kept between paints, in pixels (64 MB).
-constexpr qint64 kReducedBudgetPixels = qint64(16) << 20;
+// Reduced tiles beyond this are dropped, those of other sizes first (64 MB).
+constexpr qint64 kReducedBudgetBytes = qint64(64) << 20;
+// How long a paint may spend averaging reduced tiles: a step of the wheel into a part or a size
+// not seen before must still be shown within a frame.
+constexpr qint64 kAveragingNs = 4'000'000;
 
 quint64 tileKey(int tx, int ty)
 {
@@ -36,7 +39,8 @@ void DisplayCache::setSource(const QImage *image)
     mSource = image;
     mTiles.clear();
     mTileBytes = 0;
-    mReduced = QImage();
+    mReduced.clear();
+    mReducedBytes = 0;
 }
 
 void DisplayCache::invalidate(const QRect &pixels)
@@ -55,14 +59,25 @@ void DisplayCache::invalidate(const QRect &pixels)
             }
         }
     }
-    if (!mReduced.isNull()) {
-        const double sx = double(mReduced.width()) / mSource->width();
-        const double sy = double(mReduced.height()) / mSource->height();
+    for (Reduced &reduced : mReduced) {
+        const double sx = double(reduced.size.width()) / mSource->width();
+        const double sy = double(reduced.size.height()) / mSource->height();
         const QRect target = QRect(QPoint(int(std::floor(area.left() * sx)), int(std::floor(area.top() * sy))),
                                    QPoint(int(std::floor((area.right() + 1) * sx)),
                                           int(std::floor((area.bottom() + 1) * sy))))
-                                 .intersected(mReduced.rect());
-        areaScale(*mSource, mReduced.size(), target, mReduced, target.topLeft());
+                                 .intersected(QRect(QPoint(), reduced.size));
+        if (target.isEmpty())
+            continue;
+        for (int ty = target.top() / TileSize; ty <= target.bottom() / TileSize; ++ty) {
+            for (int tx = target.left() / TileSize; tx <= target.right() / TileSize; ++tx) {
+                const auto found = reduced.tiles.find(tileKey(tx, ty));
+                if (found == reduced.tiles.end())
+                    continue;
+                const QRect tileArea(tx * TileSize, ty * TileSize, TileSize, TileSize);
+                const QRect part = target.intersected(tileArea);
+                areaScale(*mSource, reduced.size, part, *found, part.topLeft() - tileArea.topLeft());
+            }
+        }
     }
 }
 
@@ -82,14 +97,18 @@ const QImage &DisplayCache::tile(int tx, int ty)
     return *mTiles.insert(key, std::move(made));
 }
 
-void DisplayCache::paint(QPainter &painter, const QRectF &shown, const QRectF &visible)
+void DisplayCache::paint(QPainter &painter, const QRectF &shown, const QRectF &visible, qreal ratio)
 {
+    mRoughShown = false;
     if (!mSource || mSource->isNull() || shown.width() <= 0 || shown.height() <= 0 || visible.isEmpty())
         return;
-    if (shown.width() >= mSource->width() && shown.height() >= mSource->height())
+    mPaintTime.start();
+    mTileMade = false;
+    // A picture pixel to a device pixel or more needs no reduction.
+    if (shown.width() * ratio >= mSource->width() - 0.5 && shown.height() * ratio >= mSource->height() - 0.5)
         paintPixels(painter, shown, visible);
     else
-        paintReduced(painter, shown, visible);
+        paintReduced(painter, shown, visible, ratio);
 }
 
 void DisplayCache::paintPixels(QPainter &painter, const QRectF &shown, const QRectF &visible)
@@ -128,29 +147,112 @@ void DisplayCache::paintPixels(QPainter &painter, const QRectF &shown, const QRe
     }
 }
 
-void DisplayCache::paintReduced(QPainter &painter, const QRectF &shown, const QRectF &visible)
+const QImage &DisplayCache::reducedTile(const QSize &size, int tx, int ty)
 {
-    const QSize size(std::max(1, int(std::lround(shown.width()))), std::max(1, int(std::lround(shown.height()))));
-    const QRect seen = visible.translated(-shown.topLeft()).toAlignedRect().intersected(QRect(QPoint(), size));
+    if (mReduced.isEmpty() || mReduced.front().size != size) {
+        const auto same = std::find_if(mReduced.begin(), mReduced.end(), [&](const Reduced &r) { return r.size == size; });
+        if (same != mReduced.end())
+            mReduced.move(same - mReduced.begin(), 0);
+        else
+            mReduced.prepend(Reduced{size, {}});
+    }
+    Reduced &reduced = mReduced.front();
+    const quint64 key = tileKey(tx, ty);
+    const QRect area = QRect(tx * TileSize, ty * TileSize, TileSize, TileSize).intersected(QRect(QPoint(), size));
+    const bool averageNow = !mTileMade || mPaintTime.nsecsElapsed() < kAveragingNs;
+    const auto found = reduced.tiles.find(key);
+    if (found != reduced.tiles.end()) {
+        if (reduced.rough.contains(key)) {
+            if (averageNow) {
+                areaScale(*mSource, size, area, *found, QPoint());
+                reduced.rough.remove(key);
+                mTileMade = true;
+            } else {
+                mRoughShown = true;
+            }
+        }
+        return *found;
+    }
+    const qint64 bytes = qint64(area.width()) * area.height() * 4;
+    // Over the budget the sizes seen longest ago go first, then the tiles of this one.
+    while (mReducedBytes + bytes > kReducedBudgetBytes && mReduced.size() > 1) {
+        for (const QImage &old : std::as_const(mReduced.back().tiles))
+            mReducedBytes -= old.sizeInBytes();
+        mReduced.removeLast();
+    }
+    if (mReducedBytes + bytes > kReducedBudgetBytes) {
+        reduced.tiles.clear();
+        reduced.rough.clear();
+        mReducedBytes = 0;
+    }
+    QImage made(area.size(), QImage::Format_RGB32);
+    if (!made.isNull()) {
+        if (averageNow) {
+            areaScale(*mSource, size, area, made, QPoint());
+            mTileMade = true;
+        } else {
+            sampleScale(*mSource, size, area, made);
+            reduced.rough.insert(key);
+            mRoughShown = true;
+        }
+    }
+    mReducedBytes += made.sizeInBytes();
+    return *reduced.tiles.insert(key, std::move(made));
+}
+
+void DisplayCache::paintReduced(QPainter &painter, const QRectF &shown, const QRectF &visible, qreal ratio)
+{
+    // Reduced to the screen's own pixels, so that a screen of ratio 2 shows it sharp.
+    const QSize size(std::max(1, int(std::lround(shown.width() * ratio))),
+                     std::max(1, int(std::lround(shown.height() * ratio))));
+    const QRectF seenF((visible.left() - shown.left()) * ratio, (visible.top() - shown.top()) * ratio,
+                       visible.width() * ratio, visible.height() * ratio);
+    const QRect seen = seenF.toAlignedRect().intersected(QRect(QPoint(), size));
     if (seen.isEmpty())
         return;
-    // The whole reduced copy is kept, so that a magnifier moving over a fitted view only draws;
-    // one too large to keep (a huge picture barely reduced) is reduced where it is seen, each time.
-    if (qint64(size.width()) * size.height() > kReducedBudgetPixels && mReduced.size() != size) {
+    // A small part (the magnifier's, which moves far at each step) is averaged as it is shown,
+    // which costs less than the tiles it touches.
+    if (qint64(seen.width()) * seen.height() <= qint64(TileSize) * TileSize) {
         QImage part(seen.size(), QImage::Format_RGB32);
         if (part.isNull())
             return;
         areaScale(*mSource, size, seen, part, QPoint());
-        painter.drawImage(shown.topLeft() + QPointF(seen.topLeft()), part);
+        painter.drawImage(QRectF(shown.topLeft() + QPointF(seen.topLeft()) / ratio, QSizeF(seen.size()) / ratio), part);
         return;
     }
-    if (mReduced.size() != size) {
-        mReduced = QImage(size, QImage::Format_RGB32);
-        if (mReduced.isNull())
-            return;
-        areaScale(*mSource, size, mReduced.rect(), mReduced, QPoint());
+    for (int ty = seen.top() / TileSize; ty <= seen.bottom() / TileSize; ++ty) {
+        for (int tx = seen.left() / TileSize; tx <= seen.right() / TileSize; ++tx) {
+            const QImage &part = reducedTile(size, tx, ty);
+            if (part.isNull())
+                continue;
+            const QRectF target(shown.left() + tx * TileSize / ratio, shown.top() + ty * TileSize / ratio,
+                                part.width() / ratio, part.height() / ratio);
+            painter.drawImage(target, part);
+        }
     }
-    painter.drawImage(shown.topLeft().toPoint(), mReduced);
+}
+
+void DisplayCache::sampleScale(const QImage &source, const QSize &scaledSize, const QRect &area, QImage &target)
+{
+    const QRect todo = area.intersected(QRect(QPoint(), scaledSize)).intersected(target.rect().translated(area.topLeft()));
+    const QImage converted = toHeldFormat(source);
+    if (todo.isEmpty() || converted.isNull())
+        return;
+    const bool indexed = converted.format() == QImage::Format_Indexed8;
+    const QList<QRgb> palette = indexed ? converted.colorTable() : QList<QRgb>();
+    const double fx = double(converted.width()) / scaledSize.width();
+    const double fy = double(converted.height()) / scaledSize.height();
+    std::vector<int> columns(size_t(todo.width()));
+    for (int x = todo.left(); x <= todo.right(); ++x)
+        columns[size_t(x - todo.left())] = std::min(converted.width() - 1, int((x + 0.5) * fx));
+    for (int y = todo.top(); y <= todo.bottom(); ++y) {
+        const uchar *line = converted.constScanLine(std::min(converted.height() - 1, int((y + 0.5) * fy)));
+        QRgb *out = reinterpret_cast<QRgb *>(target.scanLine(y - area.top())) + (todo.left() - area.left());
+        for (int column : columns) {
+            const QRgb c = indexed ? palette.value(line[column]) : reinterpret_cast<const QRgb *>(line)[column];
+            *out++ = c | 0xFF000000u;
+        }
+    }
 }
 
 void DisplayCache::areaScale(const QImage &source, const QSize &scaledSize, const QRect &area, QImage &target,

@@ -39,34 +39,32 @@ GraphicLoading::GraphicLoading(const Controls &controls, const Services &service
     };
     mWaitForPdfList = [window](QProcess &helper, int timeoutMs) {
         return waitForMetafileHelper(window, helper, timeoutMs,
-                                     QStringLiteral("Reading the pages of the PDF document ..."));
+                                     tr("Reading the pages of the PDF document ..."));
     };
     mWaitForPdfHelper = [window](QProcess &helper, int timeoutMs) {
-        return waitForMetafileHelper(window, helper, timeoutMs, QStringLiteral("Drawing the PDF page ..."));
+        return waitForMetafileHelper(window, helper, timeoutMs, tr("Drawing the PDF page ..."));
     };
 }
 
-const QString &GraphicLoading::tooBigText()
+QString GraphicLoading::tooBigText()
 {
-    static const QString text = QStringLiteral(
-        "The picture is to big. Please reduce the size of the picture to max 32760 pixels height and width.");
-    return text;
+    return tr("The picture is too big. Please reduce the size of the picture to at most 32760 pixels in height and "
+              "width.");
 }
 
-const QString &GraphicLoading::replaceQuestion()
+QString GraphicLoading::replaceQuestion()
 {
-    static const QString text = QStringLiteral("Delete existing data?");
-    return text;
+    return tr("Delete existing data?");
 }
 
 FileDialogRequest GraphicLoading::openRequest()
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("Grafik laden:");
-    request.filter = QStringLiteral(
-        "Grafiken (*.bmp *.dip *.wmf *.jpg *.jpeg *.png *.gif *.tif *.tiff *.webp *.pdf)");
+    request.title = tr("Open Graphic");
+    request.filter = tr("Pictures (*.bmp *.dip *.wmf *.jpg *.jpeg *.png *.gif *.tif *.tiff *.webp *.pdf)");
     request.defaultSuffix = QStringLiteral("bmp");
     request.mustExist = true;
+    request.rememberFolder = Setting::OpenFolder;
     return request;
 }
 
@@ -89,7 +87,7 @@ bool GraphicLoading::refuseLoad(LoadStatus status, const QString &error)
         // The person stopped it: nothing to report, and nothing changes.
     } else if (status == LoadStatus::Failed) {
         // Silence would look like success: the reader's reason is shown.
-        mS.messages.ShowError(QStringLiteral("The graphic could not be loaded: ") + error);
+        mS.messages.ShowError(tr("The graphic could not be loaded: %1").arg(error));
     } else {
         mS.messages.ShowError(tooBigText());
     }
@@ -177,7 +175,7 @@ void GraphicLoading::showNewPicture()
 void GraphicLoading::mnuEditInsert_Click()
 {
     if (!ImageControl::clipboardHasPicture()) {
-        mS.messages.ShowInfo(QStringLiteral("There is no graphic in the clipboard, or the graphic format is unknown."));
+        mS.messages.ShowInfo(tr("There is no graphic in the clipboard, or the graphic format is unknown."));
     } else {
         QString error;
         const LoadStatus status = mC.mTestLead.paste(&error);

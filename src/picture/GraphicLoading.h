@@ -63,8 +63,8 @@ public:
 
     static bool CheckPictureSize(const ImageControl &control);
     static FileDialogRequest openRequest();
-    static const QString &tooBigText();
-    static const QString &replaceQuestion();
+    static QString tooBigText();
+    static QString replaceQuestion();
 
 signals:
     // A new picture is shown: from the named file, or (an empty name) from the clipboard or a

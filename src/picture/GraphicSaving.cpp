@@ -15,21 +15,23 @@ void GraphicSaving::mnuFileSaveBitmap_Click()
     if (!mPicture.hasBitmap())
         return;
     FileDialogRequest request;
-    request.title = QStringLiteral("Diagramm speichern");
-    request.filter = QStringLiteral("Bitmap (*.bmp)");
+    request.title = tr("Save Graphic");
+    request.filter = tr("Bitmap (*.bmp)");
     request.defaultSuffix = QStringLiteral("bmp");
     request.mustExist = true; // the name box is empty at every opening
+    request.rememberFolder = Setting::SaveGraphicFolder;
     const QString path = mDialogs.getSaveFileName(request);
     if (path.isEmpty())
         return;
     // A file that could not be written is said so, and an existing one keeps its content.
     QString reason;
     if (!mPicture.save(path, &reason)) {
-        mMessages.ShowError(QStringLiteral("An error accured while saving the graphic: ") + reason
-                            + QStringLiteral(". If the problem is permanent, please copy the graphic over the clipboard."));
+        mMessages.ShowError(tr("An error occurred while saving the graphic: %1. If the problem is permanent, please "
+                               "copy the graphic via the clipboard.")
+                                .arg(reason));
         return;
     }
-    mMessages.ShowInfo(QStringLiteral("The graphic was saved as ") + path + QStringLiteral("."));
+    mMessages.ShowInfo(tr("The graphic was saved as %1.").arg(path));
 }
 
 void GraphicSaving::mnuEditCopyPicture_Click()

@@ -1,11 +1,17 @@
 #include "picture/ImageControl.h"
 
+#include "picture/PictureScroller.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -113,8 +119,11 @@ void ImageControl::viewChanged()
 {
     // Inverted lines belong to what was on the screen when they were drawn.
     mOverlay.clearAll();
+    if (mScroller)
+        mScroller->update();
     update();
     emit repainted();
+    emit viewMoved();
 }
 
 float ImageControl::bitmapWidth() const
@@ -203,6 +212,76 @@ void ImageControl::setupZoomWindow(float left, float top, float width, float hei
     setDisplayRect(left, top, width, height);
 }
 
+void ImageControl::setScrollable(bool scrollable)
+{
+    if (scrollable == bool(mScroller))
+        return;
+    if (scrollable) {
+        mScroller = std::make_unique<PictureScroller>(*this);
+        mScroller->update();
+    } else {
+        mScroller.reset();
+    }
+}
+
+QScrollBar *ImageControl::horizontalScrollBar() const
+{
+    return mScroller ? mScroller->horizontal() : nullptr;
+}
+
+QScrollBar *ImageControl::verticalScrollBar() const
+{
+    return mScroller ? mScroller->vertical() : nullptr;
+}
+
+void ImageControl::moveView(const QRectF &display)
+{
+    mPaintSizeMode = PaintNormal;
+    mDisplayRect = display;
+    mClipRect = display;
+    mClipSet = true;
+    viewChanged();
+    reportPointerAgain();
+}
+
+QRectF ImageControl::keptInView(const QRectF &display) const
+{
+    const QSizeF shown = display.size() / kTwips;
+    const QSizeF room = (mScroller ? mScroller->roomFor(shown) : QSizeF(size())) * kTwips;
+    const auto keep = [](double from, double extent, double space) {
+        return extent > space ? std::clamp(from, space - extent, 0.0) : 0.0;
+    };
+    QRectF kept = display;
+    kept.moveLeft(keep(display.left(), display.width(), room.width()));
+    kept.moveTop(keep(display.top(), display.height(), room.height()));
+    return kept;
+}
+
+void ImageControl::setViewMarks(QList<ViewMark> marks)
+{
+    if (marks == mViewMarks)
+        return;
+    mViewMarks = std::move(marks);
+    update();
+}
+
+void ImageControl::reportPointerAgain()
+{
+    if (mPointerReportDue)
+        return;
+    mPointerReportDue = true;
+    // From the event loop: the view's mover finishes first, and no handler runs inside another.
+    QTimer::singleShot(0, this, [this] {
+        mPointerReportDue = false;
+        const QPointF at = mapFromGlobal(QPointF(QCursor::pos()));
+        if (!hasBitmap() || !underMouse() || !viewport().contains(at.toPoint())
+            || (mScroller && mScroller->cursor() == Qt::ClosedHandCursor))
+            return;
+        emit mouseMove(mouseButtons(QGuiApplication::mouseButtons()), shiftState(QGuiApplication::keyboardModifiers()),
+                       float(at.x() * kTwips), float(at.y() * kTwips));
+    });
+}
+
 void ImageControl::forceRepaint()
 {
     mOverlay.clearAll();
@@ -232,6 +311,10 @@ void ImageControl::setMouseIcon(const QCursor &cursor)
 
 void ImageControl::applyCursor()
 {
+    if (const auto hand = mScroller ? mScroller->cursor() : std::nullopt) {
+        setCursor(*hand);
+        return;
+    }
     switch (mMousePointer) {
     case PointerHourglass:
         setCursor(Qt::WaitCursor);
@@ -372,9 +455,14 @@ void ImageControl::paintEvent(QPaintEvent *event)
         const QRectF visible = shown.intersected(clip).intersected(exposed);
         if (!visible.isEmpty()) {
             painter.setClipRect(visible);
-            mCache.paint(painter, shown, visible);
+            mCache.paint(painter, shown, visible, devicePixelRatioF());
             painter.setClipping(false);
+            // Parts shown roughly are averaged in the paints that follow, as time allows.
+            if (mCache.roughShown())
+                QTimer::singleShot(0, this, qOverload<>(&QWidget::update));
         }
+        paintViewMarks(painter, mViewMarks, shown, QSizeF(bitmapWidth(), bitmapHeight()),
+                       QRectF(viewport()).intersected(exposed), devicePixelRatioF());
     }
     if (!mOverlay.isEmpty()) {
         painter.setCompositionMode(QPainter::CompositionMode_Difference);
@@ -424,9 +512,17 @@ void ImageControl::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     mOverlay.resize(size());
-    // The fitted picture follows the control's size.
-    if (mPaintSizeMode == PaintFit && hasBitmap())
+    // The fitted picture follows the control's size; a larger one stays filling the viewport.
+    if (mPaintSizeMode == PaintFit && hasBitmap()) {
         viewChanged();
+    } else if (mScroller) {
+        mScroller->update();
+        const QRectF kept = keptInView(mDisplayRect);
+        if (hasBitmap() && kept != mDisplayRect && mClipRect == mDisplayRect)
+            moveView(kept);
+        else
+            emit viewMoved();
+    }
 }
 
 void ImageControl::emitMouse(void (ImageControl::*signal)(int, int, float, float), int button, QMouseEvent *event)
@@ -435,19 +531,61 @@ void ImageControl::emitMouse(void (ImageControl::*signal)(int, int, float, float
     emit(this->*signal)(button, shiftState(event->modifiers()), float(at.x()), float(at.y()));
 }
 
+// A drag of the picture is no press, move or release of a tool.
 void ImageControl::mousePressEvent(QMouseEvent *event)
 {
+    if (mScroller && mScroller->press(event))
+        return applyCursor();
     emitMouse(&ImageControl::mouseDown, mouseButtons(event->button()), event);
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent *event)
 {
+    if (mScroller && mScroller->move(event))
+        return;
     emitMouse(&ImageControl::mouseMove, mouseButtons(event->buttons()), event);
 }
 
 void ImageControl::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (mScroller && mScroller->release(event))
+        return applyCursor();
     emitMouse(&ImageControl::mouseUp, mouseButtons(event->button()), event);
+}
+
+void ImageControl::wheelEvent(QWheelEvent *event)
+{
+    if (mScroller && mScroller->wheel(event))
+        event->accept();
+    else
+        QWidget::wheelEvent(event);
+}
+
+void ImageControl::keyPressEvent(QKeyEvent *event)
+{
+    if (mScroller) {
+        mScroller->key(event, true);
+        applyCursor();
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ImageControl::keyReleaseEvent(QKeyEvent *event)
+{
+    if (mScroller) {
+        mScroller->key(event, false);
+        applyCursor();
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void ImageControl::focusOutEvent(QFocusEvent *event)
+{
+    if (mScroller) {
+        mScroller->focusLost();
+        applyCursor();
+    }
+    QWidget::focusOutEvent(event);
 }
 
 } // namespace chartrek

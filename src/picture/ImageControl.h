@@ -6,6 +6,7 @@
 #include "picture/DrawingSurface.h"
 #include "picture/ImageOps.h"
 #include "picture/ScreenOverlay.h"
+#include "picture/ViewMarks.h"
 
 #include <QCursor>
 #include <QImage>
@@ -17,7 +18,11 @@
 #include <memory>
 #include <optional>
 
+class QScrollBar;
+
 namespace chartrek {
+
+class PictureScroller;
 
 // The imaging control: holds one picture, shows it 1:1, fitted or through any display
 // rectangle, lends a drawing surface on the picture and an inverting overlay on the screen,
@@ -72,6 +77,28 @@ public:
     // The magnifier's starting view: shows the source control's picture size through the given
     // rectangle until the first display rectangle arrives.
     void setupZoomWindow(float left, float top, float width, float height, const ImageControl &source);
+
+    // --- moving around a picture larger than the control ---
+    // Scroll bars whenever the shown picture reaches past the control; the wheel scrolls
+    // (Shift+wheel sideways), Ctrl+wheel asks for a zoom, and the middle button, or the left one
+    // with Space held, drags the picture. Off for the magnifier and the dialogs' pictures.
+    void setScrollable(bool scrollable);
+    bool scrollable() const { return mScroller != nullptr; }
+    // The part of the control the picture is seen in: all of it but the scroll bars (pixels).
+    QRect viewport() const { return contentsRect(); }
+    // Shows the picture through this display rectangle (twips), 1:1 mode, as the user moved
+    // it there: what lies under the pointer is reported again by a move.
+    void moveView(const QRectF &display);
+    // The display rectangle moved by the least that leaves no more of the viewport empty than
+    // the picture's size needs: a picture wider than the viewport fills it, a narrower one sits
+    // at its left edge (and the same for the height).
+    QRectF keptInView(const QRectF &display) const;
+    QScrollBar *horizontalScrollBar() const;
+    QScrollBar *verticalScrollBar() const;
+
+    // Marks shown over the picture on the screen, never in it, following every view.
+    void setViewMarks(QList<ViewMark> marks);
+    const QList<ViewMark> &viewMarks() const { return mViewMarks; }
 
     // Repaints from the bitmap: what the overlay held there is gone afterwards.
     void forceRepaint();
@@ -128,6 +155,11 @@ signals:
     // The whole control was repainted from the bitmap: every inverted line is gone, and what
     // is to stay on the screen has to be drawn again.
     void repainted();
+    // Another part of the picture, or the same at another size, is seen: after a scroll, a zoom,
+    // a new display rectangle or a new size of the control.
+    void viewMoved();
+    // Ctrl+wheel over the picture: steps up (positive) or down, about the control point (twips).
+    void zoomRequested(int steps, float x, float y);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -138,6 +170,10 @@ protected:
     // A double click arrives as a press and a release, then this: the press is taken; a second
     // one here would capture a point twice.
     void mouseDoubleClickEvent(QMouseEvent *event) override { event->accept(); }
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void replacePicture(QImage image);
@@ -148,6 +184,8 @@ private:
     QRectF displayRectPixels() const;
     void emitMouse(void (ImageControl::*signal)(int, int, float, float), int button, QMouseEvent *event);
     void applyCursor();
+    // After the user moved the view: the move handling runs again where the pointer rests.
+    void reportPointerAgain();
 
     QImage mImage;
     DisplayCache mCache;
@@ -165,6 +203,9 @@ private:
     // Made in place for each loan: the tracer borrows it thousands of times a trace.
     std::optional<DrawingSurface> mSurface;
     ScreenOverlay mOverlay;
+    QList<ViewMark> mViewMarks;
+    std::unique_ptr<PictureScroller> mScroller;
+    bool mPointerReportDue = false;
 };
 
 } // namespace chartrek

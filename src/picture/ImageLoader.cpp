@@ -22,7 +22,7 @@ constexpr int kAllocationLimitMB = 4096;
 LoadedPicture tooLarge(const QSize &size)
 {
     return {LoadStatus::TooLarge, {},
-            pictureText("The picture is %1 x %2 pixels; at most %3 pixels are allowed in each direction.")
+            PictureTexts::tr("The picture is %1 x %2 pixels; at most %3 pixels are allowed in each direction.")
                 .arg(size.width())
                 .arg(size.height())
                 .arg(MaxPictureSide)};
@@ -30,7 +30,7 @@ LoadedPicture tooLarge(const QSize &size)
 
 LoadedPicture notEnoughMemory(const QSize &size)
 {
-    return LoadedPicture::failure(pictureText("There is not enough memory for a picture of %1 x %2 pixels.")
+    return LoadedPicture::failure(PictureTexts::tr("There is not enough memory for a picture of %1 x %2 pixels.")
                       .arg(size.width())
                       .arg(size.height()));
 }
@@ -87,7 +87,7 @@ LoadedPicture loadRasterPicture(QIODevice &device)
     if (fromHeader.isValid() && !pictureSizeAllowed(fromHeader))
         return tooLarge(fromHeader);
     if (head.startsWith("\xFF\xD8\xFF") && !jpegComplete(device))
-        return LoadedPicture::failure(pictureText("The picture file is incomplete."));
+        return LoadedPicture::failure(PictureTexts::tr("The picture file is incomplete."));
     QImageReader::setAllocationLimit(kAllocationLimitMB);
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
@@ -97,19 +97,21 @@ LoadedPicture loadRasterPicture(QIODevice &device)
     // for by nobody, and some decode a picture of any size before telling it.
     static const QList<QByteArray> offered{"bmp", "jpeg", "png", "gif", "tiff", "webp"};
     if (!reader.canRead() || !offered.contains(reader.format()))
-        return LoadedPicture::failure(pictureText("The file is not a picture in a known format, or it is damaged."));
+        return LoadedPicture::failure(
+            PictureTexts::tr("The file is not a picture in a known format, or it is damaged."));
     const QSize announced = reader.size();
     if (announced.isValid() && !pictureSizeAllowed(announced))
         return tooLarge(announced);
     // The reader would refuse it with no more than "Unable to read image data".
     const QImage::Format decoded = reader.imageFormat();
     if (announced.isValid() && readerMegabytes(announced, decoded) > kAllocationLimitMB)
-        return LoadedPicture::failure(pictureText("The picture of %1 x %2 pixels would need %3 MB of memory to be read; "
-                         "at most %4 MB are allowed for one picture.")
-                          .arg(announced.width())
-                          .arg(announced.height())
-                          .arg(readerMegabytes(announced, decoded))
-                          .arg(kAllocationLimitMB));
+        return LoadedPicture::failure(
+            PictureTexts::tr("The picture of %1 x %2 pixels would need %3 MB of memory to be read; "
+                             "at most %4 MB are allowed for one picture.")
+                .arg(announced.width())
+                .arg(announced.height())
+                .arg(readerMegabytes(announced, decoded))
+                .arg(kAllocationLimitMB));
     QImage image = reader.read();
     if (image.isNull()) {
         // The reader says the same when memory ran out; a picture that cannot even be made
@@ -117,7 +119,7 @@ LoadedPicture loadRasterPicture(QIODevice &device)
         if (announced.isValid()
             && QImage(announced, decoded == QImage::Format_Invalid ? QImage::Format_RGB32 : decoded).isNull())
             return notEnoughMemory(announced);
-        return LoadedPicture::failure(pictureText("The picture could not be read: %1").arg(reader.errorString()));
+        return LoadedPicture::failure(PictureTexts::tr("The picture could not be read: %1").arg(reader.errorString()));
     }
     if (!pictureSizeAllowed(image.size()))
         return tooLarge(image.size());
@@ -134,31 +136,32 @@ LoadedPicture loadPicture(const QString &fileName, const HelperWaiter &wait)
 {
     const QFileInfo info(fileName);
     if (!info.exists())
-        return LoadedPicture::failure(pictureText("The file %1 does not exist.").arg(fileName));
+        return LoadedPicture::failure(PictureTexts::tr("The file %1 does not exist.").arg(fileName));
     if (info.isDir())
-        return LoadedPicture::failure(pictureText("%1 is a folder, not a picture file.").arg(fileName));
+        return LoadedPicture::failure(PictureTexts::tr("%1 is a folder, not a picture file.").arg(fileName));
     // A pipe or a device could be read forever.
     if (!info.isFile())
-        return LoadedPicture::failure(pictureText("%1 is not a regular file.").arg(fileName));
+        return LoadedPicture::failure(PictureTexts::tr("%1 is not a regular file.").arg(fileName));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return LoadedPicture::failure(pictureText("The file %1 cannot be read: %2").arg(fileName, file.errorString()));
+        return LoadedPicture::failure(
+            PictureTexts::tr("The file %1 cannot be read: %2").arg(fileName, file.errorString()));
     if (file.size() == 0)
-        return LoadedPicture::failure(pictureText("The file %1 is empty.").arg(fileName));
+        return LoadedPicture::failure(PictureTexts::tr("The file %1 is empty.").arg(fileName));
     if (looksLikeMetafile(file.peek(32))) {
         file.close();
         return decodeMetafile(fileName, wait);
     }
     if (info.suffix().compare(QStringLiteral("wmf"), Qt::CaseInsensitive) == 0
         && !QImageReader(&file).canRead())
-        return LoadedPicture::failure(pictureText("The file %1 is not a Windows Metafile.").arg(fileName));
+        return LoadedPicture::failure(PictureTexts::tr("The file %1 is not a Windows Metafile.").arg(fileName));
     return loadRasterPicture(file);
 }
 
 LoadedPicture acceptPicture(const QImage &image)
 {
     if (image.isNull())
-        return LoadedPicture::failure(pictureText("There is no picture."));
+        return LoadedPicture::failure(PictureTexts::tr("There is no picture."));
     if (!pictureSizeAllowed(image.size()))
         return tooLarge(image.size());
     return held(image);

@@ -19,11 +19,6 @@
 
 namespace chartrek {
 
-QString pictureText(const char *text)
-{
-    return QCoreApplication::translate("Pictures", text);
-}
-
 namespace {
 
 #ifdef Q_OS_LINUX
@@ -256,22 +251,22 @@ bool saveBitmap(const QImage &image, const QString &fileName, QString *error)
         return false;
     };
     if (image.isNull())
-        return fail(pictureText("There is no picture to save."));
+        return fail(PictureTexts::tr("There is no picture to save."));
     // Encoded in memory first, so that the file is replaced in one checked write. An 8-bit
     // picture keeps its 8 bits; Qt writes 32-bit ones as 24-bit bitmaps.
     QByteArray bytes = encodeBitmap8(image);
     if (bytes.isEmpty()) {
         if (image.format() == QImage::Format_Indexed8)
-            return fail(pictureText("There is not enough memory to write %1").arg(fileName));
+            return fail(PictureTexts::tr("There is not enough memory to write %1").arg(fileName));
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, "bmp");
         if (!writer.write(image))
-            return fail(pictureText("%1 cannot be written: %2").arg(fileName, writer.errorString()));
+            return fail(PictureTexts::tr("%1 cannot be written: %2").arg(fileName, writer.errorString()));
     }
     QString reason;
     if (!writeFileAtomically(fileName, bytes, &reason))
-        return fail(pictureText("%1 cannot be written: %2").arg(fileName, reason));
+        return fail(PictureTexts::tr("%1 cannot be written: %2").arg(fileName, reason));
     return true;
 }
 

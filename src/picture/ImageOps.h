@@ -2,6 +2,7 @@
 
 #include "picture/HelperWait.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -26,8 +27,10 @@ struct LoadedPicture {
     static LoadedPicture failure(QString error) { return {LoadStatus::Failed, {}, std::move(error)}; }
 };
 
-// A text of the picture operations for the user, translated in one context.
-QString pictureText(const char *text);
+// The texts of the picture operations for the user, translated in one context: PictureTexts::tr.
+struct PictureTexts {
+    Q_DECLARE_TR_FUNCTIONS(Pictures)
+};
 
 // Both sides at most MaxPictureSide pixels.
 bool pictureSizeAllowed(const QSize &pixels);

@@ -20,9 +20,9 @@ QString headerProblem(const QByteArray &head, qint64 fileSize)
 {
     switch (checkMetafileHeader(head, fileSize)) {
     case MetafileHeader::NotMetafile:
-        return pictureText("The file is not a Windows Metafile, or its header is damaged.");
+        return PictureTexts::tr("The file is not a Windows Metafile, or its header is damaged.");
     case MetafileHeader::Incomplete:
-        return pictureText("The Windows Metafile is incomplete.");
+        return PictureTexts::tr("The Windows Metafile is incomplete.");
     case MetafileHeader::Sound:
         break;
     }
@@ -71,7 +71,8 @@ LoadedPicture decodeMetafile(const QString &fileName, const HelperWaiter &wait)
     const MetafileSettings settings = metafileSettings();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return LoadedPicture::failure(pictureText("The file %1 cannot be read: %2").arg(fileName, file.errorString()));
+        return LoadedPicture::failure(
+            PictureTexts::tr("The file %1 cannot be read: %2").arg(fileName, file.errorString()));
     const QString problem = headerProblem(file.read(64), file.size());
     if (!problem.isEmpty())
         return LoadedPicture::failure(problem);
@@ -79,7 +80,8 @@ LoadedPicture decodeMetafile(const QString &fileName, const HelperWaiter &wait)
 
     QTemporaryDir dir;
     if (!dir.isValid())
-        return LoadedPicture::failure(pictureText("No temporary folder for drawing the metafile: %1").arg(dir.errorString()));
+        return LoadedPicture::failure(
+            PictureTexts::tr("No temporary folder for drawing the metafile: %1").arg(dir.errorString()));
     const QString output = dir.filePath(QStringLiteral("metafile.png"));
 
     QProcess converter;
@@ -87,24 +89,24 @@ LoadedPicture decodeMetafile(const QString &fileName, const HelperWaiter &wait)
     converter.start(settings.program, {QStringLiteral("-t"), QStringLiteral("png"), QStringLiteral("-o"), output,
                                        fileName});
     if (!converter.waitForStarted(settings.timeoutMs))
-        return LoadedPicture::failure(pictureText("The metafile converter %1 could not be started: %2")
+        return LoadedPicture::failure(PictureTexts::tr("The metafile converter %1 could not be started: %2")
                           .arg(settings.program, converter.errorString()));
     const HelperWait outcome = wait(converter, settings.timeoutMs);
     if (outcome != HelperWait::Finished) {
         converter.kill();
         converter.waitForFinished(1000);
         if (outcome == HelperWait::Cancelled)
-            return {LoadStatus::Cancelled, {}, pictureText("Drawing the metafile was cancelled.")};
-        return LoadedPicture::failure(pictureText("Drawing the metafile took too long and was stopped."));
+            return {LoadStatus::Cancelled, {}, PictureTexts::tr("Drawing the metafile was cancelled.")};
+        return LoadedPicture::failure(PictureTexts::tr("Drawing the metafile took too long and was stopped."));
     }
     if (converter.exitStatus() != QProcess::NormalExit || converter.exitCode() != 0) {
         const QString detail = QString::fromLocal8Bit(converter.readAllStandardError()).trimmed().left(300);
-        return LoadedPicture::failure(detail.isEmpty() ? pictureText("The metafile could not be drawn.")
-                                       : pictureText("The metafile could not be drawn: %1").arg(detail));
+        return LoadedPicture::failure(detail.isEmpty() ? PictureTexts::tr("The metafile could not be drawn.")
+                                       : PictureTexts::tr("The metafile could not be drawn: %1").arg(detail));
     }
     LoadedPicture drawn = loadPicture(output);
     if (drawn.status == LoadStatus::Failed)
-        drawn.error = pictureText("The metafile could not be drawn: %1").arg(drawn.error);
+        drawn.error = PictureTexts::tr("The metafile could not be drawn: %1").arg(drawn.error);
     return drawn;
 }
 

@@ -1,5 +1,8 @@
 #include "picture/MetafileProgress.h"
 
+#include "core/ProgramVersion.h"
+
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
@@ -19,13 +22,15 @@ constexpr int kDialogDelayMs = 300;
 void furnish(QDialog *dialog, const QString &text)
 {
     dialog->setObjectName(QStringLiteral("metafileProgressDialog"));
-    dialog->setWindowTitle(QStringLiteral("Chartrek 1.0"));
+    dialog->setWindowTitle(programTitle());
     dialog->setWindowModality(Qt::WindowModal);
     auto *bar = new QProgressBar(dialog);
     bar->setRange(0, 0);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, dialog);
     auto *layout = new QVBoxLayout(dialog);
-    layout->addWidget(new QLabel(text, dialog));
+    layout->addWidget(
+        new QLabel(text.isEmpty() ? QCoreApplication::translate("MetafileProgress", "Drawing the metafile ...") : text,
+                   dialog));
     layout->addWidget(bar);
     layout->addWidget(buttons);
     dialog->setMinimumWidth(300);

@@ -75,7 +75,7 @@ public:
         if (!index.isValid() || index.row() >= mCount)
             return {};
         if (role == Qt::DisplayRole)
-            return QStringLiteral("Page %1").arg(index.row() + 1);
+            return PdfPageDialog::tr("Page %1").arg(index.row() + 1);
         if (role == Qt::DecorationRole)
             return mThumbnails.value(index.row(), mBlank);
         return {};
@@ -112,7 +112,7 @@ PdfPageDialog::PdfPageDialog(const QString &fileName, const PdfPageSizes &pages,
       mEdges(new QButtonGroup(this)), mViewSettled(new QTimer(this))
 {
     setObjectName(QStringLiteral("pdfPageDialog"));
-    setWindowTitle(QStringLiteral("Open a page of the PDF document"));
+    setWindowTitle(tr("Open a page of the PDF document"));
 
     // A list laid out in rows rather than an icon view: with items of one size it keeps no
     // record of each item, whatever their number.
@@ -152,25 +152,25 @@ PdfPageDialog::PdfPageDialog(const QString &fileName, const PdfPageSizes &pages,
                     mPageNumber->setValue(page.row() + 1);
             });
 
-    auto *resolution = new QGroupBox(QStringLiteral("Resolution"), this);
+    auto *resolution = new QGroupBox(tr("Resolution"), this);
     auto *dpiLayout = new QHBoxLayout(resolution);
     for (const int dpi : kDpiChoices)
-        option(mDpi, dpi, QStringLiteral("%1 dpi").arg(dpi), QStringLiteral("dpi%1").arg(dpi), dpi == preset.dpi,
+        option(mDpi, dpi, tr("%1 dpi").arg(dpi), QStringLiteral("dpi%1").arg(dpi), dpi == preset.dpi,
                dpiLayout);
-    QRadioButton *other = option(mDpi, kOtherDpi, QStringLiteral("Other:"), QStringLiteral("dpiOther"),
+    QRadioButton *other = option(mDpi, kOtherDpi, tr("&Other:"), QStringLiteral("dpiOther"),
                                  !mDpi->checkedButton(), dpiLayout);
     mOtherDpi->setObjectName(QStringLiteral("otherDpi"));
     mOtherDpi->setRange(10, 2400);
-    mOtherDpi->setSuffix(QStringLiteral(" dpi"));
+    mOtherDpi->setSuffix(tr(" dpi"));
     mOtherDpi->setValue(other->isChecked() ? preset.dpi : 100);
     connect(mOtherDpi, &QSpinBox::valueChanged, other, [other] { other->setChecked(true); });
     dpiLayout->addWidget(mOtherDpi);
 
-    auto *edges = new QGroupBox(QStringLiteral("Edges"), this);
+    auto *edges = new QGroupBox(tr("Edges"), this);
     auto *edgeLayout = new QHBoxLayout(edges);
-    option(mEdges, 0, QStringLiteral("Sharp (exact colours, for Autoline)"), QStringLiteral("sharp"), !preset.smooth,
+    option(mEdges, 0, tr("&Sharp (exact colors, for Autoline)"), QStringLiteral("sharp"), !preset.smooth,
            edgeLayout);
-    option(mEdges, 1, QStringLiteral("Smooth"), QStringLiteral("smooth"), preset.smooth, edgeLayout);
+    option(mEdges, 1, tr("S&mooth"), QStringLiteral("smooth"), preset.smooth, edgeLayout);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
@@ -179,12 +179,14 @@ PdfPageDialog::PdfPageDialog(const QString &fileName, const PdfPageSizes &pages,
     connect(mPages, &QListView::doubleClicked, this, &QDialog::accept);
 
     auto *layout = new QVBoxLayout(this);
-    const QString count = pages.count() == 1 ? QStringLiteral("The document has 1 page.")
-                                             : QStringLiteral("The document has %1 pages.").arg(pages.count());
-    layout->addWidget(new QLabel(count + QStringLiteral(" Choose the page to open:"), this));
+    const QString count = pages.count() == 1 ? tr("The document has 1 page.")
+                                             : tr("The document has %1 pages.").arg(pages.count());
+    layout->addWidget(new QLabel(count + QLatin1Char(' ') + tr("Choose the page to open:"), this));
     layout->addWidget(mPages);
     auto *number = new QHBoxLayout;
-    number->addWidget(new QLabel(QStringLiteral("Page:"), this));
+    auto *numberLabel = new QLabel(tr("&Page:"), this);
+    numberLabel->setBuddy(mPageNumber);
+    number->addWidget(numberLabel);
     number->addWidget(mPageNumber);
     number->addStretch();
     layout->addLayout(number);

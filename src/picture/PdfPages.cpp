@@ -32,11 +32,11 @@ QString fileProblem(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return pictureText("The file %1 cannot be read: %2").arg(fileName, file.errorString());
+        return PictureTexts::tr("The file %1 cannot be read: %2").arg(fileName, file.errorString());
     if (!looksLikePdf(file.read(1024)))
-        return pictureText("The file is not a PDF document, or its header is damaged.");
+        return PictureTexts::tr("The file is not a PDF document, or its header is damaged.");
     if (!pdfComplete(file))
-        return pictureText("The PDF document is incomplete.");
+        return PictureTexts::tr("The PDF document is incomplete.");
     return {};
 }
 
@@ -44,21 +44,23 @@ QString exitText(int code, const QString &detail)
 {
     switch (code) {
     case Locked:
-        return pictureText("The PDF document is protected by a password.");
+        return PictureTexts::tr("The PDF document is protected by a password.");
     case Damaged:
-        return pictureText("The PDF document is damaged.");
+        return PictureTexts::tr("The PDF document is damaged.");
     case NoPages:
-        return pictureText("The PDF document has no page to show.");
+        return PictureTexts::tr("The PDF document has no page to show.");
     case TooLarge:
-        return pictureText("The page is too large at this resolution (%1 pixels); at most %2 pixels are allowed in "
-                           "each direction.").arg(detail).arg(MaxPictureSide);
+        return PictureTexts::tr("The page is too large at this resolution (%1 pixels); at most %2 pixels are "
+                                "allowed in each direction.")
+            .arg(detail)
+            .arg(MaxPictureSide);
     case NotDrawn:
-        return pictureText("The page could not be drawn; there may not be enough memory at this resolution.");
+        return PictureTexts::tr("The page could not be drawn; there may not be enough memory at this resolution.");
     case NotWritten:
-        return pictureText("The drawn page could not be saved in the temporary folder.");
+        return PictureTexts::tr("The drawn page could not be saved in the temporary folder.");
     default:
-        return detail.isEmpty() ? pictureText("The PDF document could not be read.")
-                                : pictureText("The PDF document could not be read: %1").arg(detail);
+        return detail.isEmpty() ? PictureTexts::tr("The PDF document could not be read.")
+                                : PictureTexts::tr("The PDF document could not be read: %1").arg(detail);
     }
 }
 
@@ -87,17 +89,19 @@ HelperRun runHelper(const QStringList &arguments, const HelperWaiter &wait)
     helper.start(program, arguments);
     if (!helper.waitForStarted(settings.timeoutMs))
         return {LoadStatus::Failed,
-                pictureText("The PDF helper %1 could not be started: %2").arg(program, helper.errorString()), {}};
+                PictureTexts::tr("The PDF helper %1 could not be started: %2").arg(program,
+                                 helper.errorString()), {}};
     const HelperWait outcome = wait(helper, settings.timeoutMs);
     if (outcome != HelperWait::Finished) {
         helper.kill();
         helper.waitForFinished(1000);
         if (outcome == HelperWait::Cancelled)
-            return {LoadStatus::Cancelled, pictureText("Reading the PDF document was cancelled."), {}};
-        return {LoadStatus::Failed, pictureText("Reading the PDF document took too long and was stopped."), {}};
+            return {LoadStatus::Cancelled, PictureTexts::tr("Reading the PDF document was cancelled."), {}};
+        return {LoadStatus::Failed, PictureTexts::tr("Reading the PDF document took too long and was stopped."), {}};
     }
     if (helper.exitStatus() != QProcess::NormalExit)
-        return {LoadStatus::Failed, pictureText("The PDF helper stopped on this document; it may be damaged."), {}};
+        return {LoadStatus::Failed,
+            PictureTexts::tr("The PDF helper stopped on this document; it may be damaged."), {}};
     if (helper.exitCode() != 0) {
         keepTail();
         const QString detail = QString::fromLocal8Bit(errors).trimmed();
@@ -205,7 +209,7 @@ PdfDocument readPdfPages(const QString &fileName, const HelperWaiter &wait)
         return {run.status, {}, run.error};
     PdfDocument document;
     if (!parsePages(run.output, document.pages))
-        return {LoadStatus::Failed, {}, pictureText("The PDF helper gave an answer that cannot be read.")};
+        return {LoadStatus::Failed, {}, PictureTexts::tr("The PDF helper gave an answer that cannot be read.")};
     document.status = LoadStatus::Loaded;
     return document;
 }
@@ -215,15 +219,18 @@ LoadedPicture renderPdfPage(const QString &fileName, QSizeF points, const PdfRen
 {
     const QSize pixels = pdfPagePixels(points, how.dpi);
     if (!pictureSizeAllowed(pixels)) {
-        const QString tooLarge = exitText(TooLarge, QStringLiteral("%1 x %2").arg(pixels.width()).arg(pixels.height()));
+        const QString tooLarge = exitText(TooLarge,
+                                          QStringLiteral("%1 x %2").arg(pixels.width()).arg(pixels.height()));
         const int fits = largestPdfDpi(points);
-        return LoadedPicture::failure(fits > 0 ? tooLarge + pictureText(" Choose %1 dpi or less.").arg(fits) : tooLarge);
+        return LoadedPicture::failure(fits > 0 ? tooLarge +
+            PictureTexts::tr(" Choose %1 dpi or less.").arg(fits) : tooLarge);
     }
     if (pixels.isEmpty())
         return LoadedPicture::failure(exitText(NoPages, {}));
     QTemporaryDir dir;
     if (!dir.isValid())
-        return LoadedPicture::failure(pictureText("No temporary folder for the PDF page: %1").arg(dir.errorString()));
+        return LoadedPicture::failure(
+            PictureTexts::tr("No temporary folder for the PDF page: %1").arg(dir.errorString()));
     const QString output = dir.filePath(QStringLiteral("page.png"));
     const HelperRun run = runHelper({QStringLiteral("render"), fileName, QString::number(how.page + 1),
                                      QString::number(how.dpi), how.smooth ? QStringLiteral("smooth") : QStringLiteral("sharp"),
@@ -233,10 +240,10 @@ LoadedPicture renderPdfPage(const QString &fileName, QSizeF points, const PdfRen
         return {run.status, {}, run.error};
     LoadedPicture drawn = loadPicture(output);
     if (drawn.status == LoadStatus::Failed)
-        drawn.error = pictureText("The page could not be drawn: %1").arg(drawn.error);
+        drawn.error = PictureTexts::tr("The page could not be drawn: %1").arg(drawn.error);
     // The PDF library hands back a tiny picture for a page it cannot draw whole.
     if (drawn.status == LoadStatus::Loaded && drawn.image.size() != pixels)
-        return LoadedPicture::failure(pictureText("The page was drawn at %1 x %2 pixels instead of %3 x %4.")
+        return LoadedPicture::failure(PictureTexts::tr("The page was drawn at %1 x %2 pixels instead of %3 x %4.")
                                           .arg(drawn.image.width())
                                           .arg(drawn.image.height())
                                           .arg(pixels.width())

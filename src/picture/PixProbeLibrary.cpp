@@ -31,6 +31,7 @@ void PixProbeLibrary::unload()
     mGetAColor = nullptr;
     mGetAPoint = nullptr;
     mGetAPointTolerant = nullptr;
+    mGetAPointLine = nullptr;
     if (mLibrary)
         mLibrary->unload();
     mLibrary.reset();
@@ -58,6 +59,7 @@ bool PixProbeLibrary::ensureLoaded()
         mGetAColor = getAColor;
         mGetAPoint = getAPoint;
         mGetAPointTolerant = reinterpret_cast<GetAPointTolerantFunction>(mLibrary->resolve("GetAPointTolerant"));
+        mGetAPointLine = reinterpret_cast<GetAPointLineFunction>(mLibrary->resolve("GetAPointLine"));
         mError.clear();
         return true;
     }

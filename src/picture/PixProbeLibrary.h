@@ -33,6 +33,8 @@ public:
     GetAPointFunction getAPoint() const { return mGetAPoint; }
     // The tolerant search; nullptr when the module predates it (the exact one is used then).
     GetAPointTolerantFunction getAPointTolerant() const { return mGetAPointTolerant; }
+    // The search told the line's paper and width; nullptr when the module predates it.
+    GetAPointLineFunction getAPointLine() const { return mGetAPointLine; }
 
 private:
     void unload();
@@ -42,6 +44,7 @@ private:
     GetAColorFunction mGetAColor = nullptr;
     GetAPointFunction mGetAPoint = nullptr;
     GetAPointTolerantFunction mGetAPointTolerant = nullptr;
+    GetAPointLineFunction mGetAPointLine = nullptr;
     QString mError;
 };
 

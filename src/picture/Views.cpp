@@ -6,6 +6,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 
 namespace chartrek {
 
@@ -15,6 +17,8 @@ constexpr int kColumnGap = 100;    // between the picture and the right column
 constexpr int kRightMargin = 200;  // right of the right column
 constexpr int kBottomGap = 50;     // above the bars at the bottom
 constexpr int kDockGap = 50;       // between the zoom box and the docked magnifier
+// 25 % to 1600 %; each a fraction of few binary digits, so that sizes and places come out exact.
+constexpr std::array<double, 12> kZoomSteps{0.25, 0.5, 0.75, 1, 1.5, 2, 3, 4, 6, 8, 12, 16};
 } // namespace
 
 void Views::leaveNormalView()
@@ -132,6 +136,88 @@ void Views::zoomMade()
     mNormalChecked = false;
     mFitChecked = false;
     emit changed();
+}
+
+} // namespace chartrek
+
+namespace chartrek {
+
+std::span<const double> Views::zoomSteps()
+{
+    return kZoomSteps;
+}
+
+double Views::zoomStep(double zoom, int steps)
+{
+    // From a zoom between two steps the first step up is the next larger one.
+    constexpr double close = 1e-9;
+    for (; steps > 0; --steps) {
+        const auto next = std::upper_bound(kZoomSteps.begin(), kZoomSteps.end(), zoom * (1 + close));
+        zoom = next == kZoomSteps.end() ? std::max(zoom, kZoomSteps.back()) : *next;
+    }
+    for (; steps < 0; ++steps) {
+        const auto next = std::lower_bound(kZoomSteps.begin(), kZoomSteps.end(), zoom * (1 - close));
+        zoom = next == kZoomSteps.begin() ? std::min(zoom, kZoomSteps.front()) : *(next - 1);
+    }
+    return zoom;
+}
+
+double Views::zoom() const
+{
+    const ImageControl &picture = *mControls.mPicture;
+    if (!picture.hasBitmap() || picture.bitmapWidth() <= 0)
+        return 1;
+    return picture.displayWidth() / picture.bitmapWidth();
+}
+
+void Views::zoomBy(int steps, float x, float y)
+{
+    ImageControl &picture = *mControls.mPicture;
+    if (!picture.hasBitmap() || steps == 0)
+        return;
+    const double now = zoom(), next = zoomStep(now, steps);
+    if (next == now)
+        return;
+    const QRectF shown = picture.displayRect();
+    const double width = picture.bitmapWidth() * next, height = picture.bitmapHeight() * next;
+    // The picture point under (x, y) stays there; the picture's edge on a whole pixel, so that its
+    // pixels meet the screen's.
+    const auto edge = [](double at, double from, double ratio) {
+        return std::round((at - (at - from) * ratio) / kTwipsPerPixel) * kTwipsPerPixel;
+    };
+    const QRectF moved(edge(x, shown.left(), width / shown.width()), edge(y, shown.top(), height / shown.height()),
+                       width, height);
+    mState.mFitToWindow = false;
+    mState.mViewScale = 1 / next;
+    picture.moveView(picture.keptInView(moved));
+    mNormalChecked = next == 1;
+    mFitChecked = false;
+    if (mNormalChecked)
+        mZoomAllowed = true;
+    else
+        leaveNormalView();
+    emit changed();
+}
+
+void Views::zoomAboutMiddle(int steps)
+{
+    // The middle of the part of the picture that is seen.
+    const ImageControl &picture = *mControls.mPicture;
+    const QRectF shown = picture.displayRect();
+    const QRectF seen = QRectF(picture.viewport()).intersected(
+        QRectF(shown.topLeft() / kTwipsPerPixel, shown.size() / kTwipsPerPixel));
+    const QPointF middle = seen.center() * kTwipsPerPixel;
+    zoomBy(steps, float(middle.x()), float(middle.y()));
+}
+
+void Views::mnuViewZoomIn_Click()
+{
+    zoomAboutMiddle(1);
+}
+
+void Views::mnuViewZoomOut_Click()
+{
+    zoomAboutMiddle(-1);
 }
 
 } // namespace chartrek

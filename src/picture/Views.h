@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <span>
+
 class QWidget;
 
 namespace chartrek {
@@ -50,6 +52,20 @@ public:
     // The zoom tool made a zoom: neither view is on and the zoom tool waits for 1:1.
     void zoomMade();
 
+    // The steps of Zoom in, Zoom out and Ctrl+wheel: screen pixels per picture pixel.
+    static std::span<const double> zoomSteps();
+    // The step `steps` steps above (below, when negative) the zoom given, within the range.
+    static double zoomStep(double zoom, int steps);
+    // Screen pixels per picture pixel in the view shown now.
+    double zoom() const;
+    // Zooms by whole steps about a point of the picture control (twips): the picture point
+    // under it stays there, as far as the picture can fill the viewport. The view is then a
+    // zoom of its own, neither 1:1 nor fitted, unless it came to 1:1.
+    void zoomBy(int steps, float x, float y);
+    // One step about the middle of what is seen.
+    void mnuViewZoomIn_Click();
+    void mnuViewZoomOut_Click();
+
     bool normalChecked() const { return mNormalChecked; }
     bool fitChecked() const { return mFitChecked; }
     bool zoomAllowed() const { return mZoomAllowed; }
@@ -61,6 +77,7 @@ signals:
 private:
 
     void leaveNormalView();
+    void zoomAboutMiddle(int steps);
 
     SharedState &mState;
     ToolMode &mToolMode;

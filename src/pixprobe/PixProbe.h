@@ -38,6 +38,21 @@ typedef int32_t (*GetAPointFunction)(int32_t x, int32_t y, PixProbePoint *point,
 typedef int32_t (*GetAPointTolerantFunction)(int32_t x, int32_t y, PixProbePoint *point, int32_t lineColor,
                                              int32_t tolerance, const PixProbeSurface *dc);
 
+/* What the caller knows of the line it follows. */
+typedef struct PixProbeLine {
+    int32_t color;      /* 0x00BBGGRR */
+    int32_t tolerance;  /* 0 to 255; 0: exactly the colour */
+    int32_t background; /* 0x00BBGGRR of the paper around the line, or -1: not known */
+    int32_t width;      /* the line's width in sixteenths of a pixel, or 0: not known */
+    int32_t gap;        /* the longest gap between its dots or dashes, sixteenths of a pixel; 0: solid */
+} PixProbeLine;
+
+/* GetAPointTolerant for a line described in full: with the paper's colour only colours of the
+   line's hue belong to it, with its width a blob much thicker than the line is a data marker
+   drawn on it, and with its gaps a lone dot is a piece of it. */
+typedef int32_t (*GetAPointLineFunction)(int32_t x, int32_t y, PixProbePoint *point, const PixProbeLine *line,
+                                         const PixProbeSurface *dc);
+
 #ifdef __cplusplus
 }
 #endif

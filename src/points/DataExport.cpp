@@ -29,7 +29,7 @@ void DataExport::mnuEditKopie_Click()
 {
     const QString text = BuildExportText(mModel, false);
     if (text.isEmpty()) {
-        mMessages.ShowInfo(QStringLiteral("There are now data available."));
+        mMessages.ShowInfo(noDataText());
         return;
     }
     copyText(text);
@@ -43,7 +43,7 @@ void DataExport::mnuEditCopyAllCurves_Click()
     for (int i = 0; i < mCurves->count(); ++i)
         any = any || mCurves->pointCount(i) > 0;
     if (!any) {
-        mMessages.ShowInfo(QStringLiteral("There are now data available."));
+        mMessages.ShowInfo(noDataText());
         return;
     }
     copyText(BuildAllCurvesText(*mCurves, false));
@@ -68,60 +68,75 @@ void DataExport::copyText(const QString &text)
     clipboard->setMimeData(data.release());
 }
 
-const QString &DataExport::allCurvesTextFilter()
+QString DataExport::noDataText()
 {
-    static const QString filter = QStringLiteral("All curves, a block each (*.txt)");
-    return filter;
+    return tr("There are no data available.");
 }
 
-const QString &DataExport::allCurvesCsvFilter()
+QString DataExport::textFilter()
 {
-    static const QString filter = QStringLiteral("All curves, comma-separated (*.csv)");
-    return filter;
+    return tr("Text (tab separated) (*.txt)");
+}
+
+QString DataExport::csvFilter()
+{
+    return tr("CSV (comma separated) (*.csv)");
+}
+
+QString DataExport::allCurvesTextFilter()
+{
+    return tr("All curves, a block each (*.txt)");
+}
+
+QString DataExport::allCurvesCsvFilter()
+{
+    return tr("All curves, comma-separated (*.csv)");
 }
 
 FileDialogRequest DataExport::saveRequest()
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("Daten speichern");
-    request.filter = QStringLiteral("Text (*.txt);;") + allCurvesTextFilter() + QStringLiteral(";;") + allCurvesCsvFilter();
+    request.title = tr("Save Data");
+    request.filter = textFilter() + QStringLiteral(";;") + csvFilter() + QStringLiteral(";;") + allCurvesTextFilter()
+                     + QStringLiteral(";;") + allCurvesCsvFilter();
     request.defaultSuffix = QStringLiteral("txt");
     request.mustExist = true;
+    request.rememberFolder = Setting::SaveDataFolder;
     return request; // the name box is empty at every opening
 }
 
 void DataExport::mnuFileSaveData_Click()
 {
     if (!mCalibration.IsCalibrated()) {
-        mMessages.ShowInfo(QStringLiteral("There are now data's available."));
+        mMessages.ShowInfo(noDataText());
         return;
     }
-    FileDialogRequest request = saveRequest();
     QString filter;
-    request.chosenFilter = &filter;
-    const QString path = mDialogs.getSaveFileName(request);
+    const QString path = mDialogs.getSaveFileName(saveRequest(), &filter);
     if (path.isEmpty())
         return;
-    QString reason = QStringLiteral("a value holds a character other than plain ASCII");
+    // The filter chosen decides the form, whatever the name's suffix.
+    QString reason = tr("a value holds a character other than plain ASCII");
     bool written = false;
     if (mCurves && (filter == allCurvesTextFilter() || filter == allCurvesCsvFilter())) {
         // The curves' names may be any text: UTF-8.
         const QString text = filter == allCurvesCsvFilter() ? BuildAllCurvesCsv(*mCurves) : BuildAllCurvesText(*mCurves, true);
         written = writeFileAtomically(path, text.toUtf8(), &reason);
     } else {
-        // The file is ASCII: digits, '.', '-', '+', 'E', TAB, CR, LF. Anything else could only be
-        // written as '?', which would be a corrupted file reported as saved.
-        const QString text = BuildExportText(mModel, true);
+        // The file is ASCII: digits, '.', '-', '+', 'E', ',', TAB, CR, LF. Anything else could only
+        // be written as '?', which would be a corrupted file reported as saved.
+        const QString text = filter == csvFilter() ? BuildCsvText(mModel) : BuildExportText(mModel, true);
         const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
         written = ascii && writeFileAtomically(path, text.toLatin1(), &reason);
     }
     if (!written) {
         // The system's reason (a full disk, no permission) tells whether trying again can help.
-        mMessages.ShowError(QStringLiteral("An error accured while saving: ") + reason
-                            + QStringLiteral(". If the problem is permanent, please copy the data over the clipboard."));
+        mMessages.ShowError(tr("An error occurred while saving: %1. If the problem is permanent, please copy the "
+                               "data via the clipboard.")
+                                .arg(reason));
         return;
     }
-    mMessages.ShowInfo(QStringLiteral("The data's where saved as ") + path + QStringLiteral("."));
+    mMessages.ShowInfo(tr("The data were saved as %1.").arg(path));
 }
 
 } // namespace chartrek

@@ -11,7 +11,7 @@
 namespace chartrek {
 
 // The two ways the captured points leave the program: the clipboard (the locale's decimal
-// separator kept) and a text file (always a decimal point).
+// separator kept) and a file (always a decimal point), tab-separated text or CSV.
 class DataExport : public QObject {
     Q_OBJECT
 public:
@@ -22,9 +22,14 @@ public:
     }
 
     static FileDialogRequest saveRequest();
-    // Save Data's filters that write every curve.
-    static const QString &allCurvesTextFilter();
-    static const QString &allCurvesCsvFilter();
+    // Save Data's forms: tab-separated text (the first) and comma-separated values of the current
+    // curve, then the same two of every curve.
+    static QString textFilter();
+    static QString csvFilter();
+    static QString allCurvesTextFilter();
+    static QString allCurvesCsvFilter();
+    // Copy Data without points, and Save Data without a calibration.
+    static QString noDataText();
     // The curves Copy all curves writes; without them it does nothing.
     void setCurves(const Curves *curves) { mCurves = curves; }
 

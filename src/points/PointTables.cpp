@@ -2,6 +2,8 @@
 
 #include "core/NumberText.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -34,7 +36,7 @@ int PointTables::sortedInsertIndex(double x) const
 
 int PointTables::AddPointToTables(const PicturePoint &point, bool append)
 {
-    UndoHistory::Step step(mHistory, QStringLiteral("capture point"));
+    UndoHistory::Step step(mHistory, QCoreApplication::translate("PointTables", "capture point"));
     ValuePoint v;
     mCalibration.PictureToValue(point, v);
     const bool sorted = !append && mState.mSortData && mState.mToolMode != SharedState::AutoLineTool;
@@ -65,7 +67,7 @@ bool PointTables::hasPoints() const
 
 void PointTables::ClearPointRows()
 {
-    UndoHistory::Step step(mHistory, QStringLiteral("delete data"));
+    UndoHistory::Step step(mHistory, QCoreApplication::translate("PointTables", "delete data"));
     const int n = mModel.rows() - 2;
     for (int i = 0; i < n; ++i)
         mModel.removeGridRow(1);
@@ -80,7 +82,7 @@ void PointTables::ClearPointRows()
 
 void PointTables::ResetPointTables()
 {
-    UndoHistory::Step step(mHistory, QStringLiteral("delete data"));
+    UndoHistory::Step step(mHistory, QCoreApplication::translate("PointTables", "delete data"));
     // "X" and "Y" over the value table and over the picture table's first two columns.
     PointTableModel::Row header;
     header[0] = header[2] = QStringLiteral("X");
@@ -190,7 +192,7 @@ std::optional<int> PointTables::FindPointNear(const PicturePoint &point) const
 
 void PointTables::removePoint(int row)
 {
-    UndoHistory::Step step(mHistory, QStringLiteral("delete point"));
+    UndoHistory::Step step(mHistory, QCoreApplication::translate("PointTables", "delete point"));
     if (row >= 1 && row <= mModel.rows() - 2)
         mModel.removeGridRow(row);
 }
@@ -204,7 +206,7 @@ PicturePoint PointTables::pointAt(int row) const
 
 void PointTables::keepPoints(int count)
 {
-    UndoHistory::Step step(mHistory, QStringLiteral("delete data"));
+    UndoHistory::Step step(mHistory, QCoreApplication::translate("PointTables", "delete data"));
     for (int row = pointCount(); row > std::max(count, 0); --row)
         mModel.removeGridRow(row);
 }
@@ -224,19 +226,32 @@ Curves::Grid PointTables::gridOf(const QList<PicturePoint> &points) const
     return grid;
 }
 
+namespace {
+// A value's full-precision text; for a file with a decimal point.
+QString exportCell(const PointTableModel &model, int row, int column, bool pointDecimal)
+{
+    QString t = model.cell(Originale, row, column);
+    // The texts were written with the locale's separator, which need be neither "," nor ".".
+    if (pointDecimal)
+        t.replace(QLocale().decimalPoint(), QStringLiteral(".")).replace(QLatin1Char(','), QLatin1Char('.'));
+    return t;
+}
+} // namespace
+
 QString BuildExportText(const PointTableModel &model, bool pointDecimal)
 {
     QString text;
-    // The texts were written with the locale's separator, which need be neither "," nor ".".
-    const QString separator = QLocale().decimalPoint();
-    const auto cellText = [&](int row, int column) {
-        QString t = model.cell(Originale, row, column);
-        if (pointDecimal)
-            t.replace(separator, QStringLiteral(".")).replace(QLatin1Char(','), QLatin1Char('.'));
-        return t;
-    };
     for (int row = 1; row <= model.rows() - 2; ++row)
-        text += cellText(row, 2) + kTab + cellText(row, 3) + QStringLiteral("\r\n");
+        text += exportCell(model, row, 2, pointDecimal) + kTab + exportCell(model, row, 3, pointDecimal)
+            + QStringLiteral("\r\n");
+    return text;
+}
+
+QString BuildCsvText(const PointTableModel &model)
+{
+    QString text = QStringLiteral("x,y\n");
+    for (int row = 1; row <= model.rows() - 2; ++row)
+        text += exportCell(model, row, 2, true) + QLatin1Char(',') + exportCell(model, row, 3, true) + QLatin1Char('\n');
     return text;
 }
 

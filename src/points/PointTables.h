@@ -83,5 +83,8 @@ private:
 // With `pointDecimal` every decimal separator (the locale's, and any comma) becomes a point:
 // the data file's form.
 QString BuildExportText(const PointTableModel &model, bool pointDecimal);
+// The same values as comma-separated text: a header line "x,y", then x "," y LF a point, with
+// a decimal point whatever the locale, as spreadsheets and scripts read it.
+QString BuildCsvText(const PointTableModel &model);
 
 } // namespace chartrek

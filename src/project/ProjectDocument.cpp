@@ -126,11 +126,13 @@ void ProjectDocument::show(const Project &project)
     }
 }
 
-QString ProjectDocument::title(const QString &caption) const
+QString ProjectDocument::title(const QString &caption, const QString &pictureName) const
 {
     if (mPath.isEmpty() && !mModified)
-        return caption;
-    const QString name = mPath.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(mPath).fileName();
+        return pictureName.isEmpty() ? caption : caption + QStringLiteral(" - ") + pictureName;
+    const QString name = !mPath.isEmpty()          ? QFileInfo(mPath).fileName()
+                         : !pictureName.isEmpty() ? pictureName
+                                                  : tr("Untitled");
     return caption + QStringLiteral(" - ") + name + (mModified ? QStringLiteral("*") : QString());
 }
 

@@ -48,9 +48,9 @@ public:
 
     bool modified() const { return mModified; }
     const QString &path() const { return mPath; }
-    // The window's title: the program's caption, then the project's name and an asterisk while
-    // there are unsaved changes.
-    QString title(const QString &caption) const;
+    // The window's title: the program's caption, then the project's name (without a project, the
+    // picture's) and an asterisk while there are unsaved changes.
+    QString title(const QString &caption, const QString &pictureName = {}) const;
 
     // Opens a project file; false, with a message and nothing changed, when it cannot be read.
     bool openPath(const QString &path);

@@ -1,5 +1,7 @@
 #include "scanner/SaneSession.h"
 
+#include "scanner/ScannerTexts.h"
+
 #include <sane/sane.h>
 
 namespace chartrek {
@@ -28,7 +30,7 @@ SaneSession::SaneSession()
     ++gUsers;
     mReady = gInitStatus == SANE_STATUS_GOOD;
     if (!mReady)
-        mError = QStringLiteral("The scanner library could not be started: %1").arg(statusText(gInitStatus));
+        mError = ScannerTexts::tr("The scanner library could not be started: %1").arg(statusText(gInitStatus));
 }
 
 SaneSession::~SaneSession()

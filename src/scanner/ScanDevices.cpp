@@ -1,5 +1,7 @@
 #include "scanner/ScanDevices.h"
 
+#include "scanner/ScannerTexts.h"
+
 #include "scanner/SaneSession.h"
 
 #include <sane/sane.h>
@@ -31,7 +33,7 @@ std::optional<QList<ScanDevice>> listScanDevices(QString *error)
     const SANE_Status status = sane_get_devices(&list, SANE_FALSE);
     if (status != SANE_STATUS_GOOD) {
         if (error)
-            *error = QStringLiteral("The scanners could not be listed: %1").arg(SaneSession::statusText(status));
+            *error = ScannerTexts::tr("The scanners could not be listed: %1").arg(SaneSession::statusText(status));
         return std::nullopt;
     }
     // The backend owns the list only until the next SANE call, so copy it now.

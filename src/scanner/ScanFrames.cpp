@@ -1,5 +1,7 @@
 #include "scanner/ScanFrames.h"
 
+#include "scanner/ScannerTexts.h"
+
 #include <sane/sane.h>
 
 #include <QRgba64>
@@ -53,13 +55,13 @@ std::optional<int> linesOf(const ScanFrame &frame, QString *error)
     const qint64 available = frame.data.size() / f.bytesPerLine;
     if (f.lines < 0) {
         if (available == 0) {
-            setError(error, QStringLiteral("The scanner sent no picture data."));
+            setError(error, ScannerTexts::tr("The scanner sent no picture data."));
             return std::nullopt;
         }
         return int(available);
     }
     if (available < f.lines) {
-        setError(error, QStringLiteral("The scanner sent %1 of %2 lines.").arg(available).arg(f.lines));
+        setError(error, ScannerTexts::tr("The scanner sent %1 of %2 lines.").arg(available).arg(f.lines));
         return std::nullopt;
     }
     return f.lines;
@@ -69,7 +71,7 @@ QImage blankImage(int width, int height, QImage::Format format, QString *error)
 {
     QImage image(width, height, format);
     if (image.isNull())
-        setError(error, QStringLiteral("There is not enough memory for a scanned picture of %1 x %2 pixels.")
+        setError(error, ScannerTexts::tr("There is not enough memory for a scanned picture of %1 x %2 pixels.")
                             .arg(width)
                             .arg(height));
     return image;
@@ -125,7 +127,7 @@ std::optional<QImage> imageFromPlanes(const QList<ScanFrame> &frames, QString *e
     for (const ScanFrame &frame : frames) {
         const int index = frame.format.format - SANE_FRAME_RED;
         if (index < 0 || index > 2 || planes[index]) {
-            setError(error, QStringLiteral("The scanner sent an unexpected sequence of colour frames."));
+            setError(error, ScannerTexts::tr("The scanner sent an unexpected sequence of colour frames."));
             return std::nullopt;
         }
         planes[index] = &frame;
@@ -140,7 +142,7 @@ std::optional<QImage> imageFromPlanes(const QList<ScanFrame> &frames, QString *e
             return std::nullopt;
         if (plane->format.pixelsPerLine != f.pixelsPerLine || plane->format.depth != f.depth
             || *planeLines != *lines) {
-            setError(error, QStringLiteral("The scanner sent colour frames of different sizes."));
+            setError(error, ScannerTexts::tr("The scanner sent colour frames of different sizes."));
             return std::nullopt;
         }
     }
@@ -173,16 +175,16 @@ std::optional<QImage> imageFromPlanes(const QList<ScanFrame> &frames, QString *e
 bool isSupportedScanFrame(const ScanFrameFormat &f, QString *error)
 {
     if (f.format < SANE_FRAME_GRAY || f.format > SANE_FRAME_BLUE) {
-        setError(error, QStringLiteral("The scanner sends pictures in a form this program cannot read (frame type %1).")
+        setError(error, ScannerTexts::tr("The scanner sends pictures in a form this program cannot read (frame type %1).")
                             .arg(f.format));
         return false;
     }
     if (f.depth != 1 && f.depth != 8 && f.depth != 16) {
-        setError(error, QStringLiteral("The scanner sends %1 bits per sample; 1, 8 or 16 can be read.").arg(f.depth));
+        setError(error, ScannerTexts::tr("The scanner sends %1 bits per sample; 1, 8 or 16 can be read.").arg(f.depth));
         return false;
     }
     if (f.pixelsPerLine <= 0 || f.lines == 0 || f.lines < -1 || f.bytesPerLine < neededBytesPerLine(f)) {
-        setError(error, QStringLiteral("The scanner reported an impossible picture size."));
+        setError(error, ScannerTexts::tr("The scanner reported an impossible picture size."));
         return false;
     }
     return true;
@@ -196,7 +198,7 @@ qint64 expectedScanFrameBytes(const ScanFrameFormat &format)
 std::optional<QImage> imageFromScanFrames(const QList<ScanFrame> &frames, QString *error)
 {
     if (frames.isEmpty()) {
-        setError(error, QStringLiteral("The scanner sent no picture data."));
+        setError(error, ScannerTexts::tr("The scanner sent no picture data."));
         return std::nullopt;
     }
     for (const ScanFrame &frame : frames) {
@@ -206,7 +208,7 @@ std::optional<QImage> imageFromScanFrames(const QList<ScanFrame> &frames, QStrin
     const int format = frames.first().format.format;
     if (format == SANE_FRAME_GRAY || format == SANE_FRAME_RGB) {
         if (frames.size() != 1) {
-            setError(error, QStringLiteral("The scanner sent an unexpected sequence of frames."));
+            setError(error, ScannerTexts::tr("The scanner sent an unexpected sequence of frames."));
             return std::nullopt;
         }
         const std::optional<int> lines = linesOf(frames.first(), error);
@@ -216,7 +218,7 @@ std::optional<QImage> imageFromScanFrames(const QList<ScanFrame> &frames, QStrin
                                          : rgbImage(frames.first(), *lines, error);
     }
     if (frames.size() != 3) {
-        setError(error, QStringLiteral("The scanner sent %1 colour frames instead of three.").arg(frames.size()));
+        setError(error, ScannerTexts::tr("The scanner sent %1 colour frames instead of three.").arg(frames.size()));
         return std::nullopt;
     }
     return imageFromPlanes(frames, error);

@@ -1,5 +1,7 @@
 #include "scanner/ScanJob.h"
 
+#include "scanner/ScannerTexts.h"
+
 #include "scanner/SaneSession.h"
 #include "scanner/ScanFrames.h"
 
@@ -31,13 +33,13 @@ WorkerResult failed(const QString &error)
 
 WorkerResult cancelled()
 {
-    return {ScanJob::Outcome::Cancelled, {}, QStringLiteral("The scan was cancelled.")};
+    return {ScanJob::Outcome::Cancelled, {}, ScannerTexts::tr("The scan was cancelled.")};
 }
 
 WorkerResult tooLarge(int limit)
 {
     return {ScanJob::Outcome::TooLarge, {},
-            QStringLiteral("The scanned picture would be larger than %1 pixels.").arg(limit)};
+            ScannerTexts::tr("The scanned picture would be larger than %1 pixels.").arg(limit)};
 }
 
 // Where the job publishes the open handle for its cancel().
@@ -87,9 +89,9 @@ QString setOption(SANE_Handle handle, const ScanOption &option)
             break;
     }
     if (index >= count)
-        return QStringLiteral("The scanner has no option \"%1\".").arg(name);
+        return ScannerTexts::tr("The scanner has no option \"%1\".").arg(name);
     if (!SANE_OPTION_IS_ACTIVE(desc->cap) || !SANE_OPTION_IS_SETTABLE(desc->cap))
-        return QStringLiteral("The scanner option \"%1\" cannot be set now.").arg(name);
+        return ScannerTexts::tr("The scanner option \"%1\" cannot be set now.").arg(name);
 
     SANE_Word word = 0;
     std::vector<char> text;
@@ -123,12 +125,12 @@ QString setOption(SANE_Handle handle, const ScanOption &option)
     const bool scalar = desc->type == SANE_TYPE_STRING || desc->type == SANE_TYPE_BUTTON
                         || desc->size == SANE_Int(sizeof(SANE_Word));
     if (!ok || !scalar)
-        return QStringLiteral("The scanner option \"%1\" cannot take the value \"%2\".")
+        return ScannerTexts::tr("The scanner option \"%1\" cannot take the value \"%2\".")
             .arg(name, option.value.toString());
     SANE_Int info = 0;
     const SANE_Status status = sane_control_option(handle, index, SANE_ACTION_SET_VALUE, value, &info);
     if (status != SANE_STATUS_GOOD)
-        return QStringLiteral("The scanner option \"%1\" could not be set: %2").arg(name, SaneSession::statusText(status));
+        return ScannerTexts::tr("The scanner option \"%1\" could not be set: %2").arg(name, SaneSession::statusText(status));
     return {};
 }
 
@@ -185,11 +187,11 @@ WorkerResult readFrames(SANE_Handle handle, int sizeLimit, const std::atomic_boo
         if (cancel)
             return cancelled();
         if (status != SANE_STATUS_GOOD)
-            return failed(QStringLiteral("The scan could not be started: %1").arg(SaneSession::statusText(status)));
+            return failed(ScannerTexts::tr("The scan could not be started: %1").arg(SaneSession::statusText(status)));
         SANE_Parameters parameters{};
         status = sane_get_parameters(handle, &parameters);
         if (status != SANE_STATUS_GOOD)
-            return failed(QStringLiteral("The scanner did not describe its picture: %1").arg(SaneSession::statusText(status)));
+            return failed(ScannerTexts::tr("The scanner did not describe its picture: %1").arg(SaneSession::statusText(status)));
         ScanFrame frame{formatOf(parameters), {}};
         QString error;
         if (!isSupportedScanFrame(frame.format, &error))
@@ -202,7 +204,7 @@ WorkerResult readFrames(SANE_Handle handle, int sizeLimit, const std::atomic_boo
         const bool separateColours = frame.format.format >= SANE_FRAME_RED && frame.format.format <= SANE_FRAME_BLUE;
         const int framesExpected = separateColours ? 3 : 1;
         if (frames.size() >= framesExpected)
-            return failed(QStringLiteral("The scanner sent more frames than a picture has."));
+            return failed(ScannerTexts::tr("The scanner sent more frames than a picture has."));
         const qint64 frameBytes = expectedScanFrameBytes(frame.format);
         if (frameBytes > 0)
             frame.data.reserve(frameBytes);
@@ -236,9 +238,9 @@ WorkerResult readFrames(SANE_Handle handle, int sizeLimit, const std::atomic_boo
             if (status == SANE_STATUS_EOF)
                 break;
             if (status != SANE_STATUS_GOOD)
-                return failed(QStringLiteral("The scanner stopped: %1").arg(SaneSession::statusText(status)));
+                return failed(ScannerTexts::tr("The scanner stopped: %1").arg(SaneSession::statusText(status)));
             if (length < 0 || length > bufferSize)
-                return failed(QStringLiteral("The scanner reported %1 bytes read into %2.").arg(length).arg(bufferSize));
+                return failed(ScannerTexts::tr("The scanner reported %1 bytes read into %2.").arg(length).arg(bufferSize));
             if (length == 0 && nonBlocking && selectFd < 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10)); // nothing to wait on
             // More than announced is dropped; the picture has the announced size.
@@ -278,7 +280,7 @@ WorkerResult scan(const QString &deviceName, const ScanOptions &options, int siz
         status = sane_open(deviceName.toUtf8().constData(), &handle);
     }
     if (status != SANE_STATUS_GOOD || !handle)
-        return failed(QStringLiteral("The scanner \"%1\" could not be opened: %2").arg(deviceName, SaneSession::statusText(status)));
+        return failed(ScannerTexts::tr("The scanner \"%1\" could not be opened: %2").arg(deviceName, SaneSession::statusText(status)));
     OpenDevice device(handle, slot);
     for (const ScanOption &option : options) {
         const QString error = setOption(handle, option);
@@ -288,7 +290,7 @@ WorkerResult scan(const QString &deviceName, const ScanOptions &options, int siz
     try {
         return readFrames(handle, sizeLimit, cancel, report);
     } catch (const std::bad_alloc &) {
-        return failed(QStringLiteral("There is not enough memory for the scanned picture."));
+        return failed(ScannerTexts::tr("There is not enough memory for the scanned picture."));
     }
 }
 
@@ -340,7 +342,7 @@ void ScanJob::finish(Outcome outcome, QImage image, QString error)
     if (mCancel && outcome == Outcome::Scanned) {
         outcome = Outcome::Cancelled;
         image = QImage();
-        error = QStringLiteral("The scan was cancelled.");
+        error = ScannerTexts::tr("The scan was cancelled.");
     }
     mOutcome = outcome;
     mImage = std::move(image);

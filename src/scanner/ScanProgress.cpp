@@ -1,5 +1,8 @@
 #include "scanner/ScanProgress.h"
 
+#include "core/ProgramVersion.h"
+#include "scanner/ScannerTexts.h"
+
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -19,12 +22,12 @@ public:
     ScanProgressDialog(ScanJob &job, QWidget *parent)
         : QDialog(parent),
           mJob(job),
-          mLabel(new QLabel(QStringLiteral("Scanning ..."), this)),
+          mLabel(new QLabel(ScannerTexts::tr("Scanning ..."), this)),
           mBar(new QProgressBar(this)),
           mButtons(new QDialogButtonBox(QDialogButtonBox::Cancel, this))
     {
         setObjectName(QStringLiteral("scanProgressDialog"));
-        setWindowTitle(QStringLiteral("Chartrek 1.0"));
+        setWindowTitle(programTitle());
         setWindowModality(Qt::WindowModal);
         mBar->setRange(0, 100);
         mBar->setValue(0);
@@ -48,7 +51,7 @@ public:
             return;
         }
         mJob.cancel();
-        mLabel->setText(QStringLiteral("Cancelling ..."));
+        mLabel->setText(ScannerTexts::tr("Cancelling ..."));
         mButtons->button(QDialogButtonBox::Cancel)->setEnabled(false);
     }
 
@@ -101,7 +104,7 @@ AcquireResult acquireWithProgress(QWidget *parent, const QString &deviceName, co
     }
     // The dialog went away some other way (its window was destroyed); the job's end
     // cancels the scan and closes the device.
-    return {std::nullopt, QStringLiteral("The scan was cancelled."), true};
+    return {std::nullopt, ScannerTexts::tr("The scan was cancelled."), true};
 }
 
 } // namespace chartrek

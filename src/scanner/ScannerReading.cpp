@@ -14,12 +14,10 @@ ScannerReading::ScannerReading(const Services &services, QWidget *window, QObjec
     mScanner.acquire = [window](const QString &device) { return acquireWithProgress(window, device); };
 }
 
-const QString &ScannerReading::tooBigText()
+QString ScannerReading::tooBigText()
 {
-    static const QString text = QStringLiteral("The picture is to big. To reduce the size of the picture \r\n"
-                                               "to max 32760 pixels height and width, select a smaler resolution "
-                                               "for the scan.");
-    return text;
+    return tr("The picture is too big. To reduce the size of the picture\r\n"
+              "to at most 32760 pixels in height and width, select a smaller resolution for the scan.");
 }
 
 void ScannerReading::mnuFileGetFromScanner_Click()
@@ -32,7 +30,7 @@ void ScannerReading::GetScannerPicture()
 {
     const std::optional<ScanDevice> device = mScanner.selectSource(mLastScanner);
     if (!device) {
-        mS.messages.ShowError(QStringLiteral("The device was not found, or cancel was selected."));
+        mS.messages.ShowError(tr("The device was not found, or cancel was selected."));
         return;
     }
     mLastScanner = device->name;
@@ -41,7 +39,7 @@ void ScannerReading::GetScannerPicture()
         if (scan.tooLarge)
             mS.messages.ShowError(tooBigText());
         else if (!scan.cancelled) // a scan the person cancelled is no failure to report
-            mS.messages.ShowError(QStringLiteral("TWAIN device not ready"));
+            mS.messages.ShowError(tr("TWAIN device not ready"));
         return;
     }
     if (!pictureSizeAllowed(scan.image->size())) {

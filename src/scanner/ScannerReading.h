@@ -38,7 +38,7 @@ public:
     void setScanner(Scanner scanner) { mScanner = std::move(scanner); }
     void GetScannerPicture();
 
-    static const QString &tooBigText();
+    static QString tooBigText();
 
 public slots:
     void mnuFileGetFromScanner_Click();

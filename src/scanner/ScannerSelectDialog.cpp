@@ -12,11 +12,11 @@ ScannerSelectDialog::ScannerSelectDialog(QWidget *parent, const QString &presele
     : QDialog(parent),
       mQuery(new ScanDeviceQuery(this)),
       mPreselected(preselectedName),
-      mStatus(new QLabel(QStringLiteral("Looking for scanners ..."), this)),
+      mStatus(new QLabel(tr("Looking for scanners ..."), this)),
       mList(new QListWidget(this)),
       mButtons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
 {
-    setWindowTitle(QStringLiteral("Select Source"));
+    setWindowTitle(tr("Select Source"));
     setObjectName(QStringLiteral("scannerSelectDialog"));
     mList->setObjectName(QStringLiteral("scannerList"));
     auto *layout = new QVBoxLayout(this);
@@ -80,7 +80,7 @@ void ScannerSelectDialog::showDevices()
 {
     const auto &devices = mQuery->devices();
     if (!devices || devices->isEmpty()) {
-        mError = devices ? QStringLiteral("No scanner was found.") : mQuery->errorString();
+        mError = devices ? tr("No scanner was found.") : mQuery->errorString();
         reject();
         return;
     }
@@ -93,7 +93,7 @@ void ScannerSelectDialog::showDevices()
     }
     mList->setCurrentRow(preselectedRow);
     mList->setFocus();
-    mStatus->setText(QStringLiteral("Choose the scanner:"));
+    mStatus->setText(tr("Choose the scanner:"));
 }
 
 void ScannerSelectDialog::updateOkButton()

@@ -4,6 +4,7 @@
 #include "app/HelpTopics.h"
 #include "app/HelpWindow.h"
 #include "app/MessageBoxSink.h"
+#include "app/QtFileDialogs.h"
 #include "app/frmSplash.h"
 
 #include <QtWidgets>
@@ -102,13 +103,13 @@ private slots:
     {
         QTest::addColumn<Box>("row");
         using B = QMessageBox;
-        const QString title = QStringLiteral("Chartrek 1.0");
+        const QString title = QStringLiteral("Chartrek 1.0.2");
         QTest::newRow("error: OK with the stop sign")
             << Box{MessageKind::Error, {int(B::Ok), int(B::Critical), title}, int(B::Ok), AnswerOk};
         QTest::newRow("question: Yes answers Yes")
             << Box{MessageKind::YesNo, {int(B::Yes | B::No), int(B::Question), title}, int(B::Yes), AnswerYes};
         QTest::newRow("three answers, a title of their own: the close box answers Cancel") << Box{MessageKind::YesNoCancel,
-            {int(B::Yes | B::No | B::Cancel), int(B::Question), QStringLiteral("Chartrek Version 1.0")}, 0, AnswerCancel};
+            {int(B::Yes | B::No | B::Cancel), int(B::Question), QStringLiteral("Chartrek Version 1.0.2")}, 0, AnswerCancel};
     }
     void messageBoxes()
     {
@@ -129,6 +130,38 @@ private slots:
         });
         QCOMPARE(sink.show(row.kind, QStringLiteral("line one\r\nline two")), row.answer);
         QCOMPARE(seen, row.box + QVariantList({QStringLiteral("line one\r\nline two"), true}));
+    }
+
+    // A name typed without a suffix in a save dialog gets the one of the filter chosen; the filter
+    // is handed back.
+    void saveDialogAddsTheChosenFiltersSuffix_data()
+    {
+        QTest::addColumn<int>("filterIndex");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("the first filter") << 0 << "points.txt";
+        QTest::newRow("the second filter, chosen in the dialog") << 1 << "points.csv";
+    }
+    void saveDialogAddsTheChosenFiltersSuffix()
+    {
+        QFETCH(int, filterIndex);
+        QFETCH(QString, fileName);
+        QTemporaryDir dir;
+        QWidget owner;
+        QtFileDialogs dialogs(&owner);
+        whenDialogReady(QStringLiteral("fileDialog"), [](QWidget *) { return true; }, [&](QWidget *w) {
+            auto *types = w->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            types->setCurrentIndex(filterIndex);
+            emit types->activated(filterIndex); // as when the user picks it
+            emit types->textActivated(types->currentText());
+            auto *name = w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(name, QStringLiteral("points"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const FileDialogRequest request{QStringLiteral("Save"), QStringLiteral("A (*.txt);;B (*.csv)"),
+                                        QStringLiteral("txt"), {}, true, dir.path(), {}};
+        QString filter;
+        QCOMPARE(dialogs.getSaveFileName(request, &filter), dir.filePath(fileName));
+        QCOMPARE(filter, request.filter.split(QStringLiteral(";;")).at(filterIndex));
     }
 };
 

@@ -109,7 +109,7 @@ private slots:
         QVERIFY(w.isVisible() && memory && closing.isEmpty());
         w.menuItems().mnuFileQuit->trigger();
         QVERIFY(!w.isVisible() && closing.count() == 1);
-        QCOMPARE(mFixture->sink.texts(), QStringList(2, QStringLiteral("Close the programm?")));
+        QCOMPARE(mFixture->sink.texts(), QStringList(2, QStringLiteral("Close the program?")));
         QCOMPARE(mFixture->sink.shown.first().kind, MessageKind::YesNo);
         QTRY_VERIFY(!memory);
     }
@@ -123,7 +123,7 @@ private slots:
         QTest::keyClicks(field, QStringLiteral("10"));
         QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier); // Copy Data
         QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier); // Paste graphic
-        QCOMPARE(mFixture->sink.texts(), (QStringList{"There are now data available.", "There is no graphic in the "
+        QCOMPARE(mFixture->sink.texts(), (QStringList{"There are no data available.", "There is no graphic in the "
                                                       "clipboard, or the graphic format is unknown."}));
         QCOMPARE(field->text(), QStringLiteral("10"));
         // Other keys still reach the field.

@@ -119,7 +119,7 @@ private slots:
         rig.click({146, 692});
         rig.click({157, 663});
         QCOMPARE(rig.sink.shown.size(), 1);
-        QVERIFY(rig.sink.shown[0].text.startsWith(QStringLiteral("Line read. There are ")));
+        QVERIFY(rig.sink.shown[0].text.startsWith(QStringLiteral("Line read. ")));
 
         QFile truthFile(data + QStringLiteral("poly.truth.tsv"));
         QVERIFY(truthFile.open(QIODevice::ReadOnly));
@@ -146,8 +146,8 @@ private slots:
     void setUpClicks_data()
     {
         QTest::addColumn<Clicks>("row");
-        QTest::newRow("in order, three steps") << Clicks{{80, 150}, 35, "Line read. There are 5 points read."};
-        const QString order("You made it in the wrong order.\r\nthe order must be: Starting point < distance point < "
+        QTest::newRow("in order, three steps") << Clicks{{80, 150}, 35, "Line read. 5 points were read."};
+        const QString order("You made it in the wrong order.\r\nThe order must be: starting point < distance point < "
                             "ending point.");
         QTest::newRow("distance at the starting point's x") << Clicks{{80, 150}, 20, order};
         QTest::newRow("ending point left of the starting point") << Clicks{{10, 150}, 30, order};

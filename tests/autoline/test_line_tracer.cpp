@@ -10,17 +10,27 @@ using namespace chartrek;
 namespace {
 
 constexpr qint32 C = 0x00FF00;
+// The line's edge where it straddles pixels: 60 off the line colour, halfway to the paper.
+constexpr qint32 kFaded = 0x3CFF3C;
 
 // The line is where `line` says; the probe module's answer is scripted by `snap`.
 struct Host : TraceHost {
     std::function<bool(qint32, qint32)> line = [](qint32, qint32) { return false; };
+    std::function<bool(qint32, qint32)> faded;
     std::function<qint32(PixProbePoint &)> snap = [](PixProbePoint &) { return PIXPROBE_FOUND; };
     std::function<bool(PixProbePoint &)> pick = [](PixProbePoint &) { return true; };
-    int reads = 0;
+    int reads = 0; // after the first snap: what the trace reads, not what it learns of the line
+    int snaps = 0;
     QList<PixProbePoint> asked, added;
 
-    qint32 colorAt(qint32 x, qint32 y) override { return ++reads, line(x, y) ? C : 0xFFFFFF; }
-    qint32 linePoint(qint32 x, qint32 y, PixProbePoint &p, qint32, int) override { return p = {x, y}, snap(p); }
+    qint32 colorAt(qint32 x, qint32 y) override
+    {
+        return reads += snaps > 0, line(x, y) ? C : faded && faded(x, y) ? kFaded : 0xFFFFFF;
+    }
+    qint32 linePoint(qint32 x, qint32 y, PixProbePoint &p, const PixProbeLine &) override
+    {
+        return ++snaps, p = {x, y}, snap(p);
+    }
     double pictureHeight() override { return 15000; }
     void addTracedPoint(qint32 x, qint32 y, qint32) override { added.append({x, y}); }
     void repaintPicture() override {}
@@ -30,9 +40,9 @@ struct Host : TraceHost {
 };
 
 // Where the line lies, the point before the current one (0, 0), whether "has lines next to it"
-// is ticked; how often the user is asked, and the point added next.
+// is ticked; how often the user is asked, and the point added next; where the line is faded.
 using Line = std::function<bool(qint32, qint32)>;
-struct HalfCircles { Line line; PixProbePoint p0; bool hasLines; int questions; PixProbePoint next; };
+struct HalfCircles { Line line; PixProbePoint p0; bool hasLines; int questions; PixProbePoint next; Line faded = {}; };
 
 } // namespace
 
@@ -48,7 +58,7 @@ private slots:
         Host host;
         host.line = [](qint32 x, qint32 y) { return qAbs(y - (-300 - x / 2)) <= 7; };
         PixProbePoint p0{0, -300}, p1{150, -375};
-        const TraceResult r = LineTracer(s, host).TraceLine(C, p0, p1, 600);
+        const TraceResult r = LineTracer(s, host).TraceLine(C, p0, p1, {600, -600});
         QCOMPARE(r.ending, TraceResult::Completed);
         QCOMPARE(r.pointsRead, 3); // "Line read" counts these and the two set-up points: 5
         QCOMPARE(host.reads, 3);   // one prediction a step, each on the line
@@ -84,17 +94,31 @@ private slots:
         // lie two lines, and with lines next to it the user picks.
         const auto besideGap = [](qint32 x, qint32 y) { return (qAbs(y) <= 15 && (x <= 0 || x >= 390)) || qAbs(y + 210) <= 15; };
         QTest::newRow("a gap beside a line of its colour") << HalfCircles{besideGap, {-150, 0}, true, 1, {202, -202}};
+        // Jagged data turning back at the current point, where only the line's faded edge joins
+        // its two arms: one line, no question.
+        const auto turn = [](qint32 x, qint32 y) { return qHypot(x, y) <= 75; };
+        const auto arms = [turn](qint32 x, qint32 y) {
+            return !turn(x, y) && ((x < 0 && qAbs(y) <= 10) || (x > 0 && qAbs(qAbs(y) - x) <= 12));
+        };
+        QTest::newRow("a sharp turn joined by its faded edge") << HalfCircles{arms, {-100, 0}, true, 0, {70, -71}, turn};
+        // The current point in the middle of an open marker, whose outline the half-circles run
+        // along on both sides, the line leaving it on the right: one line, no question.
+        const auto openMarker = [](qint32 x, qint32 y) {
+            return (qAbs(qHypot(x, y) - 100) <= 10 && !(x > 80 && qAbs(y) < 30)) || (x > 100 && qAbs(y) <= 10);
+        };
+        QTest::newRow("inside an open marker") << HalfCircles{openMarker, {-100, 0}, true, 0, {90, -44}};
     }
     void searchOnTheHalfCircles()
     {
         QFETCH(HalfCircles, row);
-        auto [line, p0, hasLines, questions, next] = row;
+        auto [line, p0, hasLines, questions, next, faded] = row;
         SharedState s;
         s.mHasLines = hasLines;
         Host host;
         host.line = line;
+        host.faded = faded;
         PixProbePoint p1{0, 0};
-        QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, 1).ending, TraceResult::Completed);
+        QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, {1, 0}).ending, TraceResult::Completed);
         QCOMPARE(host.asked.size(), questions);
         if (questions)
             QCOMPARE(s.mRecoveryRefX, 0);
@@ -126,7 +150,7 @@ private slots:
         host.snap = [&](PixProbePoint &p) { return p.y = host.asked.size() == 1 ? -15015 : p.y, PIXPROBE_FOUND; };
         host.pick = [](PixProbePoint &p) { return p.y = -45, true; };
         PixProbePoint p0{-100, 0}, p1{0, 0};
-        LineTracer(s, host).TraceLine(C, p0, p1, 1);
+        LineTracer(s, host).TraceLine(C, p0, p1, {1, 0});
         QCOMPARE(host.asked.size(), 2);
         QCOMPARE(host.asked[1], (PixProbePoint{25, -45})); // where the line was looked for
         QCOMPARE(host.added.last(), (PixProbePoint{25, -45}));
@@ -138,7 +162,7 @@ private slots:
         Host host;
         host.snap = [](PixProbePoint &p) { return p.x = 7, PIXPROBE_FOUND; }; // both in one column
         PixProbePoint p0{0, 0}, p1{5, 0};
-        QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, 300).ending, TraceResult::NoStepWidth);
+        QCOMPARE(LineTracer(s, host).TraceLine(C, p0, p1, {300, 0}).ending, TraceResult::NoStepWidth);
         QVERIFY(host.added.isEmpty());
     }
 };

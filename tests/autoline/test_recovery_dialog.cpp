@@ -45,16 +45,29 @@ void press(QWidget *dialog, const char *button)
 
 } // namespace
 
+Q_DECLARE_METATYPE(PixProbePoint)
+
 class TestRecoveryDialog : public QObject {
     Q_OBJECT
 private slots:
+    // The dialog shows twice what the main view shows: a pick there is finer than a picture pixel.
+    void picksLeftOfTheReferenceAreRefusedAndOnlyTheLastCrossShows_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<PixProbePoint>("picked");
+        QTest::newRow("shown 1:1, a screen pixel of the dialog is half a picture pixel") << 1.0 << PixProbePoint{3675, -2925};
+        QTest::newRow("zoomed in to 300 %, a sixth of a picture pixel") << 1 / 3.0 << PixProbePoint{3225, -2475};
+    }
     void picksLeftOfTheReferenceAreRefusedAndOnlyTheLastCrossShows()
     {
+        QFETCH(double, scale);
+        QFETCH(PixProbePoint, picked);
         Rig rig;
+        rig.state.mViewScale = scale;
         bool okBeforePick = true, firstCrossLeft = true, secondCrossShown = false;
         QVERIFY(rig.ask([&](QWidget *dialog, ImageControl *pic) {
             okBeforePick = dialog->findChild<QPushButton *>(QStringLiteral("Command1"))->isEnabled();
-            QTest::mouseClick(pic, Qt::LeftButton, {}, QPoint(209, 210)); // half a unit left
+            QTest::mouseClick(pic, Qt::LeftButton, {}, QPoint(209, 210)); // a screen pixel left
             QTest::mouseClick(pic, Qt::RightButton, {}, QPoint(210, 210));
             QTest::mouseClick(pic, Qt::LeftButton, {}, QPoint(300, 300));
             firstCrossLeft = pic->overlay().isInverted(QPoint(215, 210));
@@ -62,13 +75,13 @@ private slots:
             press(dialog, "Command1");
         }));
         QVERIFY(!okBeforePick);
-        QCOMPARE(rig.sink.texts(), QStringList{QStringLiteral("The X-value must be right from the middle of the rect. "
-                                                              "Please click on a other point.")});
+        QCOMPARE(rig.sink.texts(), QStringList{QStringLiteral("The x value must lie right of the middle of the rectangle. "
+                                                              "Please click on another point.")});
         QVERIFY(!firstCrossLeft);
         QVERIFY(secondCrossShown);
-        QCOMPARE(rig.point.x, 3675);
-        QCOMPARE(rig.point.y, -2925);
-        QCOMPARE(rig.state.mViewScale, 1.0);
+        QCOMPARE(rig.point.x, picked.x);
+        QCOMPARE(rig.point.y, picked.y);
+        QCOMPARE(rig.state.mViewScale, scale);
     }
 
     // The first key of the dialog moves the pointer too, and Enter picks where a click would.

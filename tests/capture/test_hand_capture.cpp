@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "autoline/AutoLineSetup.h"
+#include "axes/FindAxes.h"
 #include "capture/KeyboardControl.h"
 #include "capture/Magnifier.h"
 #include "capture/OverlayDrawing.h"
@@ -11,8 +12,10 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTimer>
+#include <QWheelEvent>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -101,6 +104,20 @@ struct Rig : MainWindowFixture {
         const QString values = BuildAllCurvesText(curves, false);
         tables.RecalculatePoints();
         QCOMPARE(BuildAllCurvesText(curves, false), values);
+        // Over it on the screen only, a cross at each reference where the panel has it: x ones
+        // on the level of Y1, y ones at the x of X1.
+        const SharedState &s = window->state();
+        QList<QPointF> crosses;
+        for (const ViewMark &mark : pic->viewMarks())
+            crosses << mark.at;
+        QCOMPARE(crosses, (QList<QPointF>{{-s.mX1Pix, -s.mY1Pix}, {-s.mX2Pix, -s.mY1Pix}, {-s.mX1Pix, -s.mY1Pix},
+                                          {-s.mX1Pix, -s.mY2Pix}}));
+    }
+    // A turn of the wheel over the picture.
+    void wheel(QPointF at, int notches, Qt::KeyboardModifiers mods = {})
+    {
+        QWheelEvent event(at, pic->mapToGlobal(at), {}, {0, 120 * notches}, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pic, &event);
     }
 };
 
@@ -140,6 +157,13 @@ private slots:
         QCOMPARE(rig.window->state().mX2Pix, -under.x() * T);
         // A shortcut's Ctrl is not Ctrl alone: the magnifier stays where it is.
         rig.key(Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(!partOf<Magnifier>(*rig.window, "magnifier")->docked());
+        // Nor is the Ctrl of a Ctrl+wheel zoom.
+        QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : rig.pic;
+        QTest::keyPress(focus, Qt::Key_Control);
+        rig.wheel({150, 120}, 1, Qt::ControlModifier);
+        QTest::keyRelease(focus, Qt::Key_Control, Qt::ControlModifier);
+        QCOMPARE(rig.window->state().mViewScale, 1 / 1.5);
         QVERIFY(!partOf<Magnifier>(*rig.window, "magnifier")->docked());
     }
 
@@ -269,6 +293,18 @@ private slots:
             r.clickGet(), r.sink.answers = {AnswerYes, AnswerYes};
             r.at({10, 290}), r.at({390, 10});
         }, 1, 4};
+        QTest::newRow("Find axes on a picture without labels: a message, nothing changed") << Operation{[](Rig &r) {
+            QSignalSpy done(partOf<FindAxes>(*r.window, "findAxes"), &FindAxes::finished);
+            r.menu(&M::mnuEditFindAxes, AnswerOk);
+            QVERIFY(done.wait(30000));
+            QVERIFY(r.sink.texts().constLast().startsWith(FindAxes::nothingFoundText()));
+        }, 3, 0};
+        QTest::newRow("zoomed in by Ctrl+wheel and scrolled: a capture, the references set again there")
+            << Operation{[](Rig &r) {
+                   r.wheel({200, 150}, 3, Qt::ControlModifier), r.wheel({200, 150}, -1);
+                   r.at({100, 100}), r.clickGet(), r.sink.answers = {AnswerYes, AnswerYes};
+                   r.at({10, 250}), r.at({390, 10});
+               }, 4, 3};
         QTest::newRow("X2 typed while a trace runs: not in its step") << Operation{[](Rig &r) {
             r.trace([&r] { r.type("sX2", "7"); });
             QCOMPARE(r.window->calibration().record().field[RefX2], QStringLiteral("1"));

@@ -1,8 +1,11 @@
 #include "MainWindowFixture.h"
 #include "capture/PictureMouse.h"
 
+#include <QFrame>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QWheelEvent>
 
 using namespace chartrek;
 using namespace chartrek::test;
@@ -11,7 +14,8 @@ namespace {
 
 // A main window with a 400 x 300 picture shown 1:1, and real mouse input on the picture.
 struct Rig : MainWindowFixture {
-    bool start(QColor color = Qt::white) { return openWith(picture(400, 300, color)); }
+    // Room for the whole picture whatever share of the screen the window starts with.
+    bool start(QColor color = Qt::white) { return openWith(picture(400, 300, color)) && setClientTwips(12000, 9000); }
     ImageControl *pic() const { return pictureOf(*window); }
     void press(QPoint px, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {})
     {
@@ -33,6 +37,49 @@ struct Rig : MainWindowFixture {
         press({250, 50}, Qt::RightButton);
     }
 };
+
+// Where a block of colour shows on a control's screen (device pixels).
+QRect blockOn(QWidget *control, QRgb color)
+{
+    const QImage screen = control->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QRect box;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            if (screen.pixel(x, y) == color)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// A 1200 x 900 picture in a larger window, with an 8 x 8 magenta block at (704, 504), and the
+// wheel, the keys and the buttons that move around it.
+struct Big : Rig {
+    bool start()
+    {
+        QImage image = picture(1200, 900);
+        image.fill(Qt::white);
+        for (int y = 504; y < 512; ++y)
+            for (int x = 704; x < 712; ++x)
+                image.setPixel(x, y, qRgb(255, 0, 255));
+        if (!open() || !setClientTwips(15000, 11000))
+            return false;
+        const QString file = dir.filePath(QStringLiteral("big.png"));
+        return image.save(file) && window->openFile(file);
+    }
+    void wheel(QPointF at, int notches, Qt::KeyboardModifiers mods = {})
+    {
+        QWheelEvent event(at, pic()->mapToGlobal(at), {}, {0, 120 * notches}, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pic(), &event);
+    }
+    void drag(Qt::MouseButton button, QPointF from, QPointF to)
+    {
+        send(QEvent::MouseButtonPress, from, button, button);
+        move(to, button);
+        send(QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+    }
+};
+// A way to a view, the screen pixels a picture pixel then takes, and where the block then shows
+// (device-independent pixels; none where the layout decides it).
+struct Way { std::function<void(Big &)> go; double zoom; std::optional<QPoint> at; };
 
 // Points taken on a picture of that colour in a locale and on a linear or log y axis: the marker's
 // ring (the background's colour: markers switched off), the readout at (150, 100) and the data copied.
@@ -76,6 +123,13 @@ private slots:
 
         rig.calibrate();
         rig.window->calibration().record().yLog = points.yLog;
+        // The check grid's lines at x = 0, 0.5, 1 and 1.5, labelled in the locale's numbers.
+        rig.window->menuItems().mnuViewCheck->setChecked(true);
+        QStringList labels;
+        for (const ViewMark &mark : rig.pic()->viewMarks())
+            if (mark.kind == ViewMark::VerticalLine)
+                labels << mark.label;
+        QCOMPARE(labels, (QStringList{"0", inLocale("0.5", points.locale), "1", inLocale("1.5", points.locale)}));
         rig.move({150, 100});
         QCOMPARE(rig.status(), points.readout);
         rig.window->menuItems().mnuViewMarker->setChecked(markers);
@@ -130,6 +184,65 @@ private slots:
             rig.move({120, 60});
             QCOMPARE(rig.status(), before);
         }
+    }
+
+    // At every view the block is where the picture puts it, as large as the view's zoom says;
+    // a move and a press two pixels into it (a fraction of a picture pixel when zoomed in) read
+    // and capture that spot of the picture; the magnifier shows it twice as large as the view.
+    void theSpotUnderThePointerAtEveryView_data()
+    {
+        QTest::addColumn<Way>("way");
+        QTest::newRow("1:1, scrolled with the wheel and with Shift+wheel")
+            << Way{[](Big &b) { b.wheel({300, 300}, -3), b.wheel({300, 300}, -2, Qt::ShiftModifier); }, 1, QPoint(584, 324)};
+        QTest::newRow("three steps of Ctrl+wheel up about the block: 300 %, thirds of a pixel")
+            << Way{[](Big &b) { b.wheel({706, 506}, 3, Qt::ControlModifier); }, 3, QPoint(700, 500)};
+        QTest::newRow("fitted, then twice Zoom out: 50 %, then 25 %") << Way{[](Big &b) {
+            b.window->menuItems().mnuViewWindow->trigger();
+            b.window->menuItems().mnuViewZoomOut->trigger(), b.window->menuItems().mnuViewZoomOut->trigger();
+        }, 0.25, QPoint(176, 126)};
+        QTest::newRow("Zoom in, then dragged with the middle button in the point tool: 150 %") << Way{[](Big &b) {
+            b.window->menuItems().mnuViewZoomIn->trigger();
+            b.drag(Qt::MiddleButton, {400, 300}, {100, 200});
+        }, 1.5, {}};
+        QTest::newRow("dragged with Space held and the left button in the point tool") << Way{[](Big &b) {
+            QTest::keyPress(b.pic(), Qt::Key_Space);
+            b.drag(Qt::LeftButton, {600, 400}, {500, 350});
+            QTest::keyRelease(b.pic(), Qt::Key_Space);
+        }, 1, QPoint(604, 454)};
+        QTest::newRow("the zoom tool's rectangle, then the scroll bar: 600 %") << Way{[](Big &b) {
+            b.click(b.window->toolbarButtons().tbZoom);
+            b.drag(Qt::LeftButton, {600, 400}, {800, 475});
+            b.pic()->verticalScrollBar()->setValue(b.pic()->verticalScrollBar()->value() + 200);
+        }, 6, QPoint(624, 424)};
+    }
+    void theSpotUnderThePointerAtEveryView()
+    {
+        QFETCH(Way, way);
+        Big big;
+        QVERIFY(big.start());
+        big.MainWindowFixture::calibrate(); // picture pixel 100 stands for 1
+        big.window->state().mToolMode = SharedState::PointTool;
+        way.go(big);
+        QCOMPARE(big.window->tables().pointCount(), 0); // a drag of the view captures nothing
+        const qreal ratio = big.pic()->devicePixelRatioF();
+        const QRect block = blockOn(big.pic(), qRgb(255, 0, 255));
+        QCOMPARE(block.size(), QSize(8, 8) * way.zoom * ratio);
+        const QPointF corner = QPointF(block.topLeft()) / ratio;
+        if (way.at)
+            QCOMPARE(corner, QPointF(*way.at));
+        // The magnifier centred on the block (its crosshair aside).
+        big.move(corner + QPointF(4, 4) * way.zoom);
+        for (const char *line : {"lfHor", "lfVert"})
+            partOf<QFrame>(*big.window, line)->hide();
+        QCOMPARE(blockOn(partOf(*big.window, "mZoomWindow"), qRgb(255, 0, 255)).size(), QSize(16, 16) * way.zoom * ratio);
+        // Two screen pixels into the block.
+        const PicturePoint spot{-704 * kTwipsPerPixel - qRound(30 / way.zoom), -504 * kTwipsPerPixel - qRound(30 / way.zoom)};
+        big.move(corner + QPointF(2, 2));
+        QCOMPARE(big.status(), QStringLiteral(" X: %1 - Y: %2").arg(-spot.x / 1500.0, 0, 'f', 3).arg(-spot.y / 1500.0, 0, 'f', 3));
+        big.window->state().mToolMode = SharedState::PointTool;
+        big.send(QEvent::MouseButtonPress, corner + QPointF(2, 2), Qt::LeftButton, Qt::LeftButton);
+        QCOMPARE(big.window->tables().pointCount(), 1);
+        QCOMPARE(big.window->tables().pointAt(1), spot);
     }
 
     void lineToolKeepsOnlyTheLastLine()

@@ -73,9 +73,9 @@ private slots:
             d->txtWinkel->setText(angle.text);
         } else {
             QTest::mouseClick(d->btnGetWinkel, Qt::LeftButton);
-            QCOMPARE(rig.status(), QString::fromUtf8("Punkt links auswählen"));
+            QCOMPARE(rig.status(), QStringLiteral("Select the left point"));
             rig.press(angle.picks[0]);
-            QCOMPARE(rig.status(), QString::fromUtf8("Punkt rechts auswählen"));
+            QCOMPARE(rig.status(), QStringLiteral("Select the right point"));
             rig.press(angle.picks[1]);
             QCOMPARE(d->txtWinkel->text(), angle.text);
             QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));

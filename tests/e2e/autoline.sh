@@ -10,7 +10,7 @@ set -euo pipefail
 
 source "$(dirname "$0")/session.sh" "$@"
 
-BOX='^Chartrek 1\.0$'
+BOX=$BOX_TITLE
 no_box() { ! xdotool search --onlyvisible --name "$BOX" >/dev/null 2>&1; }
 "$PROBE" line "$WORK/line.png" >"$WORK/line.txt" || fail "cannot make the line diagram"
 read -r _ LINE_A LINE_B < <(grep '^line ' "$WORK/line.txt")
@@ -32,7 +32,7 @@ for what in end start step; do
     click_at $((PIC_X + x)) $((PIC_Y + y))
 done
 
-# The trace ends with "Line read. There are N points read." in an information box (its text is
+# The trace ends with "Line read. N points were read." in an information box (its text is
 # checked in the window's own tests: a box on X cannot hand its text out).
 box=$(timeout 20 xdotool search --sync --onlyvisible --name "$BOX" | head -n1) || fail "the trace ends with no message"
 xdotool windowfocus --sync "$box"
@@ -63,7 +63,7 @@ read -r x y < <(click_of keep broken)
 click_at $((PIC_X + x)) $((PIC_Y + y))
 copy_data "$WORK/kept"
 xdotool key --clearmodifiers ctrl+a
-box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Chartrek Version 1\.0$' | head -n1) ||
+box=$(timeout 10 xdotool search --sync --onlyvisible --name "$QUESTION_TITLE" | head -n1) ||
     fail "Autoline does not ask whether to delete the point"
 xdotool windowfocus --sync "$box"
 xdotool key n

@@ -18,7 +18,7 @@ digitize() {
     start_chartrek "$locale" "$name" "$file"
     if [ "$how" = open ]; then
         xdotool key --clearmodifiers ctrl+o
-        DIALOG=$(timeout 15 xdotool search --sync --onlyvisible --name '^Grafik laden:$' | head -n1) ||
+        DIALOG=$(timeout 15 xdotool search --sync --onlyvisible --name '^Open Graphic$' | head -n1) ||
             fail "$name: File > Open shows no dialog"
         # Its file-name box has the focus; Enter opens the file named there.
         xdotool windowfocus --sync "$DIALOG"

@@ -15,7 +15,7 @@ source "$(dirname "$0")/session.sh" "$@"
 # the title of the program's message boxes.
 CROSSHAIR=c00000
 POINTER_ICON=1e1e1e
-BOX='^Chartrek 1\.0$'
+BOX=$BOX_TITLE
 
 pointer_at() { [ "$(xdotool getmouselocation | cut -d' ' -f1,2)" = "x:$1 y:$2" ]; }
 # moves <keys> <x> <y>: the keys put the pointer there.

@@ -24,9 +24,9 @@ wait_until 10 sh -c 'xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep
 
 # Its Ctrl floats the magnifier at the pointer: in a corner, clear of the points and the mark.
 xdotool mousemove --sync $((PIC_X + SIZE_W - 40)) $((PIC_Y + SIZE_H - 40)) key --clearmodifiers ctrl+v
-BOX=$(timeout 10 xdotool search --sync --onlyvisible --name '^Chartrek 1\.0$' | head -n1) || fail "Ctrl+V asks nothing"
+BOX=$(timeout 10 xdotool search --sync --onlyvisible --name "$BOX_TITLE" | head -n1) || fail "Ctrl+V asks nothing"
 xdotool windowfocus --sync "$BOX" key n
-wait_until 5 sh -c '! xdotool search --onlyvisible --name "^Chartrek 1\.0$"' || fail "the question stays after No"
+wait_until 5 sh -c "! xdotool search --onlyvisible --name '$BOX_TITLE'" || fail "the question stays after No"
 wait_until 5 mark_shown 4 || fail "No did not keep the picture: $MX $MY $MW $MH"
 markers_shown 2 || fail "No did not keep the points' markers"
 echo "PASS"

@@ -5,6 +5,8 @@
 //                                        "broken": with a gap from x 5 to 6.5 and a point to keep at 8
 //   diagram <file.png>                   the example diagram, printing nothing
 //   tilted <file.png>                    axes tilted as on a skewed scan, printing where to pick and what follows
+//   large <file.png>                     a chart larger than the screen with three one-pixel marks,
+//                                        printing "size w h" and "origin|corner|point px py"
 //   grab <file.png> [<x> <y> <w> <h>]    saves the whole screen, or that part of it
 //   blobs <rrggbb> [<x> <y> <w> <h>]     "x y width height" of each 8-connected area of that colour, left to right
 #include <QGuiApplication>
@@ -185,6 +187,34 @@ int tiltedDiagram(const QString &file)
     return 0;
 }
 
+// A chart far larger than the screen: a grid every 100 pixels, a line across, and one pixel of
+// its own colour at each of three places (magenta origin, cyan corner, yellow point), so that
+// a script finds them enlarged at any zoom.
+int largeChart(const QString &file)
+{
+    constexpr int w = 2400, h = 1800;
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setPen(QColor(0xcc, 0xcc, 0xcc));
+    for (int x = 0; x <= w; x += 100)
+        p.drawLine(x, 0, x, h);
+    for (int y = 0; y <= h; y += 100)
+        p.drawLine(0, y, w, y);
+    p.setPen(QPen(Qt::black, 3));
+    p.drawLine(100, h - 100, w - 100, 100);
+    p.end();
+    const struct { const char *name; int x, y; QRgb color; } marks[] = {
+        {"origin", 2300, 1700, qRgb(255, 0, 255)}, {"corner", 100, 100, qRgb(0, 255, 255)},
+        {"point", 2250, 1680, qRgb(255, 255, 0)}};
+    std::printf("size %d %d\n", w, h);
+    for (const auto &m : marks) {
+        image.setPixel(m.x, m.y, m.color);
+        std::printf("%s %d %d\n", m.name, m.x, m.y);
+    }
+    return image.save(file) ? 0 : 1;
+}
+
 QImage grabScreen() { return QGuiApplication::primaryScreen()->grabWindow().toImage().convertToFormat(QImage::Format_RGB32); }
 
 int blobs(QRgb wanted, QRect area)
@@ -240,6 +270,8 @@ int main(int argc, char *argv[])
         return knownDiagram(args[2], true, false);
     if (command == u"tilted" && args.size() == 3)
         return tiltedDiagram(args[2]);
+    if (command == u"large" && args.size() == 3)
+        return largeChart(args[2]);
     if (command == u"grab" && (args.size() == 3 || args.size() == 7)) {
         const QImage screen = grabScreen();
         const QRect part = args.size() == 7 ? QRect(args[3].toInt(), args[4].toInt(), args[5].toInt(), args[6].toInt())
@@ -251,6 +283,6 @@ int main(int argc, char *argv[])
                                             : QRect(0, 0, 1 << 20, 1 << 20);
         return blobs(0xff000000 | args[2].toUInt(nullptr, 16), area);
     }
-    std::fprintf(stderr, "usage: screenprobe picture|known|line|diagram|tilted|grab|blobs ...\n");
+    std::fprintf(stderr, "usage: screenprobe picture|known|line|diagram|tilted|large|grab|blobs ...\n");
     return 2;
 }

@@ -31,7 +31,11 @@ read -r _ CORNER_PX CORNER_PY CORNER_X CORNER_Y < <(grep '^corner ' "$WORK/known
 mapfile -t POINTS < <(grep '^point ' "$WORK/known.txt" | cut -d' ' -f2-)
 read -r _ END_PX END_PY _ _ < <(grep '^end ' "$WORK/known.txt")
 
-CAPTION='^Chartrek XP Version 1\.0 - '
+CAPTION='^Chartrek [0-9]+\.[0-9]+\.[0-9]+( - .*)?$'
+# The titles of the program's message boxes, and of its Yes/No/Cancel questions (the window's
+# caption names its picture, so a box is told from it).
+BOX_TITLE='^Chartrek [0-9]+\.[0-9]+\.[0-9]+$'
+QUESTION_TITLE='^Chartrek Version [0-9]+\.[0-9]+\.[0-9]+$'
 # Indicator colours of the reference labels: not set, waiting, set.
 NOT_SET=ff8080
 WAITING=ffff80
@@ -80,14 +84,15 @@ known_texts() { grep "^$2 " "$WORK/known.txt" | cut -d' ' -f4- | sed "s/\./$1/g;
 clipboard_is() { xclip -selection clipboard -o >"$WORK/clipboard" 2>/dev/null && cmp -s "$WORK/clipboard" "$1"; }
 
 # start_chartrek <LC_ALL> <name> [<picture>]: the program, with a runtime folder of its own (and a
-# state folder of its own unless STATE_HOME names one), and
-# the keyboard on its window (there is no window manager to give it); APP_PID, WINDOW.
+# state folder of its own unless STATE_HOME names one), and the keyboard on its window (there is no
+# window manager to give it); APP_PID, WINDOW. Its numbers follow LC_ALL; its texts stay English
+# (LANGUAGE), which the scripts compare.
 start_chartrek() {
     export XDG_RUNTIME_DIR=$WORK/runtime-$2
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     # Its own state folder too: a start under another name finds no unsaved work to restore.
     export XDG_STATE_HOME=${STATE_HOME:-$WORK/state-$2}
-    LC_ALL=$1 "$APP" ${3:+"$3"} >"$WORK/$2.log" 2>&1 &
+    LANGUAGE=en LC_ALL=$1 "$APP" ${3:+"$3"} >"$WORK/$2.log" 2>&1 &
     APP_PID=$!
     PIDS+=($APP_PID)
     WINDOW=$(timeout 15 xdotool search --sync --onlyvisible --name "$CAPTION" | head -n1) ||

@@ -15,7 +15,7 @@ visible_windows() { xdotool search --onlyvisible --name '.' 2>/dev/null | sort |
 "$APP" >"$WORK/first.log" 2>&1 &
 FIRST=$!
 PIDS+=($FIRST)
-WINDOW=$(timeout 15 xdotool search --sync --onlyvisible --name '^Chartrek XP Version 1\.0 - ' | head -n1) ||
+WINDOW=$(timeout 15 xdotool search --sync --onlyvisible --name '^Chartrek [0-9]+\.[0-9]+\.[0-9]+$' | head -n1) ||
     fail "the first start shows no window"
 [ "$(xdotool getwindowpid "$WINDOW")" = "$FIRST" ] || fail "the window does not belong to the first start"
 # The splash is gone once the main window is up.

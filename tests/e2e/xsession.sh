@@ -4,6 +4,8 @@
 
 WORK=$(mktemp -d)
 PIDS=()
+# The program's settings stay in the work folder: every run starts as a first start.
+export CHARTREK_CONFIG_DIR=$WORK/config
 
 cleanup() {
     # The programs first, then their X server.

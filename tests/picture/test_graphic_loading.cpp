@@ -53,7 +53,7 @@ private slots:
         if (paste)
             QGuiApplication::clipboard()->setImage(QImage::fromData(content));
         (paste ? rig.window->menuItems().mnuEditInsert : rig.window->menuItems().mnuFileOpen)->trigger();
-        QVERIFY(paste ? rig.dialogs.requests.isEmpty() : rig.dialogs.requests.at(0).title == QStringLiteral("Grafik laden:"));
+        QVERIFY(paste ? rig.dialogs.requests.isEmpty() : rig.dialogs.requests.at(0).title == QStringLiteral("Open Graphic"));
         const bool taken = !content.isNull() && message.isEmpty();
         const QString said = taken ? GraphicLoading::replaceQuestion() : message;
         QCOMPARE(rig.sink.texts().size(), said.isEmpty() ? 0 : 1);

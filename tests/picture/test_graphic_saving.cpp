@@ -47,7 +47,7 @@ private slots:
         rig.dialogs.answer = rig.dir.filePath(QStringLiteral("graphic.bmp"));
         rig.saving.mnuFileSaveBitmap_Click();
         QCOMPARE(rig.dialogs.requests.size(), 1);
-        QCOMPARE(rig.dialogs.requests[0].title, QStringLiteral("Diagramm speichern"));
+        QCOMPARE(rig.dialogs.requests[0].title, QStringLiteral("Save Graphic"));
         QVERIFY(rig.dialogs.requests[0].fileName.isEmpty());
         QCOMPARE(rig.sink.texts(), QStringList("The graphic was saved as " + rig.dialogs.answer + "."));
         QFile file(rig.dialogs.answer);
@@ -85,7 +85,7 @@ private slots:
         rig.saving.mnuFileSaveBitmap_Click();
         QCOMPARE(rig.sink.shown.size(), 1);
         QCOMPARE(rig.sink.shown[0].kind, MessageKind::Error);
-        QVERIFY(rig.sink.shown[0].text.startsWith(QStringLiteral("An error accured while saving the graphic: ")));
+        QVERIFY(rig.sink.shown[0].text.startsWith(QStringLiteral("An error occurred while saving the graphic: ")));
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("old"));
     }

@@ -24,33 +24,47 @@ private slots:
     void screenShowsThePictureAndWhatIsDrawn_data()
     {
         QTest::addColumn<bool>("eightBit");
-        QTest::addColumn<int>("offset"); // picture pixels cut off at the left
-        QTest::newRow("a true-colour picture three times as large, scrolled") << false << 20;
-        QTest::newRow("an 8-bit picture three times as large, scrolled to a tile edge") << true << 250;
+        QTest::addColumn<int>("offset"); // screen pixels cut off at the left
+        QTest::addColumn<bool>("reduced"); // a third of its size, averaged, rather than three times
+        QTest::newRow("a true-colour picture three times as large, scrolled") << false << 60 << false;
+        QTest::newRow("an 8-bit picture three times as large, scrolled to a tile edge") << true << 750 << false;
+        QTest::newRow("a true-colour picture at a third, scrolled past a tile, averaged tile by tile") << false << 300 << true;
     }
     void screenShowsThePictureAndWhatIsDrawn()
     {
         QFETCH(bool, eightBit);
         QFETCH(int, offset);
+        QFETCH(bool, reduced);
         mControl->resize(600, 300);
-        mControl->setImage(eightBit ? reduceColors(noisy(600, 300)) : noisy(600, 300));
-        mControl->setDisplayRect(-offset * 3 * 15, 0, 600 * 3 * 15, 300 * 3 * 15); // three times as large
+        const QSize size = reduced ? QSize(3 * (600 + offset), 900) : QSize(600, 300);
+        const QImage original = eightBit ? reduceColors(noisy(size.width(), size.height())) : noisy(size.width(), size.height());
+        mControl->setImage(original);
+        const double f = reduced ? 1.0 / 3 : 3;
+        mControl->setDisplayRect(-offset * 15, 0, float(size.width() * f * 15), float(size.height() * f * 15));
         ImageControl copy; // as the magnifier's clean copy, which the marker below must not reach
         copy.assignFrom(*mControl);
+        const QPoint marker = reduced ? QPoint(3 * offset + 60, 60) : QPoint(offset / 3 + 20, 20);
         for (bool marked : {false, true}) {
             if (marked) { // on the picture, after it was shown
                 DrawingSurface *surface = mControl->getBitmapSurface();
-                surface->drawCircle((offset + 20) * 15, -20 * 15, 30, 0x0000FF);
+                surface->drawCircle(marker.x() * 15, -marker.y() * 15, 30, 0x0000FF);
                 mControl->releaseBitmapSurface(surface);
             }
-            const QImage screen = shown(), picture = mControl->image();
-            for (int y = 0; y < 300; ++y)
-                for (int x = 0; x < 600; ++x)
-                    if (screen.pixel(x, y) != picture.pixel(offset + x / 3, y / 3))
-                        QFAIL(qPrintable(QStringLiteral("screen pixel %1,%2").arg(x).arg(y)));
+            const QImage picture = mControl->image();
+            QImage averaged(600 + offset, 300, QImage::Format_RGB32);
+            DisplayCache::areaScale(picture, averaged.size(), averaged.rect(), averaged, {});
+            const auto matches = [&] { // a part shown roughly at first is averaged in the paints after
+                const QImage screen = shown();
+                for (int y = 0; y < 300; ++y)
+                    for (int x = 0; x < 600; ++x)
+                        if (screen.pixel(x, y) != (reduced ? averaged.pixel(offset + x, y) : picture.pixel((offset + x) / 3, y / 3)))
+                            return false;
+                return true;
+            };
+            QTRY_VERIFY(matches());
         }
-        QCOMPARE(mControl->image().pixel(offset + 22, 20), qRgb(255, 0, 0));
-        QCOMPARE(copy.image(), eightBit ? reduceColors(noisy(600, 300)) : noisy(600, 300));
+        QCOMPARE(mControl->image().pixel(marker.x() + 2, marker.y()), qRgb(255, 0, 0));
+        QCOMPARE(copy.image(), original);
 
         // Lines and the rubber band are inverted over it, not painted, and go again.
         const QImage before = shown();

@@ -174,7 +174,7 @@ private slots:
         const double from = 0.3, to = 9.7;
         for (const double x : {to, from, from + 0.07})
             rig.click(x, dpi);
-        QVERIFY(rig.sink.texts().last().startsWith(QStringLiteral("Line read. There are ")));
+        QVERIFY(rig.sink.texts().last().startsWith(QStringLiteral("Line read. ")));
         const QStringList lines = BuildExportText(rig.window->tables().model(), true).split('\n', Qt::SkipEmptyParts);
         double sum = 0, last = from, uncovered = 0;
         const auto gap = [&](double x) { return x - last > 0.02 * (to - from) ? x - last : 0; };

@@ -49,8 +49,14 @@ QImage scene(Scene kind)
 }
 
 // Where a line point is searched from (the row of column 100) and what is found: the status and
-// how far (in twips) the point may lie from row 60's middle twip, the search's line colour.
-struct Search { Scene kind; int row; qint32 status; int tolerance; qint32 colour; };
+// how far (in twips) the point may lie from row 60's middle twip, the search's line colour, the
+// line's width as the caller knows it (pixels; 0 not known).
+struct Search { Scene kind; int row; qint32 status; int tolerance; qint32 colour; int width = 0; };
+// A line's colour and a shade of it (0x00BBGGRR), the line's width (sixteenths of a pixel), the
+// status of a search for it. A 2-pixel dotted cyan line in a JPEG: its dots, its diamond markers.
+struct Shade { qint32 line, pixel; int width; qint32 status; };
+constexpr qint32 kFadedCyan = 0x9BA26C, kMarkerCyan = 0xCBC012;
+
 // A 4 x 2 surface with lines of this many bytes, and a palette of this size (-1: none).
 struct Surface { int bitsPerPixel, bytesPerLine, paletteSize; };
 
@@ -116,7 +122,7 @@ private slots:
         QTest::newRow("an anti-aliased sloping line alone is trusted") << Search{Scene::AntiAliased, 61, 1, 22, kCurveRef};
         QTest::newRow("a line 14 pixels wide is no crossing") << Search{Scene::Broad, 60, 1, 7, kCurveRef};
         // Column 100 runs through the marker's corner: the line's row, not the run's middle (63).
-        QTest::newRow("through a marker the point keeps to the line") << Search{Scene::Marker, 62, 1, 7, kCurveRef};
+        QTest::newRow("through a marker the point keeps to the line") << Search{Scene::Marker, 62, 1, 7, kCurveRef, 1};
         QTest::newRow("jagged data turning inside the ring is no crossing") << Search{Scene::Jagged, 60, 1, 30, kCurveRef};
         // The colour beside a picture smaller than the control is -1, which no pixel has.
         QTest::newRow("no colour, searched up to below the picture") << Search{Scene::Thin, 125, 0, 0, -1};
@@ -126,12 +132,13 @@ private slots:
     void linePoint()
     {
         QFETCH(Search, row);
-        const auto &[kind, candidateRow, status, tolerance, colour] = row;
+        const auto &[kind, candidateRow, status, tolerance, colour, width] = row;
         HeldBitmap picture(reduceColors(scene(kind)));
         Probe p;
         PixProbePoint point{100 * T, -candidateRow * T};
-        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, colour, picture), status);
-        QCOMPARE(point.x, status ? 100 * T + T / 2 : 100 * T); // a found point: the column's middle
+        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, PixProbeLine{colour, 0, -1, 16 * width, 0}, picture), status);
+        // A found point: the column's middle (to the twip: through a marker it is worked out).
+        QVERIFY2(qAbs(point.x - (status ? 100 * T + T / 2 : 100 * T)) <= (width > 0 ? 1 : 0), qPrintable(QString::number(point.x)));
         if (status == 0)
             QVERIFY2(-point.y > picture.bitmapHeight(), qPrintable(QString::number(point.y)));
         else
@@ -168,11 +175,66 @@ private slots:
         QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, kCurveRef, picture), 0);
         QVERIFY(-point.y > picture.bitmapHeight());
         // The probe's operation is not named.
-        QCOMPARE(p.sink.texts(), QStringList("An error occured while scanning the picture. Maybe there is to low memory. "
+        QCOMPARE(p.sink.texts(), QStringList("An error occurred while scanning the picture. Maybe there is too little memory. "
                                              "Close some applications."));
         library.setSearchPath({empty.path(), QStringLiteral(CHARTREK_PIXPROBE_BUILD_DIR)});
         QCOMPARE(p.probe.GetColor(50 * T, -60 * T, picture), kCurveRef);
         QCOMPARE(p.sink.shown.size(), 1);
+    }
+
+    // A column whose only line pixel, at row 60, is a shade of the line's colour beyond the
+    // tolerance (40) on white paper.
+    void shadesOfALine_data()
+    {
+        QTest::addColumn<Shade>("row");
+        QTest::newRow("a thin line's stronger shade is its marker") << Shade{kFadedCyan, kMarkerCyan, 8, PIXPROBE_FOUND};
+        QTest::newRow("a wider line's stronger shade is not the line") << Shade{kFadedCyan, kMarkerCyan, 16, PIXPROBE_NOT_FOUND};
+        QTest::newRow("a thin line's faded shade is its edge") << Shade{kCurveRef, 0xDC3C3C, 8, PIXPROBE_FOUND};
+        QTest::newRow("a wider line's faded shade is not the line") << Shade{kCurveRef, 0xDC3C3C, 16, PIXPROBE_NOT_FOUND};
+        QTest::newRow("a shade near the paper is not the line") << Shade{kFadedCyan, 0xF5F5E6, 8, PIXPROBE_NOT_FOUND};
+    }
+    void shadesOfALine()
+    {
+        QFETCH(Shade, row);
+        QImage image(20, 120, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        for (int x = 0; x < 20; ++x)
+            image.setPixel(x, 60, qRgb(row.pixel & 0xFF, (row.pixel >> 8) & 0xFF, row.pixel >> 16));
+        HeldBitmap picture(image);
+        Probe p;
+        PixProbePoint point{10 * T, -55 * T};
+        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, PixProbeLine{row.line, 40, 0xFFFFFF, row.width, 0}, picture),
+                 row.status);
+    }
+
+    // An open marker (a ring 11 pixels across around white) on a thin level line at row 60, the
+    // right quarter of its ring drawn in a shade of the line colour: the search in a column
+    // through it keeps to the line, not to the ring above or below.
+    void openMarker_data()
+    {
+        QTest::addColumn<QRgb>("side");
+        QTest::newRow("an open marker") << kCurve;
+        QTest::newRow("an open marker with a faded side") << qRgb(60, 60, 220);
+    }
+    void openMarker()
+    {
+        QFETCH(QRgb, side);
+        QImage image(200, 120, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(QColor::fromRgb(kCurve));
+        painter.drawLine(0, 60, 199, 60);
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QPoint(100, 60), 5, 5);
+        painter.setPen(QColor::fromRgb(side));
+        painter.drawArc(QRect(95, 55, 10, 10), -45 * 16, 90 * 16);
+        painter.end();
+        HeldBitmap picture(image);
+        Probe p;
+        PixProbePoint point{102 * T, -57 * T};
+        QCOMPARE(p.probe.GetAPoint(point.x, point.y, point, PixProbeLine{kCurveRef, 40, 0xFFFFFF, 16, 0}, picture),
+                 qint32(PIXPROBE_FOUND));
+        QVERIFY2(qAbs(point.y - (-60 * T - 7)) <= T / 2, qPrintable(QString::number(point.y / double(T))));
     }
 
     void surfaceThatWouldBeReadOutOfBoundsHasNoColour_data()

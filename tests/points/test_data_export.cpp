@@ -23,7 +23,7 @@ namespace {
 // The message of a failed save, with the reason it gives.
 QString saveError(const QString &reason)
 {
-    return "An error accured while saving: " + reason + ". If the problem is permanent, please copy the data over the clipboard.";
+    return "An error occurred while saving: " + reason + ". If the problem is permanent, please copy the data via the clipboard.";
 }
 
 // Two points, (0.5, 12.25) and (1, 3).
@@ -87,7 +87,7 @@ private slots:
         rig.oldFile("data.txt", QByteArray(500, 'x'));
         rig.save("data.txt"); // the longer old file is replaced, not appended to
         QCOMPARE(rig.saved(), QByteArray("0.5\t12.25\r\n1\t3\r\n"));
-        QCOMPARE(rig.sink.texts(), QStringList{"The data's where saved as " + rig.dialogs.answer + "."});
+        QCOMPARE(rig.sink.texts(), QStringList{"The data were saved as " + rig.dialogs.answer + "."});
         QCOMPARE(rig.sink.shown[0].kind, MessageKind::Info);
     }
 
@@ -109,7 +109,7 @@ private slots:
                 << locale << DataExport::allCurvesCsvFilter()
                 << QByteArray("curve,x,y\nCurve 1,0.5,12.25\nCurve 1,1,3\n\"Peak, \"\"B\"\"\",2.5,-1\n");
             QTest::newRow(qPrintable("Save Data's first filter writes the current curve alone" + where))
-                << locale << QStringLiteral("Text (*.txt)") << QByteArray("0.5\t12.25\r\n1\t3\r\n");
+                << locale << DataExport::textFilter() << QByteArray("0.5\t12.25\r\n1\t3\r\n");
         }
     }
     void allCurves()
@@ -130,9 +130,35 @@ private slots:
             QCOMPARE(QGuiApplication::clipboard()->text(), inLocale(QString::fromUtf8(expected), locale));
             return;
         }
-        rig.dialogs.filterAnswer = filter;
+        rig.dialogs.answerFilter = filter;
         rig.save("curves.txt");
         QCOMPARE(rig.saved(), expected);
+    }
+
+    // Under a decimal-comma locale: the filter chosen decides the form, whatever the name's
+    // suffix; both keep every digit of the table's texts and write a decimal point.
+    void theFilterChosenDecidesTheForm_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("tab-separated text, as always")
+            << DataExport::textFilter() << QByteArray("0.5\t12.25\r\n1.5E-07\t0.333333333333333\r\n");
+        QTest::newRow("CSV: a header, commas and LF")
+            << DataExport::csvFilter() << QByteArray("x,y\n0.5,12.25\n1.5E-07,0.333333333333333\n");
+    }
+    void theFilterChosenDecidesTheForm()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QByteArray, bytes);
+        LocaleScope scope(commaLocale());
+        Rig rig;
+        rig.model.setCell(PointTableModel::Originale, 2, 2, QStringLiteral("1,5E-07"));
+        rig.model.setCell(PointTableModel::Originale, 2, 3, QStringLiteral("0,333333333333333"));
+        rig.dialogs.answerFilter = filter;
+        rig.save("data.csv");
+        QCOMPARE(rig.saved(), bytes);
+        QCOMPARE(rig.dialogs.requests.constLast().filter, DataExport::textFilter() + ";;" + DataExport::csvFilter() + ";;"
+                     + DataExport::allCurvesTextFilter() + ";;" + DataExport::allCurvesCsvFilter());
     }
 
     void textTheFileCannotHoldIsAnError()
@@ -160,7 +186,7 @@ private slots:
         Rig rig;
         rig.cal.record().backColor[RefY2] = ColorNotSet;
         rig.exporter.mnuFileSaveData_Click();
-        QCOMPARE(rig.sink.texts(), QStringList{"There are now data's available."});
+        QCOMPARE(rig.sink.texts(), QStringList{"There are no data available."});
         QVERIFY(rig.dialogs.requests.isEmpty());
         QGuiApplication::clipboard()->clear();
         rig.exporter.mnuEditKopie_Click();

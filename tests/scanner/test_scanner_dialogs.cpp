@@ -92,8 +92,8 @@ private slots:
         const auto device = [](int n) { return QStringLiteral("Noname frontend-tester (test:%1)").arg(n); };
         QCOMPARE(shown, QStringList({device(0), device(0), device(1), device(1)}));
         tooBig = true;
-        QCOMPARE(read(QDialogButtonBox::Ok), QStringList{"The picture is to big. To reduce the size of the picture \r\n"
-                                                         "to max 32760 pixels height and width, select a smaler "
+        QCOMPARE(read(QDialogButtonBox::Ok), QStringList{"The picture is too big. To reduce the size of the picture\r\n"
+                                                         "to at most 32760 pixels in height and width, select a smaller "
                                                          "resolution for the scan."});
         QCOMPARE(rig.window->tables().model().rows(), 5);
         QCOMPARE(rig.window->state().mToolMode, int(SharedState::PointerTool));

@@ -31,12 +31,15 @@ struct MainWindowFixture {
     ScriptedDialogs dialogs;
     std::unique_ptr<frmMain> window;
     QTemporaryDir dir;
+    // The settings' folder: a fresh one for every fixture, unless a test shares one.
+    QString configDir = dir.filePath(QStringLiteral("config"));
 
     // The clipboard is emptied first, so that no picture is taken at start by accident.
     bool open(bool clearClipboard = true)
     {
         if (clearClipboard)
             QGuiApplication::clipboard()->clear();
+        qputenv("CHARTREK_CONFIG_DIR", configDir.toLocal8Bit());
         window = std::make_unique<frmMain>(&sink, &dialogs);
         window->show();
         return QTest::qWaitForWindowExposed(window.get());
@@ -60,6 +63,7 @@ struct MainWindowFixture {
         const QPointF at[4] = {origin, corner, origin, corner};
         for (Ref ref : {RefX1, RefX2, RefY1, RefY2})
             window->calibration().setReferencePosition(ref, -qRound((ref < RefY1 ? at[ref].x() : at[ref].y()) * kTwipsPerPixel));
+        window->calibration().notifyChanged(); // as a capture's end does
     }
 
     // A calibrated 200 x 100 picture with one point: what a refused picture must leave as it was.

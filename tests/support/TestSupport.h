@@ -33,11 +33,16 @@ public:
 class ScriptedDialogs : public FileDialogs {
 public:
     QString answer;
-    QString filterAnswer; // the filter chosen, when the request asks for it
+    QString answerFilter; // the filter chosen in a save dialog; empty: the first one
     QList<FileDialogRequest> requests;
     std::function<void()> whileOpen;
     QString getOpenFileName(const FileDialogRequest &r) override { return record(r); }
-    QString getSaveFileName(const FileDialogRequest &r) override { return record(r); }
+    QString getSaveFileName(const FileDialogRequest &r, QString *selectedFilter = nullptr) override
+    {
+        if (selectedFilter)
+            *selectedFilter = answerFilter.isEmpty() ? r.filter.section(QStringLiteral(";;"), 0, 0) : answerFilter;
+        return record(r);
+    }
 
 private:
     QString record(const FileDialogRequest &r)
@@ -45,8 +50,6 @@ private:
         requests << r;
         if (whileOpen)
             whileOpen();
-        if (r.chosenFilter)
-            *r.chosenFilter = filterAnswer;
         return answer;
     }
 };

@@ -20,4 +20,10 @@ inline QString programVersionText(const ProgramVersion &v = kProgramVersion)
     return QStringLiteral("%1.%2.%3").arg(v.major).arg(v.minor).arg(v.revision);
 }
 
+// The program's name and version, "Chartrek 1.0.2": the title of its windows and messages.
+inline QString programTitle()
+{
+    return QStringLiteral("Chartrek ") + programVersionText();
+}
+
 } // namespace chartrek

@@ -1,0 +1,236 @@
+#include "axes/TickMarks.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace chartrek {
+
+namespace {
+
+constexpr int kLineContrast = 14; // grid lines may be faint: white on light grey
+
+// Every thin line across the rows beside one label.
+std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, int direction, double window,
+                                const std::function<bool(int, int)> &blocked)
+{
+    const int h = std::max(4, label.textHeight);
+    const int depth = int(std::ceil(2.5 * h + 12));
+    const int maxWidth = std::max(3, int(std::lround(0.3 * h)));
+    const int minLength = std::max(2, int(std::lround(0.2 * h)));
+    const int x0 = std::max(0, int(std::floor(label.anchor - window)));
+    const int x1 = std::min(image.width(), int(std::ceil(label.anchor + window)) + 1);
+    const int width = x1 - x0;
+    if (width < 1)
+        return {};
+
+    // strength[r][i]: how much a pixel stands out from the nearest pixels on both sides within
+    // a line's width: darker than both (a dark line) or lighter than both (a light grid line
+    // on grey). Wide patches and the edges between two backgrounds do not count.
+    std::vector<std::vector<int>> strength;
+    std::vector<int> rows;
+    const int reach = maxWidth + 1;
+    for (int k = 2; k <= depth; ++k) {
+        const int y = label.edge + direction * k;
+        if (y < 0 || y >= image.height())
+            break;
+        const std::uint8_t *line = image.row(y);
+        std::vector<int> row(width, 0);
+        for (int i = 0; i < width; ++i) {
+            const int x = x0 + i;
+            if (blocked(x, y))
+                continue;
+            int leftMax = -1, leftMin = 256, rightMax = -1, rightMin = 256;
+            for (int a = 1; a <= reach; ++a) {
+                if (x - a >= 0) {
+                    leftMax = std::max<int>(leftMax, line[x - a]);
+                    leftMin = std::min<int>(leftMin, line[x - a]);
+                }
+                if (x + a < image.width()) {
+                    rightMax = std::max<int>(rightMax, line[x + a]);
+                    rightMin = std::min<int>(rightMin, line[x + a]);
+                }
+            }
+            if (leftMax < 0 || rightMax < 0)
+                continue;
+            const int dark = std::min(leftMax, rightMax) - line[x];
+            const int light = line[x] - std::max(leftMin, rightMin);
+            row[i] = std::max({0, dark, light});
+        }
+        strength.push_back(std::move(row));
+        rows.push_back(y);
+    }
+
+    // The strongest contrast down each column.
+    std::vector<int> peakStrength(width, 0);
+    for (const auto &row : strength)
+        for (int i = 0; i < width; ++i)
+            peakStrength[i] = std::max(peakStrength[i], row[i]);
+
+    // The longest run down each column; a gap as wide as a line may cross it (a frame line).
+    const int gapAllowed = std::max(2, maxWidth);
+    std::vector<int> best(width, 0), bestFirst(width, 0);
+    for (int i = 0; i < width; ++i) {
+        int first = -1, gap = 0;
+        for (int r = 0; r < int(strength.size()); ++r) {
+            if (strength[r][i] >= kLineContrast) {
+                if (first < 0 || gap > gapAllowed)
+                    first = r;
+                gap = 0;
+                if (r - first + 1 > best[i]) {
+                    best[i] = r - first + 1;
+                    bestFirst[i] = first;
+                }
+            } else if (first >= 0) {
+                ++gap;
+            }
+        }
+    }
+
+    // Neighbouring columns with long runs form one line. Lines closer than their width (a
+    // major tick beside the minor ones of a log axis, a tick beside a legend's frame) run
+    // together: they are taken apart from the longest down.
+    std::vector<TickMark> lines;
+    std::vector<char> used(width, 0);
+    // The centre of a line: along its run, each row's contrast-weighted centre over the line's
+    // columns and one beside; the median of those, so that a curve crossing it does not pull.
+    std::vector<double> centres;
+    auto addLine = [&](int from, int to, int peak) {
+        const int first = bestFirst[peak], last = first + best[peak];
+        centres.clear();
+        for (int r = first; r < last; ++r) {
+            // A blurred edge lies between the line's level and the background's; a pixel beside
+            // it at the background's level only stands out against something else (the light
+            // gap between two close marks).
+            const std::uint8_t *line = image.row(rows[r]);
+            int lightest = 0, darkest = 255;
+            for (int x = std::max(0, x0 + from - reach - 1); x <= std::min(image.width() - 1, x0 + to + reach + 1); ++x) {
+                lightest = std::max<int>(lightest, line[x]);
+                darkest = std::min<int>(darkest, line[x]);
+            }
+            const bool darkLine = lightest - line[x0 + peak] >= line[x0 + peak] - darkest;
+            auto edgeOf = [&](int k) {
+                const int v = line[x0 + k];
+                return darkLine ? lightest - v >= kLineContrast / 2 : v - darkest >= kLineContrast / 2;
+            };
+            double sum = 0, weighted = 0;
+            for (int k = std::max(0, from - 1); k <= std::min(width - 1, to + 1); ++k) {
+                if ((k < from || k > to) && used[k] && best[k] > best[peak] / 2)
+                    continue; // the edge of another line
+                if ((k < from || k > to) && !edgeOf(k))
+                    continue;
+                sum += strength[r][k];
+                weighted += strength[r][k] * (x0 + k + 0.5);
+            }
+            if (sum > 0)
+                centres.push_back(weighted / sum);
+        }
+        if (centres.empty())
+            return;
+        std::sort(centres.begin(), centres.end());
+        const size_t n = centres.size();
+        const double centre = n % 2 ? centres[n / 2] : 0.5 * (centres[n / 2 - 1] + centres[n / 2]);
+        lines.push_back({centre, first + 2, best[peak], rows[last - 1]});
+    };
+    for (int i = 0; i < width;) {
+        if (best[i] < minLength) {
+            ++i;
+            continue;
+        }
+        int runEnd = i;
+        while (runEnd + 1 < width && best[runEnd + 1] >= minLength)
+            ++runEnd;
+        for (;;) {
+            int peak = -1;
+            for (int k = i; k <= runEnd; ++k)
+                if (!used[k] && (peak < 0 || best[k] > best[peak]))
+                    peak = k;
+            if (peak < 0)
+                break;
+            int from = peak, to = peak;
+            while (from > i && !used[from - 1] && best[from - 1] * 5 >= best[peak] * 4)
+                --from;
+            while (to < runEnd && !used[to + 1] && best[to + 1] * 5 >= best[peak] * 4)
+                ++to;
+            // A much fainter piece touching a line already taken is its blurred edge (a JPEG's
+            // ringing), not a line of its own.
+            const bool edge = (from > i && used[from - 1] && 2 * peakStrength[peak] < peakStrength[from - 1])
+                || (to < runEnd && used[to + 1] && 2 * peakStrength[peak] < peakStrength[to + 1]);
+            std::fill(used.begin() + from, used.begin() + to + 1, 1);
+            if (!edge && to - from + 1 <= maxWidth + 1)
+                addLine(from, to, peak);
+        }
+        i = runEnd + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+std::vector<std::optional<TickMark>> findTicks(const InkImage &image, const std::vector<LabelSpot> &labels,
+                                               int direction, double window,
+                                               const std::function<bool(int, int)> &blocked)
+{
+    const size_t n = labels.size();
+    std::vector<std::vector<TickMark>> lines(n);
+    for (size_t k = 0; k < n; ++k) {
+        lines[k] = linesNear(image, labels[k], direction, window, blocked);
+    }
+    std::vector<std::optional<TickMark>> marks(n);
+    // The marks of one axis are alike: as far from their labels, as far from their anchors, and
+    // not much shorter (a curve or a legend may cut one short; a frame line may be longer). A
+    // mark as long as a tick is long enough, though the others run on into grid lines that a
+    // legend hides over this one. The kind of line most labels have sets the measure.
+    auto alike = [&](const TickMark &a, double anchorA, const TickMark &b, double anchorB, double h) {
+        return std::abs(a.start - b.start) <= std::max(3.0, 0.5 * h)
+            && 2 * a.length >= std::min(double(b.length), 0.5 * h)
+            && std::abs((a.position - anchorA) - (b.position - anchorB)) <= std::max(1.5, 0.1 * h);
+    };
+    struct Kind {
+        const TickMark *line;
+        double anchor;
+        int support;
+    };
+    std::vector<Kind> kinds;
+    int mostSupport = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const double h = std::max(4, labels[k].textHeight);
+        for (const TickMark &t : lines[k]) {
+            int support = 0;
+            for (size_t j = 0; j < n; ++j)
+                support += std::any_of(lines[j].begin(), lines[j].end(), [&](const TickMark &u) {
+                    return alike(t, labels[k].anchor, u, labels[j].anchor, h);
+                }) ? 1 : 0;
+            kinds.push_back({&t, labels[k].anchor, support});
+            mostSupport = std::max(mostSupport, support);
+        }
+    }
+    // Of the kinds nearly as common as the commonest, the one nearest the anchors: a dotted
+    // grid offers a line every few pixels beside every label.
+    const TickMark *model = nullptr;
+    double modelAnchor = 0;
+    for (const Kind &kind : kinds) {
+        if (kind.support * 5 < mostSupport * 4)
+            continue;
+        if (!model || std::abs(kind.line->position - kind.anchor) < std::abs(model->position - modelAnchor)) {
+            model = kind.line;
+            modelAnchor = kind.anchor;
+        }
+    }
+    if (!model)
+        return marks;
+    for (size_t k = 0; k < n; ++k) {
+        const double h = std::max(4, labels[k].textHeight);
+        // Of the lines alike, the longest: a stub beside it is a blurred edge or a minor tick.
+        for (const TickMark &t : lines[k]) {
+            if (!alike(t, labels[k].anchor, *model, modelAnchor, h))
+                continue;
+            const double cost = std::abs((t.position - labels[k].anchor) - (model->position - modelAnchor));
+            const double held = marks[k] ? std::abs((marks[k]->position - labels[k].anchor) - (model->position - modelAnchor)) : 0;
+            if (!marks[k] || t.length > marks[k]->length || (t.length == marks[k]->length && cost < held))
+                marks[k] = t;
+        }
+    }
+    return marks;
+}
+
+} // namespace chartrek

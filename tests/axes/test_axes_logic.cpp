@@ -1,0 +1,173 @@
+#include "TestSupport.h"
+#include "axes/AxesCalibration.h"
+#include "axes/AxisFit.h"
+#include "axes/LabelValue.h"
+#include "axes/TickMarks.h"
+
+#include <QImage>
+#include <QTest>
+
+#include <cmath>
+
+using namespace chartrek;
+using namespace chartrek::test;
+
+namespace {
+
+// The labels of one axis as read, and the values they stand for (NaN: no number).
+struct Labels { QStringList texts; QList<double> values; };
+// An offset text and the multiplier and addend it stands for (NaN: not an offset).
+struct Offset { QString text; double multiplier, addend; };
+// Tick positions and label values, whether the labels are powers of ten, and what the fit
+// must give: the scale, how many ticks agree, and the position of one value.
+struct Ticks { QList<double> positions, values; bool powers; bool log; int agreeing; double value, position; };
+// Tick marks one pixel wide drawn up from an x axis's labels at these columns, each with a
+// shorter minor mark `minorGap` pixels right of it (0: none), and running on into a grid line
+// except where `hidden` says.
+struct Marks { QList<int> columns; int minorGap; QList<bool> hidden; };
+// A found axis and what a user would have typed and clicked for it.
+struct Typed { bool log; double along1, value1, along2, value2; QString text1, text2; float position1; };
+
+bool same(double a, double b)
+{
+    return (std::isnan(a) && std::isnan(b)) || std::abs(a - b) <= 1e-12 * std::max(1.0, std::abs(b));
+}
+
+} // namespace
+
+class TestAxesLogic : public QObject {
+    Q_OBJECT
+private slots:
+    void labelsReadAsTheirValues_data()
+    {
+        const double none = NAN;
+        QTest::addColumn<Labels>("row");
+        QTest::newRow("plain decimals and a Unicode minus") << Labels{{"\u22120.5", "0.0", "0.5"}, {-0.5, 0, 0.5}};
+        QTest::newRow("a decimal comma") << Labels{{"0,10", "0,12", "\u22120,14"}, {0.1, 0.12, -0.14}};
+        QTest::newRow("grouped thousands, some labels without a group") << Labels{{"500", "1,000", "1,500"}, {500, 1000, 1500}};
+        QTest::newRow("two groups in one label") << Labels{{"100", "10,000", "1,000,000"}, {100, 1e4, 1e6}};
+        QTest::newRow("percent signs") << Labels{{"\u221220%", "0%", "20%"}, {-20, 0, 20}};
+        QTest::newRow("scientific notation") << Labels{{"1e-06", "2.5E+3", "-7e+06"}, {1e-6, 2500, -7e6}};
+        QTest::newRow("powers of ten with raised exponents")
+            << Labels{{"10^\u22123", "10^0", "2\u00d710^5"}, {1e-3, 1, 2e5}};
+        QTest::newRow("misreads that are no numbers")
+            << Labels{{"1.2.3", "^3", "10^", "e-5", "0.0.", "12-"}, {none, none, none, none, none, none}};
+        QTest::newRow("a comma with other than three digits after it is no grouping")
+            << Labels{{"10,000", "12,50"}, {10, 12.5}};
+    }
+    void labelsReadAsTheirValues()
+    {
+        QFETCH(Labels, row);
+        const std::vector<QString> texts(row.texts.begin(), row.texts.end());
+        const CommaUse comma = commaUseOf(texts);
+        for (int i = 0; i < row.texts.size(); ++i) {
+            const double got = labelValue(row.texts[i], comma).value_or(NAN);
+            QVERIFY2(same(got, row.values[i]), qPrintable(row.texts[i] + " read as " + QString::number(got, 'g', 17)));
+        }
+    }
+
+    void offsetsReadAsFactorAndAddend_data()
+    {
+        QTest::addColumn<Offset>("row");
+        QTest::newRow("a raised power of ten") << Offset{"\u00d710^\u22125", 1e-5, 0};
+        QTest::newRow("an e power") << Offset{"1e6", 1e6, 0};
+        QTest::newRow("an addend with a raised power") << Offset{"+6.311 \u00d7 10^4", 1, 63110};
+        QTest::newRow("an e addend") << Offset{"\u22123.7e4", 1, -37000};
+        QTest::newRow("a factor and an addend") << Offset{"1e\u22125+1.2", 1e-5, 1.2};
+        QTest::newRow("a bare number is no offset") << Offset{"6.311", NAN, NAN};
+        QTest::newRow("a power without its exponent is no offset") << Offset{"\u00d710^", NAN, NAN};
+    }
+    void offsetsReadAsFactorAndAddend()
+    {
+        QFETCH(Offset, row);
+        const auto offset = offsetValue(row.text);
+        QVERIFY2(same(offset ? offset->multiplier : NAN, row.multiplier), qPrintable(row.text));
+        QVERIFY2(same(offset ? offset->addend : NAN, row.addend), qPrintable(row.text));
+    }
+
+    void tickMarksAreFoundWhereDrawn_data()
+    {
+        QTest::addColumn<Marks>("row");
+        QTest::newRow("a mark whose grid line a legend hides, with the others")
+            << Marks{{30, 80, 130, 180}, 0, {false, false, true, false}};
+        QTest::newRow("a mark keeps its centre beside a minor mark three pixels on")
+            << Marks{{30, 80, 130, 180}, 3, {true, true, true, true}};
+    }
+    void tickMarksAreFoundWhereDrawn()
+    {
+        QFETCH(Marks, row);
+        const int labelTop = 52;
+        QImage picture(200, 70, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        std::vector<LabelSpot> spots;
+        for (int i = 0; i < row.columns.size(); ++i) {
+            const int x = row.columns[i];
+            for (int y = row.hidden[i] ? labelTop - 9 : 0; y < labelTop - 1; ++y)
+                picture.setPixel(x, y, qRgb(0, 0, 0));
+            for (int y = labelTop - 5; row.minorGap && y < labelTop - 1; ++y)
+                picture.setPixel(x + row.minorGap, y, qRgb(0, 0, 0));
+            spots.push_back({x + 0.5, labelTop, 10});
+        }
+        const auto marks = findTicks(InkImage(picture), spots, -1, 5, [](int, int) { return false; });
+        for (int i = 0; i < row.columns.size(); ++i) {
+            QVERIFY2(marks[i], qPrintable(QStringLiteral("no mark at %1").arg(row.columns[i])));
+            QVERIFY2(std::abs(marks[i]->position - (row.columns[i] + 0.5)) < 0.05, qPrintable(QString::number(marks[i]->position)));
+        }
+    }
+
+    void fitFindsTheScaleAndDropsMisreads_data()
+    {
+        QTest::addColumn<Ticks>("row");
+        QTest::newRow("a linear axis, ticks snapped within half a pixel")
+            << Ticks{{100.4, 200, 299.6, 400.2}, {0, 1, 2, 3}, false, false, 4, 1.5, 250.05};
+        QTest::newRow("decades on a log axis") << Ticks{{100, 200, 300, 400}, {1, 10, 100, 1000}, false, true, 4, 31.6227766, 250};
+        QTest::newRow("one misread label dropped") << Ticks{{100, 200, 300, 400, 500}, {0, 1, 2, 7, 4}, false, false, 4, 3, 400};
+        QTest::newRow("a label that lost its minus dropped") << Ticks{{100, 200, 300, 400}, {2, -1, 0, 1}, false, false, 3, -2, 100};
+        QTest::newRow("values falling along the axis, as on a y axis") << Ticks{{50, 150, 250}, {30, 20, 10}, false, false, 3, 0, 350};
+        QTest::newRow("a narrow range stays linear") << Ticks{{100, 200, 300}, {100, 101, 102}, false, false, 3, 100.5, 150};
+        QTest::newRow("two powers of ten are a log axis") << Ticks{{100, 300}, {1e-3, 1e-2}, true, true, 2, 3.16227766e-3, 200};
+    }
+    void fitFindsTheScaleAndDropsMisreads()
+    {
+        QFETCH(Ticks, row);
+        std::vector<AxisSample> samples;
+        for (int i = 0; i < row.positions.size(); ++i)
+            samples.push_back({row.positions[i], row.values[i]});
+        const AxisChoice choice = chooseAxisScale(samples, 1.5, row.powers);
+        QVERIFY(choice.fit);
+        QCOMPARE(choice.fit->log, row.log);
+        QCOMPARE(int(choice.fit->inliers.size()), row.agreeing);
+        QVERIFY2(std::abs(choice.fit->position(row.value) - row.position) < 0.05,
+                 qPrintable(QString::number(choice.fit->position(row.value))));
+    }
+
+    void axesAreSetAsAUserWouldType_data()
+    {
+        QTest::addColumn<Typed>("row");
+        QTest::newRow("linear: the values in the user's decimal separator")
+            << Typed{false, 211.25, 0.26, 1164.4, 0.36, "0.26", "0.36", -3168.75f};
+        QTest::newRow("log: the exponents, whole for decades")
+            << Typed{true, 752.5, 0.001, 89.5, 10, "-3", "1", -11287.5f};
+        QTest::newRow("log: a value between decades as its exponent")
+            << Typed{true, 40.0, 2, 90.0, 20, "0.301029995663981", "1.30102999566398", -600.0f};
+    }
+    void axesAreSetAsAUserWouldType()
+    {
+        QFETCH(Typed, row);
+        FoundAxis axis;
+        axis.found = axis.sure = true;
+        axis.log = row.log;
+        axis.first = {row.along1, 0, row.value1};
+        axis.second = {row.along2, 0, row.value2};
+        for (const QLocale &locale : {pointLocale(), commaLocale()}) {
+            const AxisSetting s = axisSetting(axis, locale);
+            QCOMPARE(s.log, row.log);
+            QCOMPARE(s.text[0], inLocale(row.text1, locale));
+            QCOMPARE(s.text[1], inLocale(row.text2, locale));
+            QCOMPARE(s.position[0], row.position1);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAxesLogic)
+#include "test_axes_logic.moc"
