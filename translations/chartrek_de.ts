@@ -2,6 +2,73 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Axes</name>
+    <message>
+        <source>find axes</source>
+        <translation>Achsen finden</translation>
+    </message>
+    <message>
+        <source>the %1 labels could not be read</source>
+        <translation>die Beschriftungen der %1-Achse konnten nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the %1 axis looks logarithmic but its values are not all above zero</source>
+        <translation>die %1-Achse sieht logarithmisch aus, aber nicht alle ihre Werte sind größer als null</translation>
+    </message>
+    <message>
+        <source>the only %1 labels found belong to a colour bar</source>
+        <translation>die einzigen gefundenen Beschriftungen der %1-Achse gehören zu einer Farbskala</translation>
+    </message>
+    <message>
+        <source>the %1 ticks found are too few or too close together</source>
+        <translation>auf der %1-Achse wurden zu wenige oder zu dicht liegende Teilstriche gefunden</translation>
+    </message>
+    <message>
+        <source>no tick marks were found on the %1 axis</source>
+        <translation>auf der %1-Achse wurden keine Teilstriche gefunden</translation>
+    </message>
+    <message>
+        <source>too few %1 labels could be read</source>
+        <translation>zu wenige Beschriftungen der %1-Achse konnten gelesen werden</translation>
+    </message>
+    <message>
+        <source>some %1 labels disagree with the others</source>
+        <translation>einige Beschriftungen der %1-Achse passen nicht zu den übrigen</translation>
+    </message>
+    <message>
+        <source>the %1 axis could be linear or logarithmic</source>
+        <translation>die %1-Achse könnte linear oder logarithmisch sein</translation>
+    </message>
+    <message>
+        <source>the %1 values run the unusual way</source>
+        <translation>die Werte der %1-Achse laufen in der ungewöhnlichen Richtung</translation>
+    </message>
+    <message>
+        <source>the %1 ticks are not evenly placed</source>
+        <translation>die Teilstriche der %1-Achse sind nicht gleichmäßig verteilt</translation>
+    </message>
+    <message>
+        <source>no x labels were found</source>
+        <translation>es wurden keine Beschriftungen der x-Achse gefunden</translation>
+    </message>
+    <message>
+        <source>no y labels were found</source>
+        <translation>es wurden keine Beschriftungen der y-Achse gefunden</translation>
+    </message>
+    <message>
+        <source>the %1 axis of the plot at the pointer was not found</source>
+        <translation>die %1-Achse des Diagramms am Mauszeiger wurde nicht gefunden</translation>
+    </message>
+    <message>
+        <source>the factor at the end of the %1 axis could not be read</source>
+        <translation>der Faktor am Ende der %1-Achse konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The text recognition data (Tesseract, English) could not be loaded.</source>
+        <translation>Die Daten der Texterkennung (Tesseract, Englisch) konnten nicht geladen werden.</translation>
+    </message>
+</context>
+<context>
     <name>MainMenus</name>
     <message>
         <source>&amp;File</source>
@@ -102,6 +169,22 @@
     <message>
         <source>&amp;Memory info</source>
         <translation>&amp;Speicherinfo</translation>
+    </message>
+    <message>
+        <source>Find &amp;axes</source>
+        <translation>&amp;Achsen finden</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;in</source>
+        <translation>Ver&amp;größern</translation>
+    </message>
+    <message>
+        <source>Zoom o&amp;ut</source>
+        <translation>Ver&amp;kleinern</translation>
+    </message>
+    <message>
+        <source>&amp;Check calibration</source>
+        <translation>Kalibrierung &amp;prüfen</translation>
     </message>
 </context>
 <context>
@@ -488,6 +571,10 @@
         <source>delete data</source>
         <translation>Daten löschen</translation>
     </message>
+    <message>
+        <source>find axes</source>
+        <translation>Achsen finden</translation>
+    </message>
 </context>
 <context>
     <name>chartrek::AutoLineSetup</name>
@@ -543,6 +630,57 @@ Sie muss lauten: Startpunkt &lt; Abstandspunkt &lt; Endpunkt.</translation>
     <message>
         <source>The data were saved as %1.</source>
         <translation>Die Daten wurden als %1 gespeichert.</translation>
+    </message>
+</context>
+<context>
+    <name>chartrek::FindAxes</name>
+    <message>
+        <source>%1 %2 (%3 ticks)</source>
+        <translation>%1 %2 (%3 Teilstriche)</translation>
+    </message>
+    <message>
+        <source>logarithmic</source>
+        <translation>logarithmisch</translation>
+    </message>
+    <message>
+        <source>linear</source>
+        <translation>linear</translation>
+    </message>
+    <message>
+        <source>No axis could be found with certainty; the calibration is unchanged.</source>
+        <translation>Es konnte keine Achse sicher gefunden werden; die Kalibrierung bleibt unverändert.</translation>
+    </message>
+    <message>
+        <source>Finding the axes...</source>
+        <translation>Die Achsen werden gesucht ...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Find axes</source>
+        <translation>Achsen finden</translation>
+    </message>
+    <message>
+        <source>Find axes cancelled</source>
+        <translation>Achsensuche abgebrochen</translation>
+    </message>
+    <message>
+        <source>The picture changed during Find axes; nothing was set</source>
+        <translation>Das Bild hat sich während der Achsensuche geändert; nichts wurde übernommen</translation>
+    </message>
+    <message>
+        <source>Axes found, sure: %1, %2</source>
+        <translation>Achsen gefunden, sicher: %1, %2</translation>
+    </message>
+    <message>
+        <source>%1 axis found, sure: %2; the %3 axis is unchanged: %4</source>
+        <translation>%1-Achse gefunden, sicher: %2; die %3-Achse bleibt unverändert: %4</translation>
+    </message>
+    <message>
+        <source>Axes not found: %1; %2</source>
+        <translation>Achsen nicht gefunden: %1; %2</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "axes/AxesCalibration.h"
 
+#include "axes/AxesTexts.h"
 #include "core/NumberText.h"
 #include "core/Twips.h"
 
@@ -46,7 +47,7 @@ void applyAxisSettings(Calibration &calibration, CalibratedPoints &points, const
             next.color[ref] = ColorSet;
         }
     }
-    changeCalibration(calibration, points, next, QStringLiteral("find axes"));
+    changeCalibration(calibration, points, next, AxesTexts::tr("find axes"));
 }
 
 } // namespace chartrek

@@ -1,3 +1,4 @@
+#include "axes/AxesTexts.h"
 #include "axes/AxisSearch.h"
 
 #include <algorithm>
@@ -108,7 +109,7 @@ FoundAxis AxisSearch::conclude(const Line &line, bool xAxis, const Line *other)
     FoundAxis axis;
     const QString name = xAxis ? QStringLiteral("x") : QStringLiteral("y");
     if (!line.choice.fit) {
-        axis.problem = QStringLiteral("the %1 labels could not be read").arg(name);
+        axis.problem = AxesTexts::tr("the %1 labels could not be read").arg(name);
         return axis;
     }
     const AxisFit &fit = *line.choice.fit;
@@ -138,7 +139,7 @@ FoundAxis AxisSearch::conclude(const Line &line, bool xAxis, const Line *other)
     axis.second = {fit.position(hi.value), across, v2};
     if (fit.log && (v1 <= 0 || v2 <= 0)) {
         axis.found = false;
-        axis.problem = QStringLiteral("the %1 axis looks logarithmic but its values are not all above zero").arg(name);
+        axis.problem = AxesTexts::tr("the %1 axis looks logarithmic but its values are not all above zero").arg(name);
         return axis;
     }
 
@@ -148,23 +149,23 @@ FoundAxis AxisSearch::conclude(const Line &line, bool xAxis, const Line *other)
     // possible but more likely a misreading, so it is never reported as sure.
     const bool usualDirection = xAxis ? fit.slope > 0 : fit.slope < 0;
     if (line.colourBar)
-        axis.problem = QStringLiteral("the only %1 labels found belong to a colour bar").arg(name);
+        axis.problem = AxesTexts::tr("the only %1 labels found belong to a colour bar").arg(name);
     else if (line.measured && !closeEnough(line, other))
-        axis.problem = QStringLiteral("the %1 ticks found are too few or too close together").arg(name);
+        axis.problem = AxesTexts::tr("the %1 ticks found are too few or too close together").arg(name);
     else if (!problem.isEmpty())
         axis.problem = problem;
     else if (!line.measured)
-        axis.problem = QStringLiteral("no tick marks were found on the %1 axis").arg(name);
+        axis.problem = AxesTexts::tr("no tick marks were found on the %1 axis").arg(name);
     else if (axis.ticks < 3)
-        axis.problem = QStringLiteral("too few %1 labels could be read").arg(name);
+        axis.problem = AxesTexts::tr("too few %1 labels could be read").arg(name);
     else if (outliers > std::max(1, valued / 4))
-        axis.problem = QStringLiteral("some %1 labels disagree with the others").arg(name);
+        axis.problem = AxesTexts::tr("some %1 labels disagree with the others").arg(name);
     else if (!line.choice.clear)
-        axis.problem = QStringLiteral("the %1 axis could be linear or logarithmic").arg(name);
+        axis.problem = AxesTexts::tr("the %1 axis could be linear or logarithmic").arg(name);
     else if (!usualDirection)
-        axis.problem = QStringLiteral("the %1 values run the unusual way").arg(name);
+        axis.problem = AxesTexts::tr("the %1 values run the unusual way").arg(name);
     else if (fit.maxResidual > 1.0)
-        axis.problem = QStringLiteral("the %1 ticks are not evenly placed").arg(name);
+        axis.problem = AxesTexts::tr("the %1 ticks are not evenly placed").arg(name);
     axis.sure = axis.problem.isEmpty();
     return axis;
 }
@@ -246,11 +247,11 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
     if (bestRow)
         proposal.x = conclude(*bestRow, true, bestColumn);
     else
-        proposal.x.problem = QStringLiteral("no x labels were found");
+        proposal.x.problem = AxesTexts::tr("no x labels were found");
     if (bestColumn)
         proposal.y = conclude(*bestColumn, false, bestRow);
     else
-        proposal.y.problem = QStringLiteral("no y labels were found");
+        proposal.y.problem = AxesTexts::tr("no y labels were found");
     // Axes of another plot than the one pointed at are no answer to be sure of, nor are axes
     // with labels nearer the pointer, however few (the plot's own, read too poorly).
     for (auto [line, axis] : {std::pair{bestRow, &proposal.x}, std::pair{bestColumn, &proposal.y}}) {
@@ -260,7 +261,7 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
         spanOf(*line, from, to, across);
         if (missesHint(*line) || (mHint && axis->sure && hintRank(line->column ? columns : rows, *line, across, false) > 0)) {
             axis->sure = false;
-            axis->problem = QStringLiteral("the %1 axis of the plot at the pointer was not found")
+            axis->problem = AxesTexts::tr("the %1 axis of the plot at the pointer was not found")
                                 .arg(axis == &proposal.x ? QLatin1Char('x') : QLatin1Char('y'));
         }
     }

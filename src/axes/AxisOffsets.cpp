@@ -1,3 +1,4 @@
+#include "axes/AxesTexts.h"
 #include "axes/AxisSearch.h"
 
 #include <algorithm>
@@ -176,7 +177,7 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         }
         return (left >= extent.x1 - 3 * c && left <= extent.x1 + 3 * c) || (left >= x0 && left <= plotLeft + 2 * c);
     };
-    const QString unread = QStringLiteral("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
+    const QString unread = AxesTexts::tr("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
     for (std::vector<int> &pieces : textLines) {
         bool doubtful = false, ownWord = false;
         const auto offset = readOffset(pieces, xAxis, doubtful, ownWord);

@@ -15,17 +15,16 @@ namespace {
 
 QString axisWord(const FoundAxis &axis, const char *name)
 {
-    return QStringLiteral("%1 %2 (%3 ticks)")
-        .arg(QLatin1String(name), axis.log ? QStringLiteral("logarithmic") : QStringLiteral("linear"))
+    return FindAxes::tr("%1 %2 (%3 ticks)")
+        .arg(QLatin1String(name), axis.log ? FindAxes::tr("logarithmic") : FindAxes::tr("linear"))
         .arg(axis.ticks);
 }
 
 } // namespace
 
-const QString &FindAxes::nothingFoundText()
+QString FindAxes::nothingFoundText()
 {
-    static const QString text = QStringLiteral("No axis could be found with certainty; the calibration is unchanged.");
-    return text;
+    return tr("No axis could be found with certainty; the calibration is unchanged.");
 }
 
 FindAxes::FindAxes(const Controls &controls, const Services &services, QObject *parent)
@@ -100,9 +99,9 @@ void FindAxes::mnuEditFindAxes_Click()
     });
 
     // A search of a second or less shows no dialog; a longer one can be cancelled.
-    mProgress = new QProgressDialog(QStringLiteral("Finding the axes..."), QStringLiteral("Cancel"), 0, 0, &mC.window);
+    mProgress = new QProgressDialog(tr("Finding the axes..."), tr("Cancel"), 0, 0, &mC.window);
     mProgress->setObjectName(QStringLiteral("findAxesProgress"));
-    mProgress->setWindowTitle(QStringLiteral("Find axes"));
+    mProgress->setWindowTitle(tr("Find axes"));
     mProgress->setWindowModality(Qt::WindowModal);
     mProgress->setMinimumDuration(400);
     mProgress->setAutoClose(false);
@@ -118,7 +117,7 @@ void FindAxes::stop(bool cancelled)
     if (cancelled) {
         *mCancel = true;
         ++mRun; // whatever the search still sends is for no one
-        mConfidence->setText(QStringLiteral("Find axes cancelled"));
+        mConfidence->setText(tr("Find axes cancelled"));
     }
     if (mProgress) {
         mProgress->blockSignals(true);
@@ -138,7 +137,7 @@ void FindAxes::searched(quint64 run, const AxesProposal &found)
     if (mWorker.joinable())
         mWorker.join();
     if (!mC.clean.hasBitmap() || mC.clean.image().cacheKey() != mPictureKey) {
-        mConfidence->setText(QStringLiteral("The picture changed during Find axes; nothing was set"));
+        mConfidence->setText(tr("The picture changed during Find axes; nothing was set"));
         stop(false);
         return;
     }
@@ -152,14 +151,14 @@ void FindAxes::searched(quint64 run, const AxesProposal &found)
 
     QString text;
     if (found.sure()) {
-        text = QStringLiteral("Axes found, sure: %1, %2").arg(axisWord(found.x, "x"), axisWord(found.y, "y"));
+        text = tr("Axes found, sure: %1, %2").arg(axisWord(found.x, "x"), axisWord(found.y, "y"));
     } else if (x || y) {
         const FoundAxis &unsure = x ? found.y : found.x;
-        text = QStringLiteral("%1 axis found, sure: %2; the %3 axis is unchanged: %4")
+        text = tr("%1 axis found, sure: %2; the %3 axis is unchanged: %4")
                    .arg(x ? QStringLiteral("x") : QStringLiteral("y"), x ? axisWord(found.x, "x") : axisWord(found.y, "y"),
                         x ? QStringLiteral("y") : QStringLiteral("x"), unsure.problem);
     } else {
-        text = QStringLiteral("Axes not found: %1; %2").arg(found.x.problem, found.y.problem);
+        text = tr("Axes not found: %1; %2").arg(found.x.problem, found.y.problem);
     }
     mConfidence->setText(text);
     stop(false);

@@ -58,7 +58,7 @@ public:
     // The status bar's word on the last search.
     QString confidenceText() const;
 
-    static const QString &nothingFoundText();
+    static QString nothingFoundText();
 
 signals:
     void runningChanged(bool running);

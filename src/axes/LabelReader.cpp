@@ -1,5 +1,7 @@
 #include "axes/LabelReader.h"
 
+#include "axes/AxesTexts.h"
+
 #include <QPainter>
 #include <QTransform>
 
@@ -107,7 +109,7 @@ LabelReader::LabelReader()
     auto api = std::make_unique<tesseract::TessBaseAPI>();
     api->SetVariable("debug_file", "/dev/null");
     if (api->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) != 0) {
-        mError = QStringLiteral("The text recognition data (Tesseract, English) could not be loaded.");
+        mError = AxesTexts::tr("The text recognition data (Tesseract, English) could not be loaded.");
         return;
     }
     api->SetPageSegMode(tesseract::PSM_SINGLE_LINE);

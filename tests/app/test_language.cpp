@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "axes/FindAxes.h"
 #include "core/ProgramLanguage.h"
 
 #include <QAction>
@@ -23,14 +24,18 @@ private slots:
         QTest::addColumn<QString>("deleteItem");
         QTest::addColumn<QString>("qtCancel");
         QTest::addColumn<QString>("getButton");
+        QTest::addColumn<QString>("nothingFound");
         QTest::newRow("a German system shows German, Qt's own buttons too")
             << QLocale::system() << true << "Grafik laden:" << "Vorhandene Daten löschen?" << "Daten &löschen"
-            << "Abbrechen" << "hole";
+            << "Abbrechen" << "hole"
+            << "Es konnte keine Achse sicher gefunden werden; die Kalibrierung bleibt unverändert.";
+        const QString nothingFound = QStringLiteral("No axis could be found with certainty; the calibration is unchanged.");
         QTest::newRow("the C locale shows English")
-            << QLocale::c() << false << "Open Graphic" << "Delete existing data?" << "De&lete data" << "Cancel" << "get";
+            << QLocale::c() << false << "Open Graphic" << "Delete existing data?" << "De&lete data" << "Cancel" << "get"
+            << nothingFound;
         QTest::newRow("a language without a translation stays English, Qt's buttons too")
             << QLocale(QLocale::French, QLocale::France) << false << "Open Graphic" << "Delete existing data?"
-            << "De&lete data" << "Cancel" << "get";
+            << "De&lete data" << "Cancel" << "get" << nothingFound;
     }
     void languageFollowsTheLocale()
     {
@@ -50,6 +55,7 @@ private slots:
         const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
         QTEST(buttons.button(QDialogButtonBox::Cancel)->text(), "qtCancel");
         QTEST(partOf<QPushButton>(*f.window, "btnGetPoints")->text(), "getButton");
+        QTEST(FindAxes::nothingFoundText(), "nothingFound");
     }
 };
 
