@@ -375,11 +375,11 @@ void frmMain::offerRecovery()
     QString error;
     const std::optional<Project> project = readProject(mRecoveryCopy->path(), &error);
     if (!project) {
-        mMessages->ShowError(QStringLiteral("The unsaved work of an earlier session cannot be restored. ") + error);
+        mMessages->ShowError(tr("The unsaved work of an earlier session cannot be restored. %1").arg(error));
         mRecoveryCopy->discard();
         return;
     }
-    const QString question = QStringLiteral("Restore the unsaved work from %1?")
+    const QString question = tr("Restore the unsaved work from %1?")
                                  .arg(QLocale().toString(*when, QLocale::ShortFormat));
     if (mMessages->AskYesNo(question) == AnswerYes)
         mDocument->takeUnnamed(*project);

@@ -98,7 +98,7 @@ void frmMain::buildControls()
     lstCurves = new QListView(mClient);
     lstCurves->setObjectName(QStringLiteral("lstCurves"));
     lstCurves->setModel(&mTables.curves());
-    lstCurves->setToolTip(QStringLiteral("curves of the figure: click to choose, double-click to rename"));
+    lstCurves->setToolTip(tr("curves of the figure: click to choose, double-click to rename"));
     lstCurves->setSelectionMode(QAbstractItemView::SingleSelection);
     lstCurves->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     setTwipsGeometry(lstCurves, 3720, 2640, 2205, 780);

@@ -34,7 +34,7 @@ QString CurveCommands::redoText(const UndoHistory &history, const Curves &curves
 
 void CurveCommands::mnuCurveNew_Click()
 {
-    UndoHistory::Step step(mTables.history(), QStringLiteral("new curve"));
+    UndoHistory::Step step(mTables.history(), tr("new curve"));
     mTables.curves().addCurve();
 }
 
@@ -46,11 +46,11 @@ void CurveCommands::mnuCurveDelete_Click()
         return;
     const int points = curves.pointCount(current);
     if (points > 0
-        && mMessages.AskYesNo(QStringLiteral("Delete the curve \"%1\" and its %2 points?").arg(curves.name(current)).arg(points))
+        && mMessages.AskYesNo(tr("Delete the curve \"%1\" and its %2 points?").arg(curves.name(current)).arg(points))
             != AnswerYes)
         return;
     {
-        UndoHistory::Step step(mTables.history(), QStringLiteral("delete curve"));
+        UndoHistory::Step step(mTables.history(), tr("delete curve"));
         curves.removeCurve(current);
     }
     mMarkers.redraw();
@@ -58,14 +58,14 @@ void CurveCommands::mnuCurveDelete_Click()
 
 void CurveCommands::renameCurve(int index, const QString &name)
 {
-    UndoHistory::Step step(mTables.history(), QStringLiteral("rename curve"));
+    UndoHistory::Step step(mTables.history(), tr("rename curve"));
     mTables.curves().rename(index, name);
 }
 
 void CurveCommands::recolorCurve(int index, quint32 color)
 {
     {
-        UndoHistory::Step step(mTables.history(), QStringLiteral("curve colour"));
+        UndoHistory::Step step(mTables.history(), tr("curve colour"));
         mTables.curves().recolor(index, color);
     }
     mMarkers.redraw();

@@ -19,7 +19,7 @@ QColor toQColor(quint32 ref)
 
 Curves::Curves(PointTableModel &table, QObject *parent) : QAbstractListModel(parent), mTable(table)
 {
-    mList.append({1, QStringLiteral("Curve 1"), kFirstColor, {}});
+    mList.append({1, tr("Curve %1").arg(1), kFirstColor, {}});
 }
 
 Curves::Grid Curves::emptyGrid()
@@ -77,7 +77,7 @@ int Curves::nextId() const
 QString Curves::nextName() const
 {
     for (int n = count() + 1;; ++n) {
-        const QString name = QStringLiteral("Curve %1").arg(n);
+        const QString name = tr("Curve %1").arg(n);
         if (std::none_of(mList.cbegin(), mList.cend(), [&](const Curve &c) { return c.name == name; }))
             return name;
     }
@@ -208,7 +208,7 @@ void Curves::apply(const Edit &edit, bool forward)
 void Curves::reset(QList<Curve> curves, int current)
 {
     if (curves.isEmpty())
-        curves.append({1, QStringLiteral("Curve 1"), kFirstColor, emptyGrid()});
+        curves.append({1, tr("Curve %1").arg(1), kFirstColor, emptyGrid()});
     beginResetModel();
     mList = std::move(curves);
     mCurrent = std::clamp(current, 0, count() - 1);
@@ -220,7 +220,7 @@ void Curves::reset(QList<Curve> curves, int current)
 
 void Curves::resetToOne()
 {
-    reset({{1, QStringLiteral("Curve 1"), kFirstColor, emptyGrid()}}, 0);
+    reset({{1, tr("Curve %1").arg(1), kFirstColor, emptyGrid()}}, 0);
 }
 
 int Curves::rowCount(const QModelIndex &parent) const

@@ -21,17 +21,16 @@ ProjectDocument::ProjectDocument(const Controls &controls, const Services &servi
     setObjectName(QStringLiteral("projectDocument"));
 }
 
-const QString &ProjectDocument::saveChangesQuestion()
+QString ProjectDocument::saveChangesQuestion()
 {
-    static const QString text = QStringLiteral("Save changes?");
-    return text;
+    return tr("Save changes?");
 }
 
 FileDialogRequest ProjectDocument::projectRequest(bool save)
 {
     FileDialogRequest request;
-    request.title = save ? QStringLiteral("Save Project") : QStringLiteral("Open Project");
-    request.filter = QStringLiteral("Chartrek project (*.chartrek)");
+    request.title = save ? tr("Save Project") : tr("Open Project");
+    request.filter = tr("Chartrek project (*.chartrek)");
     request.defaultSuffix = QStringLiteral("chartrek");
     request.mustExist = true;
     return request;
@@ -120,8 +119,8 @@ void ProjectDocument::show(const Project &project)
     mS.calibration.notifyChanged();
     if (differing > 0) {
         // The positions are kept; the values shown are those this calibration gives.
-        mS.messages.ShowInfo(QStringLiteral("Values saved in the project differ from those its calibration gives "
-                                            "(%1 of them); the values shown are computed again from the points.")
+        mS.messages.ShowInfo(tr("Values saved in the project differ from those its calibration gives "
+                                "(%1 of them); the values shown are computed again from the points.")
                                  .arg(differing));
     }
 }
@@ -192,7 +191,7 @@ bool ProjectDocument::saveTo(const QString &path)
         written = writeProject(path, snapshot(), &error);
     }
     if (!written) {
-        mS.messages.ShowError(QStringLiteral("The project could not be saved: ") + error + QLatin1Char('.'));
+        mS.messages.ShowError(tr("The project could not be saved: %1.").arg(error));
         return false;
     }
     setState(path, false);
@@ -241,7 +240,7 @@ void ProjectDocument::mnuFileSaveProject_Click()
 void ProjectDocument::mnuFileSaveProjectAs_Click()
 {
     if (!mC.clean.hasBitmap()) {
-        mS.messages.ShowInfo(QStringLiteral("There is no picture to save as a project."));
+        mS.messages.ShowInfo(tr("There is no picture to save as a project."));
         return;
     }
     FileDialogRequest request = projectRequest(true);
@@ -264,7 +263,7 @@ void ProjectDocument::mnuFileApplyCalibration_Click()
         return;
     }
     // One step: an undo takes the borrowed calibration back, values and all.
-    changeCalibration(mS.calibration, mS.tables, project->calibration, QStringLiteral("apply calibration"));
+    changeCalibration(mS.calibration, mS.tables, project->calibration, tr("apply calibration"));
     mS.markers.redraw();
 }
 

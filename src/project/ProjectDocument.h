@@ -66,7 +66,7 @@ public:
     // Save (and the save worked) or Discard. Nothing asked when no project file is involved.
     bool mayClose();
 
-    static const QString &saveChangesQuestion();
+    static QString saveChangesQuestion();
     static FileDialogRequest projectRequest(bool save);
 
 public slots:

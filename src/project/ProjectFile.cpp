@@ -36,7 +36,7 @@ using Archive = std::unique_ptr<zip_t, ZipCloser>;
 
 QString damaged(const QString &why)
 {
-    return QStringLiteral("The file is not a Chartrek project or is damaged: ") + why + QLatin1Char('.');
+    return ProjectTexts::tr("The file is not a Chartrek project or is damaged: %1.").arg(why);
 }
 
 // An entry's bytes, at most `most`; nothing when it is longer or does not inflate to what its
@@ -46,15 +46,15 @@ std::optional<QByteArray> readEntry(zip_t *archive, zip_uint64_t index, zip_uint
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat_index(archive, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
-        *error = damaged(QStringLiteral("an entry cannot be read"));
+        *error = damaged(ProjectTexts::tr("an entry cannot be read"));
         return std::nullopt;
     }
     if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE) {
-        *error = damaged(QStringLiteral("an entry is encrypted"));
+        *error = damaged(ProjectTexts::tr("an entry is encrypted"));
         return std::nullopt;
     }
     if (st.size > most) {
-        *error = damaged(QStringLiteral("\"%1\" is larger than any project holds").arg(QString::fromUtf8(st.name)));
+        *error = damaged(ProjectTexts::tr("\"%1\" is larger than any project holds").arg(QString::fromUtf8(st.name)));
         return std::nullopt;
     }
     zip_file_t *file = zip_fopen_index(archive, index, 0);
@@ -83,7 +83,7 @@ std::optional<QByteArray> readEntry(zip_t *archive, zip_uint64_t index, zip_uint
     }
     const bool closed = zip_fclose(file) == 0;
     if (got != zip_int64_t(st.size) || !closed) {
-        *error = damaged(QStringLiteral("\"%1\" is truncated or corrupted").arg(QString::fromUtf8(st.name)));
+        *error = damaged(ProjectTexts::tr("\"%1\" is truncated or corrupted").arg(QString::fromUtf8(st.name)));
         return std::nullopt;
     }
     bytes.resize(qsizetype(got));
@@ -166,7 +166,7 @@ bool writeProject(const QString &path, const Project &project, QString *error, c
 {
     const QByteArray bytes = projectArchive(project, png);
     if (bytes.isEmpty()) {
-        *error = QStringLiteral("the project could not be packed (out of memory?)");
+        *error = ProjectTexts::tr("the project could not be packed (out of memory?)");
         return false;
     }
     return writeFileAtomically(path, bytes, error);
@@ -188,7 +188,7 @@ std::optional<Project> readProjectBytes(const QByteArray &bytes, QString *error,
     zip_error_fini(&zerror);
     const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
     if (entries > kMaxEntries) {
-        *error = damaged(QStringLiteral("it holds %1 entries").arg(entries));
+        *error = damaged(ProjectTexts::tr("it holds %1 entries").arg(entries));
         return std::nullopt;
     }
     zip_int64_t json = -1, picture = -1, mime = -1;
@@ -196,7 +196,7 @@ std::optional<Project> readProjectBytes(const QByteArray &bytes, QString *error,
         const char *raw = zip_get_name(archive.get(), zip_uint64_t(i), ZIP_FL_ENC_GUESS);
         const QString name = raw ? QString::fromUtf8(raw) : QString();
         if (unsafeName(name)) {
-            *error = damaged(QStringLiteral("it holds an entry named outside the project (\"%1\")").arg(name));
+            *error = damaged(ProjectTexts::tr("it holds an entry named outside the project (\"%1\")").arg(name));
             return std::nullopt;
         }
         if (name == QLatin1String("mimetype"))
@@ -207,25 +207,24 @@ std::optional<Project> readProjectBytes(const QByteArray &bytes, QString *error,
             picture = i;
     }
     if (mime < 0 || json < 0 || picture < 0) {
-        *error = damaged(QStringLiteral("\"mimetype\", \"project.json\" or \"picture.png\" is missing"));
+        *error = damaged(ProjectTexts::tr("\"mimetype\", \"project.json\" or \"picture.png\" is missing"));
         return std::nullopt;
     }
     const auto type = readEntry(archive.get(), zip_uint64_t(mime), 256, error);
     if (!type)
         return std::nullopt;
     if (type->trimmed() != kMimeType) {
-        *error = damaged(QStringLiteral("its type is \"%1\"").arg(QString::fromUtf8(type->left(80))));
+        *error = damaged(ProjectTexts::tr("its type is \"%1\"").arg(QString::fromUtf8(type->left(80))));
         return std::nullopt;
     }
     const auto description = readEntry(archive.get(), zip_uint64_t(json), kMaxJsonBytes, error);
     if (!description)
         return std::nullopt;
     QString why;
-    std::optional<Project> project = parseProjectJson(*description, &why);
+    bool newer = false;
+    std::optional<Project> project = parseProjectJson(*description, &why, &newer);
     if (!project) {
-        *error = why.startsWith(QLatin1String("it was saved by a newer"))
-            ? QStringLiteral("The project cannot be opened: ") + why + QLatin1Char('.')
-            : damaged(why);
+        *error = newer ? ProjectTexts::tr("The project cannot be opened: %1.").arg(why) : damaged(why);
         return std::nullopt;
     }
     if (!withPicture)
@@ -236,7 +235,7 @@ std::optional<Project> readProjectBytes(const QByteArray &bytes, QString *error,
     // A picture other than described is not decoded at all: it might be a huge one.
     const QSize announced = announcedSize(png->left(32));
     if (announced.isValid() && announced != project->pictureSize) {
-        *error = damaged(QStringLiteral("its picture is not of the size its description says"));
+        *error = damaged(ProjectTexts::tr("its picture is not of the size its description says"));
         return std::nullopt;
     }
     QBuffer buffer;
@@ -244,11 +243,11 @@ std::optional<Project> readProjectBytes(const QByteArray &bytes, QString *error,
     buffer.open(QIODevice::ReadOnly);
     LoadedPicture loaded = loadRasterPicture(buffer);
     if (loaded.status != LoadStatus::Loaded) {
-        *error = damaged(QStringLiteral("its picture cannot be read: ") + loaded.error);
+        *error = damaged(ProjectTexts::tr("its picture cannot be read: %1").arg(loaded.error));
         return std::nullopt;
     }
     if (loaded.image.size() != project->pictureSize) {
-        *error = damaged(QStringLiteral("its picture is not of the size its description says"));
+        *error = damaged(ProjectTexts::tr("its picture is not of the size its description says"));
         return std::nullopt;
     }
     project->picture = std::move(loaded.image);
@@ -259,11 +258,11 @@ std::optional<Project> readProject(const QString &path, QString *error, bool wit
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("The project cannot be read: ") + file.errorString() + QLatin1Char('.');
+        *error = ProjectTexts::tr("The project cannot be read: %1.").arg(file.errorString());
         return std::nullopt;
     }
     if (file.size() > kMaxFileBytes) {
-        *error = damaged(QStringLiteral("it is larger than any project"));
+        *error = damaged(ProjectTexts::tr("it is larger than any project"));
         return std::nullopt;
     }
     return readProjectBytes(file.readAll(), error, withPicture);

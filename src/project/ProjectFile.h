@@ -3,6 +3,7 @@
 #include "calibration/Calibration.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QImage>
 #include <QList>
 #include <QRectF>
@@ -11,6 +12,11 @@
 #include <optional>
 
 namespace chartrek {
+
+// The translation context of the project file's texts (its reasons a file cannot be read).
+struct ProjectTexts {
+    Q_DECLARE_TR_FUNCTIONS(Projects)
+};
 
 // A figure as a project file holds it. The file is a ZIP archive: "mimetype" first and stored
 // ("application/x-chartrek-project"), "project.json" (described in help/projects.html) and

@@ -66,41 +66,41 @@ public:
     {
         const QJsonValue v = in.value(QLatin1String(key));
         if (!v.isObject())
-            fail(path + QLatin1Char('.') + QLatin1String(key), QStringLiteral("is not an object"));
+            fail(path + QLatin1Char('.') + QLatin1String(key), ProjectTexts::tr("is not an object"));
         return v.toObject();
     }
     QJsonArray array(const QJsonValue &v, const QString &path, qsizetype most)
     {
         if (!v.isArray())
-            fail(path, QStringLiteral("is not a list"));
+            fail(path, ProjectTexts::tr("is not a list"));
         else if (v.toArray().size() > most)
-            fail(path, QStringLiteral("holds more than %1 entries").arg(most));
+            fail(path, ProjectTexts::tr("holds more than %1 entries").arg(most));
         return v.toArray();
     }
     bool flag(const QJsonObject &in, const char *key, const QString &path)
     {
         const QJsonValue v = in.value(QLatin1String(key));
         if (!v.isBool())
-            fail(path + QLatin1Char('.') + QLatin1String(key), QStringLiteral("is not true or false"));
+            fail(path + QLatin1Char('.') + QLatin1String(key), ProjectTexts::tr("is not true or false"));
         return v.toBool();
     }
     double number(const QJsonValue &v, const QString &path)
     {
         if (!v.isDouble() || !std::isfinite(v.toDouble()))
-            fail(path, QStringLiteral("is not a number"));
+            fail(path, ProjectTexts::tr("is not a number"));
         return v.toDouble();
     }
     qint64 integer(const QJsonValue &v, const QString &path, qint64 least, qint64 most)
     {
         const double d = number(v, path);
         if (ok() && (d != std::floor(d) || d < double(least) || d > double(most)))
-            fail(path, QStringLiteral("is not a whole number from %1 to %2").arg(least).arg(most));
+            fail(path, ProjectTexts::tr("is not a whole number from %1 to %2").arg(least).arg(most));
         return ok() ? qint64(d) : least;
     }
     QString text(const QJsonValue &v, const QString &path)
     {
         if (!v.isString() || v.toString().size() > kMaxText)
-            fail(path, QStringLiteral("is not a text of at most %1 characters").arg(kMaxText));
+            fail(path, ProjectTexts::tr("is not a text of at most %1 characters").arg(kMaxText));
         return v.toString();
     }
 };
@@ -121,7 +121,7 @@ void readCalibration(Reader &r, const QJsonObject &root, CalibrationState &state
         const QString refPath = path + QStringLiteral(".references.") + QLatin1String(kRefNames[i]);
         const QJsonValue v = refs.value(QLatin1String(kRefNames[i]));
         if (!v.isObject()) {
-            r.fail(refPath, QStringLiteral("is not an object"));
+            r.fail(refPath, ProjectTexts::tr("is not an object"));
             return;
         }
         const QJsonObject ref = v.toObject();
@@ -134,7 +134,7 @@ void readCalibration(Reader &r, const QJsonObject &root, CalibrationState &state
             state.field[i] = fieldText(r.number(value, refPath + QStringLiteral(".value")));
         const double position = r.number(ref.value(QStringLiteral("position")), refPath + QStringLiteral(".position"));
         if (r.ok() && std::abs(position) > double(std::numeric_limits<qint32>::max()))
-            r.fail(refPath + QStringLiteral(".position"), QStringLiteral("lies outside every picture"));
+            r.fail(refPath + QStringLiteral(".position"), ProjectTexts::tr("lies outside every picture"));
         state.caption[i] = generalNumberText(position, QLocale(), 7);
         state.color[i] = r.flag(ref, "set", refPath) ? ColorSet : ColorNotSet;
     }
@@ -144,12 +144,12 @@ void readCurves(Reader &r, const QJsonObject &root, Project &project)
 {
     const QJsonArray curves = r.array(root.value(QStringLiteral("curves")), QStringLiteral("curves"), kMaxCurves);
     if (r.ok() && curves.isEmpty())
-        r.fail(QStringLiteral("curves"), QStringLiteral("is empty"));
+        r.fail(QStringLiteral("curves"), ProjectTexts::tr("is empty"));
     qsizetype total = 0;
     for (qsizetype c = 0; c < curves.size() && r.ok(); ++c) {
         const QString path = at(QStringLiteral("curves"), c);
         if (!curves[c].isObject()) {
-            r.fail(path, QStringLiteral("is not an object"));
+            r.fail(path, ProjectTexts::tr("is not an object"));
             break;
         }
         const QJsonObject in = curves[c].toObject();
@@ -160,19 +160,19 @@ void readCurves(Reader &r, const QJsonObject &root, Project &project)
             && std::all_of(color.cbegin() + 1, color.cend(), [](QChar c) { return isxdigit(c.unicode()) && c.unicode() < 0x80; });
         const uint rgb = hex ? color.mid(1).toUInt(nullptr, 16) : 0;
         if (r.ok() && !hex)
-            r.fail(path + QStringLiteral(".color"), QStringLiteral("is not a colour \"#rrggbb\""));
+            r.fail(path + QStringLiteral(".color"), ProjectTexts::tr("is not a colour \"#rrggbb\""));
         curve.color = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
         const QJsonArray points = r.array(in.value(QStringLiteral("points")), path + QStringLiteral(".points"), kMaxPoints);
         total += points.size();
         if (total > kMaxPoints)
-            r.fail(QStringLiteral("curves"), QStringLiteral("hold more than %1 points").arg(kMaxPoints));
+            r.fail(QStringLiteral("curves"), ProjectTexts::tr("hold more than %1 points").arg(kMaxPoints));
         curve.points.reserve(points.size());
         curve.values.reserve(points.size());
         for (qsizetype p = 0; p < points.size() && r.ok(); ++p) {
             const QString pointPath = at(path + QStringLiteral(".points"), p);
             const QJsonArray point = points[p].toArray();
             if (!points[p].isArray() || point.size() != 4) {
-                r.fail(pointPath, QStringLiteral("is not a list of four numbers"));
+                r.fail(pointPath, ProjectTexts::tr("is not a list of four numbers"));
                 break;
             }
             constexpr qint64 lo = std::numeric_limits<qint32>::min(), hi = std::numeric_limits<qint32>::max();
@@ -191,14 +191,14 @@ void readView(Reader &r, const QJsonObject &root, ProjectView &view)
     const QString mode = r.text(in.value(QStringLiteral("mode")), QStringLiteral("view.mode"));
     const auto known = std::find(std::begin(kViewModes), std::end(kViewModes), mode);
     if (r.ok() && known == std::end(kViewModes))
-        r.fail(QStringLiteral("view.mode"), QStringLiteral("is not \"normal\", \"fit\" or \"zoom\""));
+        r.fail(QStringLiteral("view.mode"), ProjectTexts::tr("is not \"normal\", \"fit\" or \"zoom\""));
     view.mode = ProjectView::Mode(known - std::begin(kViewModes));
     view.scale = r.number(in.value(QStringLiteral("scale")), QStringLiteral("view.scale"));
     if (r.ok() && !(view.scale > 0 && view.scale < 1e6))
-        r.fail(QStringLiteral("view.scale"), QStringLiteral("is not a scale"));
+        r.fail(QStringLiteral("view.scale"), ProjectTexts::tr("is not a scale"));
     const QJsonArray d = r.array(in.value(QStringLiteral("display")), QStringLiteral("view.display"), 4);
     if (r.ok() && d.size() != 4)
-        r.fail(QStringLiteral("view.display"), QStringLiteral("is not a list of four numbers"));
+        r.fail(QStringLiteral("view.display"), ProjectTexts::tr("is not a list of four numbers"));
     for (int i = 0; i < 4 && r.ok(); ++i)
         r.number(d[i], QStringLiteral("view.display"));
     if (r.ok())
@@ -250,12 +250,12 @@ QByteArray projectJson(const Project &project)
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 
-std::optional<Project> parseProjectJson(const QByteArray &json, QString *error)
+std::optional<Project> parseProjectJson(const QByteArray &json, QString *error, bool *newer)
 {
     QJsonParseError parse;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parse);
     if (parse.error != QJsonParseError::NoError || !document.isObject()) {
-        *error = QStringLiteral("its description is not readable (") + parse.errorString() + QLatin1Char(')');
+        *error = ProjectTexts::tr("its description is not readable (%1)").arg(parse.errorString());
         return std::nullopt;
     }
     const QJsonObject root = document.object();
@@ -263,9 +263,11 @@ std::optional<Project> parseProjectJson(const QByteArray &json, QString *error)
     const qint64 version = r.integer(root.value(QStringLiteral("format_version")), QStringLiteral("format_version"), 1,
                                      std::numeric_limits<qint32>::max());
     if (r.ok() && version > kProjectFormatVersion) {
-        *error = QStringLiteral("it was saved by a newer version of Chartrek (format %1; this version reads format %2)")
+        *error = ProjectTexts::tr("it was saved by a newer version of Chartrek (format %1; this version reads format %2)")
                      .arg(version)
                      .arg(kProjectFormatVersion);
+        if (newer)
+            *newer = true;
         return std::nullopt;
     }
     Project project;
