@@ -879,6 +879,10 @@ Sie muss lauten: Startpunkt &lt; Abstandspunkt &lt; Endpunkt.</translation>
         <source>Axes not found: %1; %2</source>
         <translation>Achsen nicht gefunden: %1; %2</translation>
     </message>
+    <message>
+        <source>Axes not found: %1</source>
+        <translation>Achsen nicht gefunden: %1</translation>
+    </message>
 </context>
 <context>
     <name>chartrek::GraphicLoading</name>

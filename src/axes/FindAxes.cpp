@@ -94,6 +94,8 @@ void FindAxes::mnuEditFindAxes_Click()
         AxesProposal found;
         if (reader.isReady())
             found = AxisFinder(reader).find(picture, hint, cancel.get());
+        else
+            found.x.problem = found.y.problem = reader.errorString();
         QMetaObject::invokeMethod(this, [this, run, found] { searched(run, found); }, Qt::QueuedConnection);
         *searching = false;
     });
@@ -158,7 +160,8 @@ void FindAxes::searched(quint64 run, const AxesProposal &found)
                    .arg(x ? QStringLiteral("x") : QStringLiteral("y"), x ? axisWord(found.x, "x") : axisWord(found.y, "y"),
                         x ? QStringLiteral("y") : QStringLiteral("x"), unsure.problem);
     } else {
-        text = tr("Axes not found: %1; %2").arg(found.x.problem, found.y.problem);
+        text = found.x.problem == found.y.problem ? tr("Axes not found: %1").arg(found.x.problem)
+                                                  : tr("Axes not found: %1; %2").arg(found.x.problem, found.y.problem);
     }
     mConfidence->setText(text);
     stop(false);
@@ -169,9 +172,13 @@ void FindAxes::searched(quint64 run, const AxesProposal &found)
         for (const AxisReference *ref : {&axis->first, &axis->second})
             markReference(isX ? ref->along : ref->across, isX ? ref->across : ref->along);
     }
-    if (!x && !y)
-        mS.messages.ShowInfo(nothingFoundText() + QStringLiteral("\n") + found.x.problem + QStringLiteral(";\n")
-                             + found.y.problem + QLatin1Char('.'));
+    if (!x && !y) {
+        // Both axes share one reason when the search could not start (no recognition data).
+        const QString why = found.x.problem == found.y.problem
+                                ? found.x.problem
+                                : found.x.problem + QStringLiteral(";\n") + found.y.problem + QLatin1Char('.');
+        mS.messages.ShowInfo(nothingFoundText() + QStringLiteral("\n") + why);
+    }
 }
 
 // A small cross over the picture on the screen at a reference (picture pixels).

@@ -74,6 +74,26 @@ private slots:
         QVERIFY(f.window->calibration().snapshot() == before);
         QVERIFY(f.window->menuItems().mnuEditFindAxes->isEnabled());
     }
+
+    // Without the recognition data the message names that one reason, and nothing changes.
+    void withoutRecognitionDataOneReason()
+    {
+        QTemporaryDir empty;
+        const QByteArray saved = qgetenv("TESSDATA_PREFIX");
+        qputenv("TESSDATA_PREFIX", empty.path().toLocal8Bit());
+        MainWindowFixture f;
+        QVERIFY(f.openWith(QImage(QStringLiteral(CHARTREK_TEST_DATA "/axes/factors-on-both-axes.png"))));
+        const CalibrationState before = f.window->calibration().snapshot();
+        QSignalSpy done(partOf<FindAxes>(*f.window, "findAxes"), &FindAxes::finished);
+        f.sink.answers = {AnswerOk};
+        f.window->menuItems().mnuEditFindAxes->trigger();
+        const bool ended = done.wait(30000);
+        saved.isNull() ? qunsetenv("TESSDATA_PREFIX") : qputenv("TESSDATA_PREFIX", saved);
+        QVERIFY(ended);
+        QCOMPARE(f.sink.texts().constLast(), FindAxes::nothingFoundText()
+                                                 + "\nThe text recognition data (Tesseract, English) could not be loaded.");
+        QVERIFY(f.window->calibration().snapshot() == before);
+    }
 };
 
 QTEST_MAIN(TestFindAxes)
