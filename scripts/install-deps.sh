@@ -14,6 +14,8 @@ PACKAGES=(
   libgl-dev libvulkan-dev libxkbcommon-dev
   # scanner and Windows Metafile decoder
   libsane-dev libsane1 libwmf-bin
+  # project files are ZIP archives
+  libzip-dev
   # the Type 1 fonts libwmf draws metafile text with; without them wmf2gd refuses every file
   fonts-urw-base35
   # the PDF page helper renders with Poppler; only that helper links it

@@ -16,6 +16,8 @@ trap 'for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill -9 "${PIDS[i]}" 2>/dev/n
 export XDG_RUNTIME_DIR=$WORK/runtime
 export CHARTREK_CONFIG_DIR=$WORK/config
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# No unsaved work of another run is offered over the window.
+export XDG_STATE_HOME=$WORK/state
 export QT_QPA_PLATFORM=xcb
 
 Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &

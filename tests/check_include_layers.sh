@@ -11,7 +11,7 @@ LAYERS=(
     "points"
     "picture"
     "capture scanner memory axes"
-    "autoline"
+    "autoline project"
     "app"
 )
 

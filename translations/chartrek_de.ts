@@ -186,6 +186,38 @@
         <source>&amp;Check calibration</source>
         <translation>Kalibrierung &amp;prüfen</translation>
     </message>
+    <message>
+        <source>Open &amp;Project ...</source>
+        <translation>&amp;Projekt öffnen ...</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve Project</source>
+        <translation>Projekt spei&amp;chern</translation>
+    </message>
+    <message>
+        <source>Save Project &amp;As ...</source>
+        <translation>Projekt speichern &amp;unter ...</translation>
+    </message>
+    <message>
+        <source>Apply &amp;calibration from project ...</source>
+        <translation>&amp;Kalibrierung aus Projekt übernehmen ...</translation>
+    </message>
+    <message>
+        <source>Copy all curve&amp;s</source>
+        <translation>Alle Kurven k&amp;opieren</translation>
+    </message>
+    <message>
+        <source>&amp;New curve</source>
+        <translation>&amp;Neue Kurve</translation>
+    </message>
+    <message>
+        <source>Delete cur&amp;ve</source>
+        <translation>Kur&amp;ve löschen</translation>
+    </message>
+    <message>
+        <source>Rena&amp;me curve</source>
+        <translation>Kurve &amp;umbenennen</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -389,6 +421,133 @@
     <message>
         <source>delete point</source>
         <translation>Punkt löschen</translation>
+    </message>
+</context>
+<context>
+    <name>Projects</name>
+    <message>
+        <source>The file is not a Chartrek project or is damaged: %1.</source>
+        <translation>Die Datei ist kein Chartrek-Projekt oder ist beschädigt: %1.</translation>
+    </message>
+    <message>
+        <source>an entry cannot be read</source>
+        <translation>ein Eintrag kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>an entry is encrypted</source>
+        <translation>ein Eintrag ist verschlüsselt</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is larger than any project holds</source>
+        <translation>&quot;%1&quot; ist größer als alles, was ein Projekt enthält</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is truncated or corrupted</source>
+        <translation>&quot;%1&quot; ist abgeschnitten oder verfälscht</translation>
+    </message>
+    <message>
+        <source>the project could not be packed (out of memory?)</source>
+        <translation>das Projekt konnte nicht gepackt werden (zu wenig Speicher?)</translation>
+    </message>
+    <message>
+        <source>it holds %1 entries</source>
+        <translation>sie enthält %1 Einträge</translation>
+    </message>
+    <message>
+        <source>it holds an entry named outside the project (&quot;%1&quot;)</source>
+        <translation>sie enthält einen Eintrag mit einem Namen außerhalb des Projekts (&quot;%1&quot;)</translation>
+    </message>
+    <message>
+        <source>&quot;mimetype&quot;, &quot;project.json&quot; or &quot;picture.png&quot; is missing</source>
+        <translation>&quot;mimetype&quot;, &quot;project.json&quot; oder &quot;picture.png&quot; fehlt</translation>
+    </message>
+    <message>
+        <source>its type is &quot;%1&quot;</source>
+        <translation>ihr Typ ist &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>The project cannot be opened: %1.</source>
+        <translation>Das Projekt kann nicht geöffnet werden: %1.</translation>
+    </message>
+    <message>
+        <source>its picture is not of the size its description says</source>
+        <translation>ihre Grafik hat nicht die Größe, die ihre Beschreibung angibt</translation>
+    </message>
+    <message>
+        <source>its picture cannot be read: %1</source>
+        <translation>ihre Grafik kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The project cannot be read: %1.</source>
+        <translation>Das Projekt kann nicht gelesen werden: %1.</translation>
+    </message>
+    <message>
+        <source>it is larger than any project</source>
+        <translation>sie ist größer als jedes Projekt</translation>
+    </message>
+    <message>
+        <source>is not an object</source>
+        <translation>ist kein Objekt</translation>
+    </message>
+    <message>
+        <source>is not a list</source>
+        <translation>ist keine Liste</translation>
+    </message>
+    <message>
+        <source>holds more than %1 entries</source>
+        <translation>enthält mehr als %1 Einträge</translation>
+    </message>
+    <message>
+        <source>is not true or false</source>
+        <translation>ist weder true noch false</translation>
+    </message>
+    <message>
+        <source>is not a number</source>
+        <translation>ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>is not a whole number from %1 to %2</source>
+        <translation>ist keine ganze Zahl von %1 bis %2</translation>
+    </message>
+    <message>
+        <source>is not a text of at most %1 characters</source>
+        <translation>ist kein Text von höchstens %1 Zeichen</translation>
+    </message>
+    <message>
+        <source>lies outside every picture</source>
+        <translation>liegt außerhalb jeder Grafik</translation>
+    </message>
+    <message>
+        <source>is empty</source>
+        <translation>ist leer</translation>
+    </message>
+    <message>
+        <source>is not a colour &quot;#rrggbb&quot;</source>
+        <translation>ist keine Farbe &quot;#rrggbb&quot;</translation>
+    </message>
+    <message>
+        <source>hold more than %1 points</source>
+        <translation>enthalten mehr als %1 Punkte</translation>
+    </message>
+    <message>
+        <source>is not a list of four numbers</source>
+        <translation>ist keine Liste von vier Zahlen</translation>
+    </message>
+    <message>
+        <source>is not &quot;normal&quot;, &quot;fit&quot; or &quot;zoom&quot;</source>
+        <translation>ist nicht &quot;normal&quot;, &quot;fit&quot; oder &quot;zoom&quot;</translation>
+    </message>
+    <message>
+        <source>is not a scale</source>
+        <translation>ist kein Maßstab</translation>
+    </message>
+    <message>
+        <source>its description is not readable (%1)</source>
+        <translation>ihre Beschreibung ist nicht lesbar (%1)</translation>
+    </message>
+    <message>
+        <source>it was saved by a newer version of Chartrek (format %1; this version reads format %2)</source>
+        <translation>es wurde von einer neueren Version von Chartrek gespeichert (Format %1; diese Version liest Format %2)</translation>
     </message>
 </context>
 <context>
@@ -602,6 +761,36 @@ Sie muss lauten: Startpunkt &lt; Abstandspunkt &lt; Endpunkt.</translation>
     </message>
 </context>
 <context>
+    <name>chartrek::CurveCommands</name>
+    <message>
+        <source>new curve</source>
+        <translation>neue Kurve</translation>
+    </message>
+    <message>
+        <source>Delete the curve &quot;%1&quot; and its %2 points?</source>
+        <translation>Die Kurve &quot;%1&quot; und ihre %2 Punkte löschen?</translation>
+    </message>
+    <message>
+        <source>delete curve</source>
+        <translation>Kurve löschen</translation>
+    </message>
+    <message>
+        <source>rename curve</source>
+        <translation>Kurve umbenennen</translation>
+    </message>
+    <message>
+        <source>curve colour</source>
+        <translation>Kurvenfarbe</translation>
+    </message>
+</context>
+<context>
+    <name>chartrek::Curves</name>
+    <message>
+        <source>Curve %1</source>
+        <translation>Kurve %1</translation>
+    </message>
+</context>
+<context>
     <name>chartrek::DataExport</name>
     <message>
         <source>There are no data available.</source>
@@ -630,6 +819,14 @@ Sie muss lauten: Startpunkt &lt; Abstandspunkt &lt; Endpunkt.</translation>
     <message>
         <source>The data were saved as %1.</source>
         <translation>Die Daten wurden als %1 gespeichert.</translation>
+    </message>
+    <message>
+        <source>All curves, a block each (*.txt)</source>
+        <translation>Alle Kurven, je ein Block (*.txt)</translation>
+    </message>
+    <message>
+        <source>All curves, comma-separated (*.csv)</source>
+        <translation>Alle Kurven, Komma-getrennt (*.csv)</translation>
     </message>
 </context>
 <context>
@@ -836,6 +1033,45 @@ Sie muss lauten: Startpunkt &lt; Abstandspunkt &lt; Endpunkt.</translation>
     <message>
         <source>Delete existing data?</source>
         <translation>Vorhandene Daten löschen?</translation>
+    </message>
+</context>
+<context>
+    <name>chartrek::ProjectDocument</name>
+    <message>
+        <source>Save changes?</source>
+        <translation>Änderungen speichern?</translation>
+    </message>
+    <message>
+        <source>Save Project</source>
+        <translation>Projekt speichern</translation>
+    </message>
+    <message>
+        <source>Open Project</source>
+        <translation>Projekt öffnen</translation>
+    </message>
+    <message>
+        <source>Chartrek project (*.chartrek)</source>
+        <translation>Chartrek-Projekt (*.chartrek)</translation>
+    </message>
+    <message>
+        <source>Values saved in the project differ from those its calibration gives (%1 of them); the values shown are computed again from the points.</source>
+        <translation>Im Projekt gespeicherte Werte weichen von denen ab, die seine Kalibrierung ergibt (%1 davon); die gezeigten Werte werden aus den Punkten neu berechnet.</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
+    </message>
+    <message>
+        <source>The project could not be saved: %1.</source>
+        <translation>Das Projekt konnte nicht gespeichert werden: %1.</translation>
+    </message>
+    <message>
+        <source>There is no picture to save as a project.</source>
+        <translation>Es gibt keine Grafik, die als Projekt gespeichert werden kann.</translation>
+    </message>
+    <message>
+        <source>apply calibration</source>
+        <translation>Kalibrierung übernehmen</translation>
     </message>
 </context>
 <context>
@@ -1129,6 +1365,18 @@ Nach der Auswahl eines Punktes klicken Sie auf OK, um ihn zu übernehmen.<byte v
     <message>
         <source>existing data</source>
         <translation>vorhandene Daten</translation>
+    </message>
+    <message>
+        <source>The unsaved work of an earlier session cannot be restored. %1</source>
+        <translation>Die ungespeicherte Arbeit einer früheren Sitzung kann nicht wiederhergestellt werden. %1</translation>
+    </message>
+    <message>
+        <source>Restore the unsaved work from %1?</source>
+        <translation>Die ungespeicherte Arbeit vom %1 wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>curves of the figure: click to choose, double-click to rename</source>
+        <translation>Kurven der Abbildung: Klick wählt aus, Doppelklick benennt um</translation>
     </message>
 </context>
 <context>

@@ -31,6 +31,8 @@ constexpr std::array kTopics{
     Topic{1030, "find-axes.html"},
     Topic{kZoomHelpId, "view-zoom.html"},
     Topic{kCheckHelpId, "check-calibration.html"},
+    Topic{kCurvesHelpId, "curves.html"},
+    Topic{kProjectsHelpId, "projects.html"},
 };
 
 QString pageName(int helpContextId)

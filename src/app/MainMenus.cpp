@@ -55,6 +55,17 @@ void buildMainMenus(QMenuBar *bar, MainMenuItems &m)
     m.mnuFileSaveBitmap = addItem(m.mnuDatei, "mnuFileSaveBitmap",
                                   QT_TRANSLATE_NOOP("MainMenus", "Save &Graphic ..."), 1018);
     m.mnuDatei->addSeparator();
+    m.mnuFileOpenProject = addItem(m.mnuDatei, "mnuFileOpenProject", QT_TRANSLATE_NOOP("MainMenus", "Open &Project ..."),
+                                   kProjectsHelpId);
+    m.mnuFileSaveProject = addItem(m.mnuDatei, "mnuFileSaveProject", QT_TRANSLATE_NOOP("MainMenus", "Sa&ve Project"),
+                                   kProjectsHelpId);
+    m.mnuFileSaveProjectAs = addItem(m.mnuDatei, "mnuFileSaveProjectAs",
+                                     QT_TRANSLATE_NOOP("MainMenus", "Save Project &As ..."), kProjectsHelpId,
+                                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    m.mnuFileApplyCalibration = addItem(m.mnuDatei, "mnuFileApplyCalibration",
+                                        QT_TRANSLATE_NOOP("MainMenus", "Apply &calibration from project ..."),
+                                        kProjectsHelpId);
+    m.mnuDatei->addSeparator();
     m.mnuFileGetFromScanner = addItem(m.mnuDatei, "mnuFileGetFromScanner",
                                       QT_TRANSLATE_NOOP("MainMenus", "&Read graphic (TWAIN)"), 1008);
     m.mnuDatei->addSeparator();
@@ -80,6 +91,16 @@ void buildMainMenus(QMenuBar *bar, MainMenuItems &m)
     m.mnuEdit->addSeparator();
     m.mnuEditFindAxes = addItem(m.mnuEdit, "mnuEditFindAxes", QT_TRANSLATE_NOOP("MainMenus", "Find &axes"), 1030,
                                 QKeySequence(Qt::CTRL | Qt::Key_K));
+    m.mnuEditCopyAllCurves = addItem(m.mnuEdit, "mnuEditCopyAllCurves",
+                                     QT_TRANSLATE_NOOP("MainMenus", "Copy all curve&s"), kCurvesHelpId);
+    m.mnuEdit->addSeparator();
+    // Ctrl+N is View > Normal's: a new curve takes Ctrl+Shift+N.
+    m.mnuCurveNew = addItem(m.mnuEdit, "mnuCurveNew", QT_TRANSLATE_NOOP("MainMenus", "&New curve"), kCurvesHelpId,
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    m.mnuCurveDelete = addItem(m.mnuEdit, "mnuCurveDelete", QT_TRANSLATE_NOOP("MainMenus", "Delete cur&ve"),
+                               kCurvesHelpId);
+    m.mnuCurveRename = addItem(m.mnuEdit, "mnuCurveRename", QT_TRANSLATE_NOOP("MainMenus", "Rena&me curve"),
+                               kCurvesHelpId, QKeySequence(Qt::Key_F2));
 
     m.mnuView = addMenu(bar, "mnuView", QT_TRANSLATE_NOOP("MainMenus", "&View"), 0);
     m.mnuViewNormal = addCheckItem(m.mnuView, "mnuViewNormal", QT_TRANSLATE_NOOP("MainMenus", "&Normal"), 1013, true,

@@ -13,6 +13,10 @@ struct MainMenuItems {
     QAction *mnuFileOpen = nullptr;
     QAction *mnuFileSaveData = nullptr;
     QAction *mnuFileSaveBitmap = nullptr;
+    QAction *mnuFileOpenProject = nullptr;
+    QAction *mnuFileSaveProject = nullptr;
+    QAction *mnuFileSaveProjectAs = nullptr;
+    QAction *mnuFileApplyCalibration = nullptr;
     QAction *mnuFileGetFromScanner = nullptr;
     QAction *mnuFileQuit = nullptr;
 
@@ -23,6 +27,10 @@ struct MainMenuItems {
     QAction *mnuEditInsert = nullptr;
     QAction *mnuEditKopie = nullptr;
     QAction *mnuEditDelete = nullptr;
+    QAction *mnuEditCopyAllCurves = nullptr;
+    QAction *mnuCurveNew = nullptr;
+    QAction *mnuCurveDelete = nullptr;
+    QAction *mnuCurveRename = nullptr;
     QAction *mnuEditFindAxes = nullptr;
 
     QMenu *mnuView = nullptr;

@@ -17,6 +17,7 @@
 #include "autoline/LostLineRecovery.h"
 #include "calibration/ScalePanel.h"
 #include "capture/CalibrationMarks.h"
+#include "capture/CurveCommands.h"
 #include "capture/KeyboardControl.h"
 #include "capture/Magnifier.h"
 #include "capture/PictureMarkers.h"
@@ -30,6 +31,8 @@
 #include "picture/ImageControl.h"
 #include "picture/Views.h"
 #include "points/DataExport.h"
+#include "project/ProjectDocument.h"
+#include "project/RecoveryCopy.h"
 #include "scanner/ScannerReading.h"
 
 #include <QAction>
@@ -38,6 +41,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMenu>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -76,7 +80,7 @@ frmMain::frmMain(MessageSink *sink, FileDialogs *dialogs, QWidget *parent) : QMa
     mCapture = std::make_unique<ReferenceCapture>(mCalibration, mTables, *mMessages, mToolMode, *this);
 
     setObjectName(QStringLiteral("frmMain"));
-    showPictureName({});
+    setWindowTitle(designCaption());
 
     buildControls();
     buildSubsystems();
@@ -141,6 +145,14 @@ void frmMain::buildSubsystems()
                                 MemorySources::ofThisProcess(), this);
     mRotate = new RotateGraphic(RotateGraphic::Controls{*this, *mPicture, *mZoomWindow, *mStatusBar},
                                 RotateGraphic::Services{mState, mToolMode, *mMessages, *mViews, *mMarkers}, this);
+    mCurveCommands = new CurveCommands(mTables, *mMarkers, *mMessages, this);
+    mExport->setCurves(&mTables.curves());
+    mDocument = new ProjectDocument(ProjectDocument::Controls{*mPicture, *mZoomWindow},
+                                    ProjectDocument::Services{mState, mCalibration, mTables, *mViews, *mLoading, *mMarkers,
+                                                              *mMessages, *mModal},
+                                    this);
+    mLoading->setUnsavedWork(mDocument);
+    mRecoveryCopy = new RecoveryCopy([this] { return mDocument->snapshot(); }, RecoveryCopy::defaultPath(), this);
     mFindAxes = new FindAxes(FindAxes::Controls{*this, *mPicture, *mZoomWindow, *mStatusBar},
                              FindAxes::Services{mCalibration, mTables, *mMessages, *mLongOperations}, this);
     mFindAxes->setObjectName(QStringLiteral("findAxes"));
@@ -239,6 +251,33 @@ void frmMain::connectSubsystems()
     connect(this, &frmMain::closing, mChoices, &RememberedChoices::windowClosing);
     // The rotate dialog: its command, its presses on the picture, and no turn under a trace.
     connect(m.mnuViewRotate, &QAction::triggered, mRotate, &RotateGraphic::mnuViewRotate_Click);
+
+    // Curves: the list shows them and chooses the current one.
+    Curves &curves = mTables.curves();
+    connect(m.mnuCurveNew, &QAction::triggered, mCurveCommands, &CurveCommands::mnuCurveNew_Click);
+    connect(m.mnuCurveDelete, &QAction::triggered, mCurveCommands, &CurveCommands::mnuCurveDelete_Click);
+    connect(m.mnuCurveRename, &QAction::triggered, this, [this] {
+        lstCurves->setFocus();
+        lstCurves->edit(mTables.curves().index(mTables.curves().current()));
+    });
+    connect(lstCurves->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &index) { mCurveCommands->chooseCurve(index.row()); });
+    connect(&curves, &Curves::currentChanged, this, &frmMain::placeCurveList);
+    connect(&curves, &Curves::currentChanged, this, &frmMain::updateActions);
+    connect(&curves, &QAbstractItemModel::modelReset, this, &frmMain::placeCurveList);
+    connect(m.mnuEditCopyAllCurves, &QAction::triggered, mExport, &DataExport::mnuEditCopyAllCurves_Click);
+
+    // The project file and the recovery copy.
+    connect(m.mnuFileOpenProject, &QAction::triggered, mDocument, &ProjectDocument::mnuFileOpenProject_Click);
+    connect(m.mnuFileSaveProject, &QAction::triggered, mDocument, &ProjectDocument::mnuFileSaveProject_Click);
+    connect(m.mnuFileSaveProjectAs, &QAction::triggered, mDocument, &ProjectDocument::mnuFileSaveProjectAs_Click);
+    connect(m.mnuFileApplyCalibration, &QAction::triggered, mDocument,
+            &ProjectDocument::mnuFileApplyCalibration_Click);
+    connect(&mHistory, &UndoHistory::changed, mDocument, &ProjectDocument::markModified);
+    connect(mLoading, &GraphicLoading::pictureTaken, mDocument, &ProjectDocument::pictureReplaced);
+    connect(mDocument, &ProjectDocument::titleChanged, this, &frmMain::updateActions);
+    connect(mDocument, &ProjectDocument::modifiedChanged, mRecoveryCopy, &RecoveryCopy::figureChanged);
+    connect(this, &frmMain::closing, mRecoveryCopy, &RecoveryCopy::discard);
     connect(mMouse, &PictureMouse::anglePickPress, mRotate, &RotateGraphic::anglePick, Qt::DirectConnection);
     connect(mAutoLine, &AutoLineSetup::tracingChanged, mRotate, &RotateGraphic::setTracing);
     connect(m.mnuEditFindAxes, &QAction::triggered, mFindAxes, &FindAxes::mnuEditFindAxes_Click);
@@ -248,10 +287,12 @@ void frmMain::connectSubsystems()
 
 void frmMain::updateActions()
 {
-    mMenus.mnuEditUndo->setText(UndoCommands::undoText(mHistory));
-    mMenus.mnuEditRedo->setText(UndoCommands::redoText(mHistory));
+    mMenus.mnuEditUndo->setText(CurveCommands::undoText(mHistory, mTables.curves()));
+    mMenus.mnuEditRedo->setText(CurveCommands::redoText(mHistory, mTables.curves()));
+    setWindowTitle(mDocument->title(designCaption(), mPictureName));
     // While a trace runs the commands stay blocked; they are set free after it.
     if (!mAutoLine->tracing()) {
+        mMenus.mnuCurveDelete->setEnabled(mTables.curves().count() > 1);
         mMenus.mnuEditUndo->setEnabled(mHistory.canUndo() && mUndo->allowed());
         mMenus.mnuEditRedo->setEnabled(mHistory.canRedo() && mUndo->allowed());
         mMenus.mnuEditFindAxes->setEnabled(!mFindAxes->running());
@@ -321,13 +362,41 @@ void frmMain::mToolBar_ButtonClick(QAction *button)
 
 bool frmMain::openFile(const QString &fileName)
 {
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("chartrek"), Qt::CaseInsensitive) == 0)
+        return mDocument->openAsking(fileName);
     return mLoading->openFile(fileName);
+}
+
+void frmMain::offerRecovery()
+{
+    const std::optional<QDateTime> when = mRecoveryCopy->found();
+    if (!when)
+        return;
+    QString error;
+    const std::optional<Project> project = readProject(mRecoveryCopy->path(), &error);
+    if (!project) {
+        mMessages->ShowError(tr("The unsaved work of an earlier session cannot be restored. %1").arg(error));
+        mRecoveryCopy->discard();
+        return;
+    }
+    const QString question = tr("Restore the unsaved work from %1?")
+                                 .arg(QLocale().toString(*when, QLocale::ShortFormat));
+    if (mMessages->AskYesNo(question) == AnswerYes)
+        mDocument->takeUnnamed(*project);
+    else
+        mRecoveryCopy->discard();
+}
+
+void frmMain::keepUnsavedWork()
+{
+    if (mDocument->modified())
+        mRecoveryCopy->writeNow();
 }
 
 void frmMain::showPictureName(const QString &fileName)
 {
-    setWindowTitle(fileName.isEmpty() ? designCaption()
-                                      : designCaption() + QStringLiteral(" - ") + QFileInfo(fileName).fileName());
+    mPictureName = fileName.isEmpty() ? QString() : QFileInfo(fileName).fileName();
+    updateActions();
 }
 
 HelpWindow *frmMain::helpWindow()
@@ -384,9 +453,13 @@ void frmMain::MainWindowProc_HandOver(const QString &fileName)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    if (!mCloseAfterTrace && mMessages->AskYesNo(closeQuestion()) != AnswerYes) {
-        event->ignore();
-        return;
+    if (!mCloseAfterTrace) {
+        // A project with unsaved changes is asked about as a document; otherwise as ever.
+        const bool project = !mAutoLine->tracing() && mDocument->modified() && !mDocument->path().isEmpty();
+        if (project ? !mDocument->mayClose() : mMessages->AskYesNo(closeQuestion()) != AnswerYes) {
+            event->ignore();
+            return;
+        }
     }
     if (mAutoLine->tracing()) {
         // The trace runs inside a click further down the stack: it is cancelled, unwinds, and
@@ -408,6 +481,7 @@ void frmMain::blockCommandsWhileTracing(bool tracing)
     // the tables or the tool under it would corrupt what it writes. Quit and Help stay.
     mToolBar->setEnabled(!tracing);
     grdDataPoints->setEnabled(!tracing); // a double click deletes a row
+    lstCurves->setEnabled(!tracing);     // the trace writes into the current curve
     Picture1->setEnabled(!tracing);      // a new scale would land in the trace's step
     if (tracing) {
         mBlockedCommands.clear();
@@ -457,6 +531,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == mClient && event->type() == QEvent::Resize) {
         alignBottomBars();
         mViews->Form_Resize();
+        placeCurveList();
     } else if (event->type() == QEvent::ShortcutOverride && ownWidget(watched)) {
         auto *key = static_cast<QKeyEvent *>(event);
         // A field keeps the editing keys it can use now; otherwise, where a field would take

@@ -20,6 +20,7 @@
 class QComboBox;
 class QFrame;
 class QKeyEvent;
+class QListView;
 class QProgressBar;
 class QStatusBar;
 class QTableView;
@@ -29,6 +30,9 @@ namespace chartrek {
 
 class AutoLineSetup;
 class CalibrationMarks;
+class CurveCommands;
+class ProjectDocument;
+class RecoveryCopy;
 class DataExport;
 class FindAxes;
 class GraphicLoading;
@@ -80,8 +84,15 @@ public:
     // a dialog, a message box or a long operation runs, and comes afterwards, in order.
     void attachHandOvers(SingleInstance &service);
 
-    // Opens a file named on the command line as File > Open would.
+    // Opens a file named on the command line as File > Open would; a project as Open Project.
     bool openFile(const QString &fileName);
+
+    ProjectDocument &document() { return *mDocument; }
+    RecoveryCopy &recovery() { return *mRecoveryCopy; }
+    // At start: offers the work an earlier run left unsaved, when it left any.
+    void offerRecovery();
+    // The program is ended from outside: the unsaved work is kept for the next start.
+    void keepUnsavedWork();
 
 public slots:
     // A second instance (or any local program) asks this one to come up and take the
@@ -126,6 +137,7 @@ private:
     // A dialog or long operation ended: hand-overs that wait may come now.
     void handOversMayGo();
     void blockCommandsWhileTracing(bool tracing);
+    void placeCurveList();
 
     SharedState mState;
     std::unique_ptr<MessageSink> mOwnSink;
@@ -159,10 +171,14 @@ private:
     AutoLineSetup *mAutoLine = nullptr;
     MemoryMonitor *mMemory = nullptr;
     RotateGraphic *mRotate = nullptr;
+    CurveCommands *mCurveCommands = nullptr;
+    ProjectDocument *mDocument = nullptr;
+    RecoveryCopy *mRecoveryCopy = nullptr;
     FindAxes *mFindAxes = nullptr;
     RememberedChoices *mChoices = nullptr;
     RecentFiles *mRecent = nullptr;
     QList<QAction *> mBlockedCommands;
+    QString mPictureName; // the file name of the picture shown, for the caption
     bool mCloseAfterTrace = false;
 
     // Controls.
@@ -178,6 +194,7 @@ private:
     QFrame *lfVert = nullptr;
     QComboBox *mZoomBox = nullptr;
     QTableView *grdDataPoints = nullptr;
+    QListView *lstCurves = nullptr;
     QTableView *grdOriginale = nullptr;
     QProgressBar *mProgBar = nullptr;
     QStatusBar *mStatusBar = nullptr;

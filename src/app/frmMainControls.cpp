@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QListView>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
@@ -93,7 +94,15 @@ void frmMain::buildControls()
     grdDataPoints->setSelectionBehavior(QAbstractItemView::SelectRows);
     for (int c = PointTableModel::kValueColumns; c < mTableModel.columnCount(); ++c)
         grdDataPoints->setColumnHidden(c, true);
-    setTwipsGeometry(grdDataPoints, 3720, 2640, 2205, 1095);
+    // The curves of the figure above their table; the current one is selected.
+    lstCurves = new QListView(mClient);
+    lstCurves->setObjectName(QStringLiteral("lstCurves"));
+    lstCurves->setModel(&mTables.curves());
+    lstCurves->setToolTip(tr("curves of the figure: click to choose, double-click to rename"));
+    lstCurves->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstCurves->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    setTwipsGeometry(lstCurves, 3720, 2640, 2205, 780);
+    setTwipsGeometry(grdDataPoints, 3720, 3450, 2205, 285);
 
     grdOriginale = new QTableView(mClient);
     grdOriginale->setObjectName(QStringLiteral("grdOriginale"));
@@ -121,6 +130,16 @@ void frmMain::buildControls()
     setTwipsGeometry(mStatusBar, 0, 5730, kDesignWidth, kBarHeight);
 
     placeCrosshair();
+}
+
+void frmMain::placeCurveList()
+{
+    const QRect grid = twipsGeometry(grdDataPoints);
+    const QRect list = twipsGeometry(lstCurves);
+    setTwipsGeometry(lstCurves, grid.left(), list.top(), grid.width(), list.height());
+    const QModelIndex current = mTables.curves().index(mTables.curves().current());
+    if (lstCurves->currentIndex() != current)
+        lstCurves->setCurrentIndex(current);
 }
 
 void frmMain::placeCrosshair()

@@ -49,6 +49,10 @@ int main(int argc, char *argv[])
                      &chartrek::frmMain::closing);
     window.show();
     splash.reset();
+    // A logout or a kill by the session keeps the unsaved work for the next start.
+    QObject::connect(&termination, &chartrek::TerminationSignals::terminationRequested, &window,
+                     &chartrek::frmMain::keepUnsavedWork, Qt::DirectConnection);
+    window.offerRecovery();
     if (!fileName.isEmpty())
         window.openFile(fileName);
     // A signal taken while the file was opened has already left every loop.

@@ -34,7 +34,8 @@ public:
     void addTracedPoint(qint32 x, qint32 y, qint32 lineColor) override
     {
         mAdded.append(rowAt(mS.tables.AddPointToTables(PicturePoint{-x, y}, true)));
-        DrawPointMarker(x, y, mC.picture, quint32(lineColor));
+        const Curves &curves = mS.tables.curves();
+        DrawPointMarker(x, y, mC.picture, quint32(lineColor), curves.color(curves.current()));
     }
     // Takes back the rows this trace added, each found by what it holds, not by where it should
     // be: the rows the user kept stay whatever lies between them.
@@ -129,7 +130,8 @@ void AutoLineSetup::mnuAutomatic_Click()
         return;
     }
     mS.state.mAutoLineCancel = false;
-    if (mS.tables.hasPoints()) {
+    // The question concerns the current curve: the trace goes into it, the others stay.
+    if (mS.tables.pointCount() > 0) {
         const int answer = mS.messages.AskYesNoCancel(tr("Delete existing data?"));
         if (answer == AnswerCancel) {
             mS.toolMode.SetPointerTool();
@@ -137,7 +139,7 @@ void AutoLineSetup::mnuAutomatic_Click()
         }
         if (answer == AnswerYes) {
             mS.tables.ResetPointTables();
-            mC.picture.restorePicture(mC.probe);
+            restoreKeptPicture(); // the other curves keep their markers
             mS.views.mnuViewRepaint_Click();
         }
     }

@@ -31,10 +31,16 @@ void DrawClickSquare(ControlPoint a, ControlPoint b, ImageControl &control)
     DrawInvertedLine({b.x, a.y}, {a.x, a.y}, control);
 }
 
-void DrawPointMarker(qint32 x, qint32 y, ImageControl &control, quint32 probedColor)
+quint32 markerColor(quint32 curveColor, quint32 probedColor)
 {
-    const quint32 pureRed = 0x0000FF;
-    drawMarkerCircle(x, y, PointMarkerRadius, control, probedColor == pureRed ? MarkerBlue : MarkerRed);
+    if (probedColor != curveColor)
+        return curveColor;
+    return curveColor == MarkerRed ? MarkerBlue : ~curveColor & 0xFFFFFF;
+}
+
+void DrawPointMarker(qint32 x, qint32 y, ImageControl &control, quint32 probedColor, quint32 curveColor)
+{
+    drawMarkerCircle(x, y, PointMarkerRadius, control, markerColor(curveColor, probedColor));
 }
 
 void ShowPictureWithMarkers(ImageControl &picture, ImageControl &clean, const PointTables &tables, bool markers)
@@ -45,19 +51,28 @@ void ShowPictureWithMarkers(ImageControl &picture, ImageControl &clean, const Po
 void ShowPictureWithMarkers(ImageControl &picture, const QImage &base, const PointTables &tables, bool markers)
 {
     picture.restorePicture(base);
-    if (!markers || tables.pointCount() == 0)
+    if (!markers || !tables.hasPoints())
         return;
     // One loan of the surface for all points: a table may hold thousands.
     DrawingSurface *target = picture.getBitmapSurface();
     if (!target)
         return;
-    const quint32 pureRed = 0x0000FF;
-    for (int row = 1; row <= tables.pointCount(); ++row) {
-        const PicturePoint p = tables.pointAt(row);
-        const QPoint pixel = DrawingSurface::pixelAt(-p.x, p.y);
-        const bool onRed = base.valid(pixel) && toColorRef(base.pixel(pixel)) == pureRed;
-        target->drawCircle(-p.x, p.y, PointMarkerRadius, onRed ? MarkerBlue : MarkerRed);
+    const Curves &curves = tables.curves();
+    const auto draw = [&](int curve) {
+        const Curves::Grid &grid = curves.rows(curve);
+        const quint32 color = curves.color(curve);
+        for (qsizetype row = 1; row + 1 < grid.size(); ++row) {
+            const PicturePoint p = pointOfRow(grid[row]);
+            const QPoint pixel = DrawingSurface::pixelAt(-p.x, p.y);
+            const quint32 probed = base.valid(pixel) ? toColorRef(base.pixel(pixel)) : 0xFFFFFFFF;
+            target->drawCircle(-p.x, p.y, PointMarkerRadius, markerColor(color, probed));
+        }
+    };
+    for (int curve = 0; curve < curves.count(); ++curve) {
+        if (curve != curves.current())
+            draw(curve);
     }
+    draw(curves.current()); // on top
     picture.releaseBitmapSurface(target);
 }
 

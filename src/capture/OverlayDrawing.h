@@ -30,11 +30,14 @@ void DrawClickSquare(ControlPoint a, ControlPoint b, ImageControl &control);
 
 // A circle of radius 30 into the picture at a drawing-coordinate point: red, or blue where
 // the probed colour is pure red, so that it stays visible on a red curve. Does not repaint.
-void DrawPointMarker(qint32 x, qint32 y, ImageControl &control, quint32 probedColor);
+// A curve of another colour has its markers in that colour, and in its opposite on a pixel of it.
+void DrawPointMarker(qint32 x, qint32 y, ImageControl &control, quint32 probedColor, quint32 curveColor = MarkerRed);
+quint32 markerColor(quint32 curveColor, quint32 probedColor);
 
 // The clean copy back on the shown picture, keeping the view, with the markers of the points in
 // the tables when `markers` is on: what the picture shows after the points changed other than
-// by adding one. The markers' colours are probed on the clean copy.
+// by adding one: every curve's, each in its colour, the current curve's on top. The markers'
+// colours are probed on the clean copy.
 void ShowPictureWithMarkers(ImageControl &picture, ImageControl &clean, const PointTables &tables, bool markers);
 // The same over another picture of the same size: the clean copy turned by a rotation on trial.
 void ShowPictureWithMarkers(ImageControl &picture, const QImage &base, const PointTables &tables, bool markers);

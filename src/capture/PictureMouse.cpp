@@ -94,7 +94,8 @@ void PictureMouse::captureDataPoint(const PicturePoint &P, float X, float Y)
     const ControlPoint A{roundToInt32(X - kSquare), roundToInt32(Y - kSquare)};
     const ControlPoint B{roundToInt32(X + kSquare), roundToInt32(Y + kSquare)};
     const qint32 colour = ColorProbe(mS.messages).GetColor(-P.x, P.y, pic);
-    DrawPointMarker(-P.x, P.y, pic, quint32(colour));
+    const Curves &curves = mS.tables.curves();
+    DrawPointMarker(-P.x, P.y, pic, quint32(colour), curves.color(curves.current()));
     pic.repaintRect(X - kSquare, Y - kSquare, X + kSquare, Y + kSquare, false);
     DrawClickSquare(A, B, pic);
 }

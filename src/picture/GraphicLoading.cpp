@@ -77,7 +77,11 @@ bool GraphicLoading::refuseLoad(LoadStatus status, const QString &error)
 {
     if (status == LoadStatus::Loaded && CheckPictureSize(mC.mTestLead)) {
         // The points are gone for good once a new picture is in: not without a yes.
-        if (!mS.tables.hasPoints() || mS.messages.AskYesNo(replaceQuestion()) == AnswerYes)
+        const UnsavedWork::Answer work = mUnsaved ? mUnsaved->beforeReplacing() : UnsavedWork::Ask;
+        if (work == UnsavedWork::Replace)
+            return false;
+        if (work == UnsavedWork::Ask
+            && (!mS.tables.hasPoints() || mS.messages.AskYesNo(replaceQuestion()) == AnswerYes))
             return false;
     } else if (status == LoadStatus::Cancelled) {
         // The person stopped it: nothing to report, and nothing changes.
@@ -207,6 +211,20 @@ bool GraphicLoading::takeClipboardPicture()
     mS.state.mFitToWindow = false;
     emit pictureTaken({});
     return true;
+}
+
+void GraphicLoading::takeProjectPicture(const QImage &picture)
+{
+    mC.mPicture.setRepaintEnabled(false);
+    mC.mPicture.setImage(picture);
+    mC.mPicture.setRepaintEnabled(true);
+    copyIntoZoomWindow();
+    mS.tables.startAfresh();
+    mS.state.mFitToWindow = false;
+    mS.views.SetNormalPictureView();
+    mS.views.mnuViewWindow_Click();
+    mS.views.mnuViewNormal_Click();
+    mS.toolMode.SetPointerTool();
 }
 
 } // namespace chartrek

@@ -5,6 +5,7 @@
 #include "core/Messages.h"
 #include "core/SharedState.h"
 #include "core/ToolMode.h"
+#include "core/UnsavedWork.h"
 #include "picture/HelperWait.h"
 #include "picture/ImageOps.h"
 #include "picture/PdfPages.h"
@@ -55,6 +56,11 @@ public:
     // The clipboard picture at start and on a hand-over: no size test, tables kept.
     bool takeClipboardPicture();
 
+    // Shows a picture kept in a project, as it was: no colour reduction, the tables emptied.
+    void takeProjectPicture(const QImage &picture);
+    // Asked before a new picture replaces the figure; without it only the points are asked about.
+    void setUnsavedWork(UnsavedWork *work) { mUnsaved = work; }
+
     static bool CheckPictureSize(const ImageControl &control);
     static FileDialogRequest openRequest();
     static QString tooBigText();
@@ -88,6 +94,7 @@ private:
     HelperWaiter mWaitForPdfList;
     HelperWaiter mWaitForPdfHelper;
     PdfRendering mPdfRendering;
+    UnsavedWork *mUnsaved = nullptr;
 };
 
 } // namespace chartrek

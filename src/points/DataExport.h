@@ -3,6 +3,7 @@
 #include "core/FileDialogs.h"
 #include "core/Messages.h"
 #include "calibration/Calibration.h"
+#include "points/Curves.h"
 #include "points/PointTableModel.h"
 
 #include <QObject>
@@ -21,23 +22,33 @@ public:
     }
 
     static FileDialogRequest saveRequest();
-    // Save Data's two forms: tab-separated text (the first) and comma-separated values.
+    // Save Data's forms: tab-separated text (the first) and comma-separated values of the current
+    // curve, then the same two of every curve.
     static QString textFilter();
     static QString csvFilter();
+    static QString allCurvesTextFilter();
+    static QString allCurvesCsvFilter();
     // Copy Data without points, and Save Data without a calibration.
     static QString noDataText();
+    // The curves Copy all curves writes; without them it does nothing.
+    void setCurves(const Curves *curves) { mCurves = curves; }
 
 public slots:
     // Copy Data (Ctrl+C).
     void mnuEditKopie_Click();
     // Save Data (Ctrl+S).
     void mnuFileSaveData_Click();
+    // Edit > Copy all curves: a block per curve, headed by its name.
+    void mnuEditCopyAllCurves_Click();
 
 private:
+    void copyText(const QString &text);
+
     const PointTableModel &mModel;
     const Calibration &mCalibration;
     Messages &mMessages;
     FileDialogs &mDialogs;
+    const Curves *mCurves = nullptr;
 };
 
 } // namespace chartrek

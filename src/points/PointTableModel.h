@@ -52,6 +52,10 @@ public:
     void removeGridRow(int index);
     // The whole grid at once; a grid that already is so records nothing.
     void setGrid(const QList<Row> &rows);
+    // The whole grid, and another grid shown in its place without a record: the table of
+    // another curve, whose changes its own steps of the history hold.
+    const QList<Row> &grid() const { return mRows; }
+    void showGrid(const QList<Row> &rows) { replaceGrid(rows); }
     // A cell computed from others (a value, from the picture position and the calibration):
     // written without a record, since undo and redo compute it again.
     void setComputedCell(Table table, int row, int column, const QString &text);

@@ -49,12 +49,35 @@ int PointTables::AddPointToTables(const PicturePoint &point, bool append)
     return index;
 }
 
+void PointTables::setHistory(UndoHistory *history)
+{
+    mHistory = history;
+    if (mHistory)
+        mHistory->setCurves(&mCurves);
+}
+
+bool PointTables::hasPoints() const
+{
+    for (int i = 0; i < mCurves.count(); ++i) {
+        if (mCurves.pointCount(i) > 0)
+            return true;
+    }
+    return false;
+}
+
 void PointTables::ClearPointRows()
 {
     UndoHistory::Step step(mHistory, QCoreApplication::translate("PointTables", "delete data"));
     const int n = mModel.rows() - 2;
     for (int i = 0; i < n; ++i)
         mModel.removeGridRow(1);
+    for (int i = 0; i < mCurves.count(); ++i) {
+        if (i != mCurves.current() && mCurves.pointCount(i) > 0) {
+            Curves::Grid emptied = mCurves.rows(i);
+            emptied.remove(1, emptied.size() - 2);
+            mCurves.setRows(i, emptied);
+        }
+    }
 }
 
 void PointTables::ResetPointTables()
@@ -108,6 +131,7 @@ void PointTables::refreshValues()
 
 void PointTables::startAfresh()
 {
+    mCurves.resetToOne();
     ResetPointTables();
     if (mHistory)
         mHistory->clear();
@@ -131,6 +155,24 @@ void PointTables::RecalculatePoints()
         ValuePoint value;
         mCalibration.PictureToValue(point, value);
         writeValues(row, value);
+    }
+    for (int i = 0; i < mCurves.count(); ++i) {
+        if (i != mCurves.current())
+            recalculateStored(mCurves.computedRows(i));
+    }
+}
+
+void PointTables::recalculateStored(Curves::Grid &grid) const
+{
+    const CalibrationRecord &rec = mCalibration.record();
+    for (qsizetype row = 1; row + 1 < grid.size(); ++row) {
+        ValuePoint value;
+        mCalibration.PictureToValue(pointOfRow(grid[row]), value);
+        PointTableModel::Row &cells = grid[row];
+        cells[0] = FormatAxisValue(value.x, rec.xLog);
+        cells[1] = FormatAxisValue(value.y, rec.yLog);
+        cells[PointTableModel::kValueColumns + 2] = generalNumberText(value.x);
+        cells[PointTableModel::kValueColumns + 3] = generalNumberText(value.y);
     }
 }
 
@@ -167,6 +209,21 @@ void PointTables::keepPoints(int count)
     UndoHistory::Step step(mHistory, QCoreApplication::translate("PointTables", "delete data"));
     for (int row = pointCount(); row > std::max(count, 0); --row)
         mModel.removeGridRow(row);
+}
+
+Curves::Grid PointTables::gridOf(const QList<PicturePoint> &points) const
+{
+    Curves::Grid grid = Curves::emptyGrid();
+    grid.reserve(points.size() + 2);
+    for (const PicturePoint &point : points) {
+        PointTableModel::Row row;
+        constexpr int p = PointTableModel::kValueColumns;
+        row[p] = integerText(point.x);
+        row[p + 1] = integerText(point.y);
+        grid.insert(grid.size() - 1, row);
+    }
+    recalculateStored(grid);
+    return grid;
 }
 
 namespace {

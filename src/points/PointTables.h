@@ -2,6 +2,7 @@
 
 #include "calibration/CalibratedPoints.h"
 #include "calibration/Calibration.h"
+#include "points/Curves.h"
 #include "points/PointTableModel.h"
 #include "points/UndoHistory.h"
 
@@ -10,32 +11,39 @@
 namespace chartrek {
 
 // The operations that add, remove and recompute points. The picture coordinates are the
-// master data; values are recomputed from them whenever the calibration changes.
+// master data; values are recomputed from them whenever the calibration changes. The model is
+// the current curve's table: captures, deletions and Autoline act on it; the calibration's
+// questions and recalculations concern every curve.
 class PointTables : public CalibratedPoints {
 public:
     PointTables(PointTableModel &model, const Calibration &calibration, const SharedState &state)
-        : mModel(model), mCalibration(calibration), mState(state)
+        : mModel(model), mCalibration(calibration), mState(state), mCurves(model)
     {
     }
 
     // Each change to the points becomes a step of this history (none without one).
-    void setHistory(UndoHistory *history) { mHistory = history; }
+    void setHistory(UndoHistory *history);
     UndoHistory *history() const { return mHistory; }
 
     PointTableModel &model() { return mModel; }
     const PointTableModel &model() const { return mModel; }
+    Curves &curves() { return mCurves; }
+    const Curves &curves() const { return mCurves; }
 
     // Adds one point to both tables: sorted by x when the sort option is on and the Autoline
     // tool is not running (the tracer appends in tracing order), appended otherwise, and
     // always with `append`. Returns the grid row it went to.
     int AddPointToTables(const PicturePoint &point, bool append = false);
-    bool hasPoints() const override { return mModel.rows() > 2; }
+    // Whether any curve holds points.
+    bool hasPoints() const override;
+    // Removes the points of every curve.
     void ClearPointRows() override;
-    // Empties and re-creates both tables with the "X", "Y" headers.
+    // Empties and re-creates the current curve's tables with the "X", "Y" headers.
     void ResetPointTables();
-    // The same for a new picture, whose tables start a history of their own.
+    // For a new picture: one empty curve, whose tables start a history of their own.
     void startAfresh();
-    // The values are computed, not recorded: the history keeps the points and the calibration.
+    // The values of every curve. They are computed, not recorded: the history keeps the points
+    // and the calibration.
     void RecalculatePoints() override;
     void beginChange(const QString &name, int session) override;
     void endChange() override;
@@ -52,11 +60,15 @@ public:
     // The number of points, and the picture position of one (a grid row, 1 for the first).
     int pointCount() const { return mModel.rows() - 2; }
     PicturePoint pointAt(int row) const;
+    // The grid of a curve holding these points in this order, values computed.
+    Curves::Grid gridOf(const QList<PicturePoint> &points) const;
     // Keeps the first `count` points and removes the rest.
     void keepPoints(int count);
 
 private:
     void refreshValues();
+    // The values of a curve not shown, in its stored rows.
+    void recalculateStored(Curves::Grid &grid) const;
     int sortedInsertIndex(double x) const;
     void writeValues(int row, const ValuePoint &value);
 
@@ -64,6 +76,7 @@ private:
     const Calibration &mCalibration;
     const SharedState &mState;
     UndoHistory *mHistory = nullptr;
+    Curves mCurves;
 };
 
 // The export text: one line per point, x TAB y CR LF, from the full-precision values.

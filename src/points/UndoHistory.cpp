@@ -8,14 +8,25 @@ UndoHistory::UndoHistory(PointTableModel &model, Calibration *calibration, QObje
     connect(&mModel, &PointTableModel::unrecordedChange, this, &UndoHistory::clear);
 }
 
+void UndoHistory::setCurves(Curves *curves)
+{
+    mCurves = curves;
+    if (mCurves)
+        connect(mCurves, &Curves::unrecordedChange, this, &UndoHistory::clear);
+}
+
 void UndoHistory::begin(const QString &name, int session)
 {
     if (mDepth++ > 0)
         return;
-    mOpen = {name, session, {}, {}, 0};
+    mOpen = {name, session, {}, 0, {}, {}, 0};
     if (mCalibration)
         mOpenCalibration = mCalibration->snapshot();
     mModel.setJournal(&mOpen.edits);
+    if (mCurves) {
+        mOpen.curve = mCurves->currentId();
+        mCurves->setJournal(&mOpen.curveEdits);
+    }
 }
 
 void UndoHistory::end()
@@ -23,9 +34,11 @@ void UndoHistory::end()
     if (mDepth == 0 || --mDepth > 0)
         return;
     mModel.setJournal(nullptr);
+    if (mCurves)
+        mCurves->setJournal(nullptr);
     if (mCalibration && mCalibration->snapshot() != mOpenCalibration)
         mOpen.calibration = {mOpenCalibration, mCalibration->snapshot()};
-    const bool drop = mDropOpen || (mOpen.edits.isEmpty() && !mOpen.calibration);
+    const bool drop = mDropOpen || (mOpen.edits.isEmpty() && mOpen.curveEdits.isEmpty() && !mOpen.calibration);
     mDropOpen = false;
     if (drop) {
         mOpen = {};
@@ -46,10 +59,12 @@ void UndoHistory::end()
 
 bool UndoHistory::joinSession()
 {
-    if (mOpen.session == 0 || mUndo.isEmpty() || mUndo.last().session != mOpen.session)
+    if (mOpen.session == 0 || mUndo.isEmpty() || mUndo.last().session != mOpen.session
+        || mUndo.last().curve != mOpen.curve)
         return false;
     Entry &last = mUndo.last();
     last.edits.append(std::move(mOpen.edits));
+    last.curveEdits.append(std::move(mOpen.curveEdits));
     if (mOpen.calibration) {
         if (last.calibration)
             last.calibration->second = mOpen.calibration->second;
@@ -59,7 +74,7 @@ bool UndoHistory::joinSession()
             last.calibration.reset(); // typed back to what it was
     }
     mBytes -= last.bytes;
-    if (last.edits.isEmpty() && !last.calibration) {
+    if (last.edits.isEmpty() && last.curveEdits.isEmpty() && !last.calibration) {
         mUndo.removeLast();
     } else {
         last.bytes = bytesOf(last);
@@ -87,8 +102,11 @@ bool UndoHistory::undo()
     if (!canUndo() || mDepth > 0)
         return false;
     Entry step = mUndo.takeLast();
+    showCurveOf(step);
     for (auto edit = step.edits.crbegin(); edit != step.edits.crend(); ++edit)
         mModel.apply(*edit, false);
+    for (auto edit = step.curveEdits.crbegin(); edit != step.curveEdits.crend(); ++edit)
+        mCurves->apply(*edit, false);
     const bool calibrated = step.calibration && mCalibration;
     if (calibrated)
         mCalibration->restore(step.calibration->first);
@@ -102,6 +120,9 @@ bool UndoHistory::redo()
     if (!canRedo() || mDepth > 0)
         return false;
     Entry step = mRedo.takeLast();
+    for (const Curves::Edit &edit : std::as_const(step.curveEdits))
+        mCurves->apply(edit, true);
+    showCurveOf(step);
     for (const PointTableModel::Edit &edit : std::as_const(step.edits))
         mModel.apply(edit, true);
     const bool calibrated = step.calibration && mCalibration;
@@ -110,6 +131,13 @@ bool UndoHistory::redo()
     mUndo.append(std::move(step));
     emit changed();
     return calibrated;
+}
+
+void UndoHistory::showCurveOf(const Entry &step)
+{
+    // A step of curve edits alone (a new curve, a rename) shows what it changes by itself.
+    if (mCurves && !step.edits.isEmpty())
+        mCurves->setCurrent(mCurves->indexOf(step.curve));
 }
 
 void UndoHistory::clear()
@@ -137,6 +165,13 @@ qint64 UndoHistory::bytesOf(const Entry &entry)
             for (int i = 0; i < 4; ++i)
                 bytes += text(state->field[i]) + text(state->caption[i]);
         }
+    }
+    for (const Curves::Edit &e : entry.curveEdits) {
+        bytes += sizeof(e) + text(e.before.name) + text(e.after.name);
+        for (const auto &r : e.before.rows)
+            bytes += row(r);
+        for (const auto &r : e.after.rows)
+            bytes += row(r);
     }
     for (const PointTableModel::Edit &e : entry.edits) {
         bytes += sizeof(e) + row(e.cells) - qint64(sizeof(e.cells)) + e.before.capacity() * 2 + e.after.capacity() * 2;

@@ -25,17 +25,18 @@ private slots:
         QTest::addColumn<QString>("qtCancel");
         QTest::addColumn<QString>("getButton");
         QTest::addColumn<QString>("nothingFound");
+        QTest::addColumn<QString>("firstCurve");
         QTest::newRow("a German system shows German, Qt's own buttons too")
             << QLocale::system() << true << "Grafik laden:" << "Vorhandene Daten löschen?" << "Daten &löschen"
             << "Abbrechen" << "hole"
-            << "Es konnte keine Achse sicher gefunden werden; die Kalibrierung bleibt unverändert.";
+            << "Es konnte keine Achse sicher gefunden werden; die Kalibrierung bleibt unverändert." << "Kurve 1";
         const QString nothingFound = QStringLiteral("No axis could be found with certainty; the calibration is unchanged.");
         QTest::newRow("the C locale shows English")
             << QLocale::c() << false << "Open Graphic" << "Delete existing data?" << "De&lete data" << "Cancel" << "get"
-            << nothingFound;
+            << nothingFound << "Curve 1";
         QTest::newRow("a language without a translation stays English, Qt's buttons too")
             << QLocale(QLocale::French, QLocale::France) << false << "Open Graphic" << "Delete existing data?"
-            << "De&lete data" << "Cancel" << "get" << nothingFound;
+            << "De&lete data" << "Cancel" << "get" << nothingFound << "Curve 1";
     }
     void languageFollowsTheLocale()
     {
@@ -56,6 +57,7 @@ private slots:
         QTEST(buttons.button(QDialogButtonBox::Cancel)->text(), "qtCancel");
         QTEST(partOf<QPushButton>(*f.window, "btnGetPoints")->text(), "getButton");
         QTEST(FindAxes::nothingFoundText(), "nothingFound");
+        QTEST(f.window->tables().curves().name(0), "firstCurve");
     }
 };
 

@@ -5,6 +5,7 @@
 #include "capture/Magnifier.h"
 #include "capture/OverlayDrawing.h"
 #include "capture/frmRotate.h"
+#include "points/CurveExport.h"
 
 #include <QComboBox>
 #include <QCursor>
@@ -78,22 +79,31 @@ struct Rig : MainWindowFixture {
         before();
         QTest::mouseClick(d->*button, Qt::LeftButton);
     }
-    // The picture shows the clean copy with a marker for each row, and the values are those the
-    // calibration gives the rows: computing them again changes nothing.
+    // The picture shows the clean copy with a marker for each row of every curve, in the curve's
+    // colour, the current curve's on top; the values of every curve are those the calibration
+    // gives its rows: computing them again changes nothing.
     void holdsTheRule() const
     {
         PointTables &tables = window->tables();
+        const Curves &curves = tables.curves();
         const QImage clean = zoom->image().convertToFormat(QImage::Format_RGB32);
         const auto *pixels = reinterpret_cast<const QRgb *>(clean.constBits());
-        QCOMPARE(std::count(pixels, pixels + clean.width() * clean.height(), qRgb(255, 0, 0)), 0); // none drawn into it
+        for (QRgb marker : {qRgb(255, 0, 0), qRgb(0, 0, 255)}) // none drawn into it
+            QCOMPARE(std::count(pixels, pixels + clean.width() * clean.height(), marker), 0);
         QImage markers = clean;
         DrawingSurface surface(markers);
-        for (int row = 1; row <= tables.pointCount(); ++row)
-            surface.drawCircle(-tables.pointAt(row).x, tables.pointAt(row).y, PointMarkerRadius, MarkerRed);
+        QList<int> order;
+        for (int c = 0; c < curves.count(); ++c)
+            order.insert(c == curves.current() ? order.size() : 0, c);
+        for (int c : order) {
+            const Curves::Grid &grid = curves.rows(c);
+            for (qsizetype row = 1; row + 1 < grid.size(); ++row)
+                surface.drawCircle(-pointOfRow(grid[row]).x, pointOfRow(grid[row]).y, PointMarkerRadius, curves.color(c));
+        }
         QCOMPARE(pic->image().convertToFormat(QImage::Format_RGB32), markers);
-        const QString values = BuildExportText(tables.model(), false);
+        const QString values = BuildAllCurvesText(curves, false);
         tables.RecalculatePoints();
-        QCOMPARE(BuildExportText(tables.model(), false), values);
+        QCOMPARE(BuildAllCurvesText(curves, false), values);
         // Over it on the screen only, a cross at each reference where the panel has it: x ones
         // on the level of Y1, y ones at the x of X1.
         const SharedState &s = window->state();
@@ -260,6 +270,29 @@ private slots:
                        r.clickGet(), r.sink.answers = {answer, answer};
                        r.at({10, 290}), r.at({390, 10});
                    }, answer == AnswerYes ? 3 : 0, 2};
+        QTest::newRow("a new curve, a point into it, then the first curve chosen again") << Operation{[](Rig &r) {
+            r.menu(&M::mnuCurveNew), r.at({120, 200}), r.window->tables().curves().setCurrent(0);
+            // The step names the curve it takes back, not the one shown.
+            QCOMPARE(r.window->menuItems().mnuEditUndo->text(), QStringLiteral("&Undo capture point (Curve 2)"));
+        }, 3, 2};
+        QTest::newRow("Delete curve after its question") << Operation{[](Rig &r) {
+            r.menu(&M::mnuCurveNew), r.at({120, 200}), r.menu(&M::mnuCurveDelete, AnswerYes);
+        }, 3, 3};
+        QTest::newRow("Delete curve answered No keeps it") << Operation{[](Rig &r) {
+            r.menu(&M::mnuCurveNew), r.at({120, 200}), r.menu(&M::mnuCurveDelete, AnswerNo);
+        }, 1, 2};
+        QTest::newRow("Delete data on a second curve leaves the first") << Operation{[](Rig &r) {
+            r.menu(&M::mnuCurveNew), r.at({120, 200}), r.at({140, 210}), r.menu(&M::mnuEditDelete);
+        }, 0, 4};
+        QTest::newRow("an Autoline trace into a new curve asks nothing about the first") << Operation{[](Rig &r) {
+            r.menu(&M::mnuCurveNew), r.trace();
+            QCOMPARE(r.sink.texts().count(QStringLiteral("Delete existing data?")), 0);
+        }, 5, 2};
+        QTest::newRow("references set again recompute every curve") << Operation{[](Rig &r) {
+            r.menu(&M::mnuCurveNew), r.at({120, 200});
+            r.clickGet(), r.sink.answers = {AnswerYes, AnswerYes};
+            r.at({10, 290}), r.at({390, 10});
+        }, 1, 4};
         QTest::newRow("Find axes on a picture without labels: a message, nothing changed") << Operation{[](Rig &r) {
             QSignalSpy done(partOf<FindAxes>(*r.window, "findAxes"), &FindAxes::finished);
             r.menu(&M::mnuEditFindAxes, AnswerOk);
@@ -287,7 +320,7 @@ private slots:
         rig.at({50, 50}), rig.at({230, 80}), rig.at({300, 250});
         // The values and the calibration, which steps bring back exactly.
         const auto state = [&w = *rig.window] {
-            return std::pair(BuildExportText(w.tables().model(), false), w.calibration().snapshot());
+            return std::pair(BuildAllCurvesText(w.tables().curves(), false), w.calibration().snapshot());
         };
         const auto before = state();
         o.op(rig);

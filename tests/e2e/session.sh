@@ -83,12 +83,15 @@ mark_shown() { read -r MX MY MW MH < <(blobs ff00ff | head -n1) && [ "$MW $MH" =
 known_texts() { grep "^$2 " "$WORK/known.txt" | cut -d' ' -f4- | sed "s/\./$1/g; s/ /\t/; s/\$/\r/"; }
 clipboard_is() { xclip -selection clipboard -o >"$WORK/clipboard" 2>/dev/null && cmp -s "$WORK/clipboard" "$1"; }
 
-# start_chartrek <LC_ALL> <name> [<picture>]: the program, with a runtime folder of its own, and
-# the keyboard on its window (there is no window manager to give it); APP_PID, WINDOW. Its numbers
-# follow LC_ALL; its texts stay English (LANGUAGE), which the scripts compare.
+# start_chartrek <LC_ALL> <name> [<picture>]: the program, with a runtime folder of its own (and a
+# state folder of its own unless STATE_HOME names one), and the keyboard on its window (there is no
+# window manager to give it); APP_PID, WINDOW. Its numbers follow LC_ALL; its texts stay English
+# (LANGUAGE), which the scripts compare.
 start_chartrek() {
     export XDG_RUNTIME_DIR=$WORK/runtime-$2
     mkdir -m 700 "$XDG_RUNTIME_DIR"
+    # Its own state folder too: a start under another name finds no unsaved work to restore.
+    export XDG_STATE_HOME=${STATE_HOME:-$WORK/state-$2}
     LANGUAGE=en LC_ALL=$1 "$APP" ${3:+"$3"} >"$WORK/$2.log" 2>&1 &
     APP_PID=$!
     PIDS+=($APP_PID)

@@ -37,6 +37,7 @@ start_xserver() {
     export QT_QPA_PLATFORM=xcb
     export XDG_RUNTIME_DIR=$WORK/runtime
     mkdir -m 700 "$XDG_RUNTIME_DIR"
+    export XDG_STATE_HOME=$WORK/state
     Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
     PIDS+=($!)
     disown $!

@@ -20,12 +20,12 @@ diff -u <(sed "s|@PRIVATE@|$PRIVATE|" "$HERE/installed-files.txt") <(awk '$1 !~ 
     fail "the package's files differ from the installed ones"
 awk '$2 != "root/root" { print; bad = 1 } END { exit bad }' "$OUT/contents" || fail "files not owned by root"
 
-# Linked: Qt 6, SANE, Poppler (the PDF helper) and Tesseract. Loaded or run by name: Qt's SVG
-# plugins, its TIFF and WebP readers, the metafile converter and its fonts, Tesseract's English
-# model.
+# Linked: Qt 6, SANE, libzip (project files), Poppler (the PDF helper) and Tesseract. Loaded or run
+# by name: Qt's SVG plugins, its TIFF and WebP readers, the metafile converter and its fonts,
+# Tesseract's English model.
 depends=$(dpkg-deb -f "$DEB" Depends | tr -d ' ' | tr ',' '\n' | sed 's/(.*//')
 for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6 libsane1 \
-    libpoppler-qt6-3 libtesseract5 qt6-image-formats-plugins libwmf-bin fonts-urw-base35 tesseract-ocr-eng; do
+    libpoppler-qt6-3 libzip4 libtesseract5 qt6-image-formats-plugins libwmf-bin fonts-urw-base35 tesseract-ocr-eng; do
     grep -qx "$needed" <<<"$depends" || fail "the package does not depend on $needed: $depends"
 done
 ! dpkg-deb --ctrl-tarfile "$DEB" | tar -t | grep -E '(pre|post)(inst|rm)$' || fail "the package has maintainer scripts"

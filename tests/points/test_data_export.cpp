@@ -91,6 +91,50 @@ private slots:
         QCOMPARE(rig.sink.shown[0].kind, MessageKind::Info);
     }
 
+    // Every curve leaves by Copy all curves and Save Data's two all-curves filters; the first
+    // filter still writes the current curve as ever, whatever the other curves hold.
+    void allCurves_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("filter"); // empty: Copy all curves
+        QTest::addColumn<QByteArray>("expected"); // "." for the locale's separator on the clipboard
+        const QByteArray blocks = "Curve 1\r\n0.5\t12.25\r\n1\t3\r\n\r\nPeak, \"B\"\r\n2.5\t-1\r\n";
+        for (const QLocale &locale : {pointLocale(), commaLocale()}) {
+            const QString where = locale.decimalPoint() == QLatin1String(".") ? QStringLiteral(" (decimal point)")
+                                                                             : QStringLiteral(" (decimal comma)");
+            QTest::newRow(qPrintable("Copy all curves: a block per curve" + where)) << locale << QString() << blocks;
+            QTest::newRow(qPrintable("Save Data, all curves as blocks" + where))
+                << locale << DataExport::allCurvesTextFilter() << blocks;
+            QTest::newRow(qPrintable("Save Data, all curves as CSV in long form" + where))
+                << locale << DataExport::allCurvesCsvFilter()
+                << QByteArray("curve,x,y\nCurve 1,0.5,12.25\nCurve 1,1,3\n\"Peak, \"\"B\"\"\",2.5,-1\n");
+            QTest::newRow(qPrintable("Save Data's first filter writes the current curve alone" + where))
+                << locale << DataExport::textFilter() << QByteArray("0.5\t12.25\r\n1\t3\r\n");
+        }
+    }
+    void allCurves()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, filter);
+        QFETCH(QByteArray, expected);
+        LocaleScope scope(locale);
+        Rig rig;
+        Curves &curves = rig.tables.curves();
+        rig.exporter.setCurves(&curves);
+        curves.addCurve();
+        curves.rename(1, QStringLiteral("Peak, \"B\""));
+        rig.add(2.5, -1);
+        curves.setCurrent(0);
+        if (filter.isEmpty()) {
+            rig.exporter.mnuEditCopyAllCurves_Click();
+            QCOMPARE(QGuiApplication::clipboard()->text(), inLocale(QString::fromUtf8(expected), locale));
+            return;
+        }
+        rig.dialogs.answerFilter = filter;
+        rig.save("curves.txt");
+        QCOMPARE(rig.saved(), expected);
+    }
+
     // Under a decimal-comma locale: the filter chosen decides the form, whatever the name's
     // suffix; both keep every digit of the table's texts and write a decimal point.
     void theFilterChosenDecidesTheForm_data()
@@ -113,7 +157,8 @@ private slots:
         rig.dialogs.answerFilter = filter;
         rig.save("data.csv");
         QCOMPARE(rig.saved(), bytes);
-        QCOMPARE(rig.dialogs.requests.constLast().filter, DataExport::textFilter() + ";;" + DataExport::csvFilter());
+        QCOMPARE(rig.dialogs.requests.constLast().filter, DataExport::textFilter() + ";;" + DataExport::csvFilter() + ";;"
+                     + DataExport::allCurvesTextFilter() + ";;" + DataExport::allCurvesCsvFilter());
     }
 
     void textTheFileCannotHoldIsAnError()
