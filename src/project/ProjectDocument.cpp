@@ -160,17 +160,24 @@ void ProjectDocument::pictureReplaced()
         setState({}, false);
 }
 
-bool ProjectDocument::openPath(const QString &path)
+std::optional<Project> ProjectDocument::readSaying(const QString &path)
 {
     QString error;
-    const std::optional<Project> project = [&] {
+    std::optional<Project> project;
+    {
         const auto busy = busyPointer();
-        return readProject(path, &error);
-    }();
-    if (!project) {
-        mS.messages.ShowError(error);
-        return false;
+        project = readProject(path, &error);
     }
+    if (!project)
+        mS.messages.ShowError(error);
+    return project;
+}
+
+bool ProjectDocument::openPath(const QString &path)
+{
+    const std::optional<Project> project = readSaying(path);
+    if (!project)
+        return false;
     show(*project);
     setState(path, false);
     return true;
@@ -209,15 +216,9 @@ void ProjectDocument::mnuFileOpenProject_Click()
 bool ProjectDocument::openAsking(const QString &path)
 {
     // Read before anything is asked or replaced: a file refused changes nothing.
-    QString error;
-    const std::optional<Project> project = [&] {
-        const auto busy = busyPointer();
-        return readProject(path, &error);
-    }();
-    if (!project) {
-        mS.messages.ShowError(error);
+    const std::optional<Project> project = readSaying(path);
+    if (!project)
         return false;
-    }
     // A figure never saved as a project is asked about as a new picture asks about it.
     const bool mayGo = mPath.isEmpty()
         ? !mS.tables.hasPoints() || mS.messages.AskYesNo(GraphicLoading::replaceQuestion()) == AnswerYes

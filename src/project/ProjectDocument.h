@@ -87,6 +87,8 @@ signals:
 
 private:
     void setState(const QString &path, bool modified);
+    // The project read behind a busy pointer; a file refused is said and gives nothing.
+    std::optional<Project> readSaying(const QString &path);
     // Save, Discard or Cancel when a project has unsaved changes: true to go on.
     bool askSaveChanges();
 
