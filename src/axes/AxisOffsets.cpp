@@ -285,6 +285,10 @@ std::optional<AxisOffset> AxisSearch::readOffset(const std::vector<int> &pieces,
         }
         if (offset && found && (offset->multiplier != found->multiplier || offset->addend != found->addend))
             doubtful = true;
+        // Words that read as no offset, forced into digits, may read as one: a legend's "2011
+        // data" after its marker line comes out as "-2011". They are no offset.
+        if (!numeric && !offset && letters >= 3)
+            return std::nullopt;
         if (!found)
             found = offset;
     }

@@ -123,11 +123,15 @@ LabelReader::~LabelReader()
         mApi->End();
 }
 
-QString LabelReader::recognize(const QImage &line, bool numeric)
+QString LabelReader::recognize(const QImage &line, Charset charset)
 {
     // Letters that look like digits stay allowed and are read as the digits: with them barred,
-    // the recogniser drops a serif "1" before an "e" that it takes for an "l".
-    mApi->SetVariable("tessedit_char_whitelist", numeric ? "0123456789.,-+%e\u2212\u00d7xlIOo" : "");
+    // the recogniser drops a serif "1" before an "e" that it takes for an "l". An exponent is a
+    // whole number: offered letters, the recogniser takes a small raised 3 for a B.
+    const bool numeric = charset != Charset::Any;
+    mApi->SetVariable("tessedit_char_whitelist", charset == Charset::Exponent ? "0123456789-\u2212"
+                                                 : numeric                     ? "0123456789.,-+%e\u2212\u00d7xlIOo"
+                                                                               : "");
     QString result;
     // A label of one or two characters is often missed as a line, now at one size, now at
     // another: try it as a word and at other sizes before giving up.
@@ -164,7 +168,7 @@ QString LabelReader::recognize(const QImage &line, bool numeric)
     return result;
 }
 
-QString LabelReader::readPart(const QImage &line, std::vector<Blob> parts, int height, bool numeric)
+QString LabelReader::readPart(const QImage &line, std::vector<Blob> parts, int height, Charset charset)
 {
     std::sort(parts.begin(), parts.end(), [](const Blob &a, const Blob &b) { return a.box.x0 < b.box.x0; });
     // A leading minus is a flat bar at mid-height; alone before a digit the recogniser often
@@ -176,7 +180,7 @@ QString LabelReader::readPart(const QImage &line, std::vector<Blob> parts, int h
         sign = QStringLiteral("-");
         parts.erase(parts.begin());
     }
-    const QString text = recognize(partImage(line, parts, height), numeric);
+    const QString text = recognize(partImage(line, parts, height), charset);
     if (text.isEmpty())
         return {};
     if (!sign.isEmpty() && (text.startsWith(QLatin1Char('-')) || text.startsWith(QChar(0x2212))))
@@ -247,14 +251,15 @@ QString LabelReader::read(const InkImage &image, const TextBox &box, double angl
     }
     if (main.empty())
         return {};
-    QString text = readPart(line, main, mainHeight, numeric);
+    QString text = readPart(line, main, mainHeight, numeric ? Charset::Number : Charset::Any);
     if (!raised.empty() && !text.isEmpty()) {
         int raisedHeight = 0;
         for (const Blob &b : raised)
             raisedHeight = std::max(raisedHeight, b.box.height());
-        const QString exponent = readPart(line, raised, raisedHeight, numeric);
-        // Exponents read right score 92 and more; a misread one of a blurred picture, 83.
-        if (exponent.isEmpty() || (careful && mConfidence < 88))
+        const QString exponent = readPart(line, raised, raisedHeight, Charset::Exponent);
+        // Read as digits only, exponents read right mostly score 90 and more, a lone raised 3
+        // as little as 69; only the faintest readings are refused.
+        if (exponent.isEmpty() || (careful && mConfidence < 65))
             return {};
         text += QLatin1Char('^') + exponent;
     }

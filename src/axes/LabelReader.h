@@ -33,8 +33,10 @@ public:
     QString read(const InkImage &image, const TextBox &box, double angle, bool numeric = true, bool careful = false);
 
 private:
-    QString readPart(const QImage &line, std::vector<Blob> parts, int height, bool numeric);
-    QString recognize(const QImage &line, bool numeric);
+    // What a piece of a label may hold: any text, a number and its offset, or an exponent.
+    enum class Charset { Any, Number, Exponent };
+    QString readPart(const QImage &line, std::vector<Blob> parts, int height, Charset charset);
+    QString recognize(const QImage &line, Charset charset);
 
     std::unique_ptr<tesseract::TessBaseAPI> mApi;
     QString mError;

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "axes/AxesCalibration.h"
+#include "axes/AxisFinder.h"
 #include "axes/AxisFit.h"
 #include "axes/LabelValue.h"
 #include "axes/TickMarks.h"
@@ -27,6 +28,9 @@ struct Ticks { QList<double> positions, values; bool powers; bool log; int agree
 struct Marks { QList<int> columns; int minorGap; QList<bool> hidden; };
 // A found axis and what a user would have typed and clicked for it.
 struct Typed { bool log; double along1, value1, along2, value2; QString text1, text2; float position1; };
+// A chart, the point the user chose (negative: none), an axis of it, and whether it must be
+// found sure, then with these values at its references.
+struct Chart { QString file; QPointF hint; bool xAxis; bool sure; double value1, value2; };
 
 bool same(double a, double b)
 {
@@ -166,6 +170,23 @@ private slots:
             QCOMPARE(s.text[1], inLocale(row.text2, locale));
             QCOMPARE(s.position[0], row.position1);
         }
+    }
+
+    void chartsGiveTheirAxesOrSayNotSure_data()
+    {
+        QTest::addColumn<Chart>("row");
+        QTest::newRow("a factor with a small raised 3 is read") << Chart{"small-raised-factor.png", {-1, -1}, true, true, -1000, 200};
+        QTest::newRow("a legend's number beside the axis end is no addend") << Chart{"legend-at-axis-end.png", {1222.3, 283.6}, false, false, 0, 0};
+    }
+    void chartsGiveTheirAxesOrSayNotSure()
+    {
+        QFETCH(Chart, row);
+        LabelReader reader;
+        const AxesProposal found = AxisFinder(reader).find(QImage(QStringLiteral(CHARTREK_TEST_DATA "/axes/") + row.file),
+                                                           row.hint.x() < 0 ? std::nullopt : std::optional(row.hint));
+        const FoundAxis &axis = row.xAxis ? found.x : found.y;
+        QCOMPARE(axis.sure, row.sure);
+        QVERIFY(!row.sure || (axis.first.value == row.value1 && axis.second.value == row.value2));
     }
 };
 
