@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <tuple>
 
 namespace chartrek {
 
@@ -263,6 +264,34 @@ AxesProposal AxisSearch::run(std::optional<QPointF> hint)
             axis->sure = false;
             axis->problem = AxesTexts::tr("the %1 axis of the plot at the pointer was not found")
                                 .arg(axis == &proposal.x ? QLatin1Char('x') : QLatin1Char('y'));
+        }
+    }
+    // An axis read on the far side of the plot (a y axis on the right, an x axis on top) while
+    // another is read on the near side of the same plot may be a colour bar's or a second
+    // axis, chosen for its larger number of labels: which one is meant is not sure.
+    if (bestRow && bestColumn) {
+        double rx0, rx1, ry, cy0, cy1, cx;
+        span(*bestRow, rx0, rx1, ry);
+        span(*bestColumn, cy0, cy1, cx);
+        const double rowReach = 0.5 * bestRow->spacing, columnReach = 0.5 * bestColumn->spacing;
+        const bool columnFar = cx > rx1 - rowReach && !(cx < rx0 + rowReach);
+        const bool rowFar = ry < cy0 + columnReach && !(ry > cy1 - columnReach);
+        const bool nearColumn = columnFar && std::any_of(columns.begin(), columns.end(), [&](const Line &c) {
+            double from, to, across;
+            span(c, from, to, across);
+            return &c != bestColumn && c.score >= 0 && across < rx0 + rowReach && from < cy1 && to > cy0;
+        });
+        const bool nearRow = rowFar && std::any_of(rows.begin(), rows.end(), [&](const Line &r) {
+            double from, to, across;
+            span(r, from, to, across);
+            return &r != bestRow && r.score >= 0 && across > cy1 - columnReach && from < rx1 && to > rx0;
+        });
+        for (const auto &[doubt, axis, name] : {std::tuple{nearRow, &proposal.x, QLatin1Char('x')},
+                                                std::tuple{nearColumn, &proposal.y, QLatin1Char('y')}}) {
+            if (doubt && axis->sure) {
+                axis->sure = false;
+                axis->problem = AxesTexts::tr("another %1 axis was found on the other side of the plot").arg(name);
+            }
         }
     }
     if (mStopped)

@@ -152,13 +152,24 @@ std::vector<TextBox> groupBlobs(const std::vector<Blob> &blobs)
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](int a, int b) { return blobs[a].box.x0 < blobs[b].box.x0; });
     int largest = 0;
-    for (const Blob &b : blobs)
+    std::vector<int> sizes;
+    for (const Blob &b : blobs) {
         largest = std::max({largest, b.box.width(), b.box.height()});
+        sizes.push_back(std::max(b.box.width(), b.box.height()));
+    }
+    // Most blobs are characters. One far larger than they are (a piece of a curve, a colour
+    // bar) reaches no further than a large character would, or it swallows the text beside it.
+    int typical = 0;
+    if (!sizes.empty()) {
+        std::nth_element(sizes.begin(), sizes.begin() + long(sizes.size() / 2), sizes.end());
+        typical = sizes[sizes.size() / 2];
+    }
+    const int sizeCap = 4 * std::max(typical, 4);
 
     UnionFind sets;
     for (size_t i = 0; i < blobs.size(); ++i)
         sets.add();
-    auto size = [](const Blob &b) { return std::max(b.box.width(), b.box.height()); };
+    auto size = [&](const Blob &b) { return std::min(std::max(b.box.width(), b.box.height()), sizeCap); };
     for (size_t i = 0; i < order.size(); ++i) {
         const Blob &a = blobs[order[i]];
         const double reachA = 0.45 * size(a) + 0.5;
