@@ -32,12 +32,8 @@ done
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BIN=${BENCH_BIN:-$ROOT/build/bench/bench/bench_autoline}
 PY=${PYTHON:-/usr/bin/python3}
-if [ -z "${SCORE:-}" ]; then
-    for candidate in "$DIR/../score.py" "$DIR/score.py" "$ROOT/../shared/bench/score.py" \
-                     "$(git -C "$ROOT" rev-parse --path-format=absolute --git-common-dir 2>/dev/null)/../../shared/bench/score.py"; do
-        if [ -f "$candidate" ]; then SCORE=$candidate; break; fi
-    done
-fi
+. "$ROOT/bench/find_scorer.sh"
+SCORE=${SCORE:-$(find_scorer score.py "")}
 [ -x "$BIN" ] || { echo "no bench_autoline at $BIN (build the bench preset, or set BENCH_BIN)" >&2; exit 1; }
 [ -f "${SCORE:-}" ] || { echo "no score.py found (set SCORE)" >&2; exit 1; }
 

@@ -16,13 +16,8 @@ DIR=$(cd "$1" && pwd)
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BIN=${BENCH_BIN:-$ROOT/build/bench/bench/bench_calibrate}
 PY=${PYTHON:-/usr/bin/python3}
-if [ -z "${SCORE:-}" ]; then
-    for candidate in "$DIR/../score_calibration.py" "$DIR/score_calibration.py" \
-                     "$ROOT/../shared/bench/calibration/score_calibration.py" \
-                     "$(git -C "$ROOT" rev-parse --path-format=absolute --git-common-dir 2>/dev/null)/../../shared/bench/calibration/score_calibration.py"; do
-        if [ -f "$candidate" ]; then SCORE=$candidate; break; fi
-    done
-fi
+. "$ROOT/bench/find_scorer.sh"
+SCORE=${SCORE:-$(find_scorer score_calibration.py calibration/)}
 [ -x "$BIN" ] || { echo "no bench_calibrate at $BIN (build the bench preset, or set BENCH_BIN)" >&2; exit 1; }
 [ -f "${SCORE:-}" ] || { echo "no score_calibration.py found (set SCORE)" >&2; exit 1; }
 
