@@ -22,10 +22,11 @@ struct Offset { QString text; double multiplier, addend; };
 // Tick positions and label values, whether the labels are powers of ten, and what the fit
 // must give: the scale, how many ticks agree, and the position of one value.
 struct Ticks { QList<double> positions, values; bool powers; bool log; int agreeing; double value, position; };
-// Tick marks one pixel wide drawn up from an x axis's labels at these columns, each with a
-// shorter minor mark `minorGap` pixels right of it (0: none), and running on into a grid line
-// except where `hidden` says.
-struct Marks { QList<int> columns; int minorGap; QList<bool> hidden; };
+// Tick marks `width` pixels wide (blurred at their sides when wider than one) drawn up from an
+// x axis's labels at these columns on a background of level `shade`, each with a shorter minor
+// mark `minorGap` pixels right of it (0: none), and running on into a grid line except where
+// `hidden` says.
+struct Marks { QList<int> columns; int minorGap; QList<bool> hidden; int width = 1; int shade = 255; };
 // A found axis and what a user would have typed and clicked for it.
 struct Typed { bool log; double along1, value1, along2, value2; QString text1, text2; float position1; };
 // A chart, the point the user chose (negative: none), an axis of it, and whether it must be
@@ -96,26 +97,37 @@ private slots:
             << Marks{{30, 80, 130, 180}, 0, {false, false, true, false}};
         QTest::newRow("a mark keeps its centre beside a minor mark three pixels on")
             << Marks{{30, 80, 130, 180}, 3, {true, true, true, true}};
+        QTest::newRow("a two-pixel mark on grey keeps its centre with a minor mark close before it")
+            << Marks{{30, 80, 130, 180}, -5, {true, true, true, true}, 2, 191};
     }
     void tickMarksAreFoundWhereDrawn()
     {
         QFETCH(Marks, row);
         const int labelTop = 52;
         QImage picture(200, 70, QImage::Format_RGB32);
-        picture.fill(Qt::white);
+        picture.fill(qRgb(row.shade, row.shade, row.shade));
+        const QRgb blur = qRgb(row.shade - 14, row.shade - 14, row.shade - 14);
         std::vector<LabelSpot> spots;
         for (int i = 0; i < row.columns.size(); ++i) {
             const int x = row.columns[i];
-            for (int y = row.hidden[i] ? labelTop - 9 : 0; y < labelTop - 1; ++y)
-                picture.setPixel(x, y, qRgb(0, 0, 0));
+            for (int y = row.hidden[i] ? labelTop - 9 : 0; y < labelTop - 1; ++y) {
+                for (int c = 0; c < row.width; ++c)
+                    picture.setPixel(x + c, y, qRgb(0, 0, 0));
+                if (row.width > 1) {
+                    picture.setPixel(x - 1, y, blur);
+                    picture.setPixel(x + row.width, y, blur);
+                }
+            }
             for (int y = labelTop - 5; row.minorGap && y < labelTop - 1; ++y)
-                picture.setPixel(x + row.minorGap, y, qRgb(0, 0, 0));
-            spots.push_back({x + 0.5, labelTop, 10});
+                for (int c = 0; c < row.width; ++c)
+                    picture.setPixel(x + row.minorGap + c, y, qRgb(0, 0, 0));
+            spots.push_back({x + 0.5 * row.width, labelTop, 10});
         }
         const auto marks = findTicks(InkImage(picture), spots, -1, 5, [](int, int) { return false; });
         for (int i = 0; i < row.columns.size(); ++i) {
             QVERIFY2(marks[i], qPrintable(QStringLiteral("no mark at %1").arg(row.columns[i])));
-            QVERIFY2(std::abs(marks[i]->position - (row.columns[i] + 0.5)) < 0.05, qPrintable(QString::number(marks[i]->position)));
+            const double centre = row.columns[i] + 0.5 * row.width;
+            QVERIFY2(std::abs(marks[i]->position - centre) < 0.05, qPrintable(QString::number(marks[i]->position)));
         }
     }
 
