@@ -165,7 +165,7 @@ FoundAxis AxisSearch::conclude(const Line &line, bool xAxis, const Line *other)
         axis.problem = AxesTexts::tr("the %1 axis could be linear or logarithmic").arg(name);
     else if (!usualDirection)
         axis.problem = AxesTexts::tr("the %1 values run the unusual way").arg(name);
-    else if (fit.maxResidual > 1.0)
+    else if (!fit.evenlyPlaced())
         axis.problem = AxesTexts::tr("the %1 ticks are not evenly placed").arg(name);
     axis.sure = axis.problem.isEmpty();
     return axis;

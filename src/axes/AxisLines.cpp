@@ -441,11 +441,12 @@ void AxisSearch::trace(const Line &line) const
         text += QLatin1Char(']');
     }
     if (line.choice.fit)
-        text += QStringLiteral(" fit %1 inliers %2 resid %3 clear %4")
+        text += QStringLiteral(" fit %1 inliers %2 resid %3 clear %4 depart %5")
                     .arg(line.choice.fit->log ? QStringLiteral("log") : QStringLiteral("lin"))
                     .arg(line.choice.fit->inliers.size())
                     .arg(line.choice.fit->maxResidual, 0, 'f', 2)
-                    .arg(line.choice.clear);
+                    .arg(line.choice.clear)
+                    .arg(line.choice.fit->maxDeparture, 0, 'f', 2);
     mTrace(text);
 }
 

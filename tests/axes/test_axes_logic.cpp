@@ -20,8 +20,9 @@ struct Labels { QStringList texts; QList<double> values; };
 // An offset text and the multiplier and addend it stands for (NaN: not an offset).
 struct Offset { QString text; double multiplier, addend; };
 // Tick positions and label values, whether the labels are powers of ten, and what the fit
-// must give: the scale, how many ticks agree, and the position of one value.
-struct Ticks { QList<double> positions, values; bool powers; bool log; int agreeing; double value, position; };
+// must give: the scale, how many ticks agree, the position of one value, and whether the ticks
+// are too unevenly placed to be sure of.
+struct Ticks { QList<double> positions, values; bool powers; bool log; int agreeing; double value, position; bool uneven = false; };
 // Tick marks `width` pixels wide (blurred at their sides when wider than one) drawn up from an
 // x axis's labels at these columns on a background of level `shade`, each with a shorter minor
 // mark `minorGap` pixels right of it (0: none), and running on into a grid line except where
@@ -141,6 +142,8 @@ private slots:
         QTest::newRow("a label that lost its minus dropped") << Ticks{{100, 200, 300, 400}, {2, -1, 0, 1}, false, false, 3, -2, 100};
         QTest::newRow("values falling along the axis, as on a y axis") << Ticks{{50, 150, 250}, {30, 20, 10}, false, false, 3, 0, 350};
         QTest::newRow("a narrow range stays linear") << Ticks{{100, 200, 300}, {100, 101, 102}, false, false, 3, 100.5, 150};
+        QTest::newRow("an end tick two pixels off, its residual small, is uneven")
+            << Ticks{{100, 200, 300, 400, 502.2}, {0, 1, 2, 3, 4}, false, false, 5, 0, 99.56, true};
         QTest::newRow("two powers of ten are a log axis") << Ticks{{100, 300}, {1e-3, 1e-2}, true, true, 2, 3.16227766e-3, 200};
     }
     void fitFindsTheScaleAndDropsMisreads()
@@ -155,6 +158,7 @@ private slots:
         QCOMPARE(int(choice.fit->inliers.size()), row.agreeing);
         QVERIFY2(std::abs(choice.fit->position(row.value) - row.position) < 0.05,
                  qPrintable(QString::number(choice.fit->position(row.value))));
+        QCOMPARE(choice.fit->evenlyPlaced(), !row.uneven);
     }
 
     void axesAreSetAsAUserWouldType_data()
