@@ -146,7 +146,7 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
         std::sort(centres.begin(), centres.end());
         const size_t n = centres.size();
         const double centre = n % 2 ? centres[n / 2] : 0.5 * (centres[n / 2 - 1] + centres[n / 2]);
-        lines.push_back({centre, first + 2, best[peak], rows[last - 1]});
+        lines.push_back({centre, first + 2, best[peak], rows[last - 1], centres[3 * n / 4] - centres[n / 4]});
         contrasts.push_back(*std::max_element(peakStrength.begin() + from, peakStrength.begin() + to + 1));
     };
     for (int i = 0; i < width;) {

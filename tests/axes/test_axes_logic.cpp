@@ -6,6 +6,7 @@
 #include "axes/TickMarks.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 
 #include <cmath>
@@ -107,28 +108,22 @@ private slots:
         const int labelTop = 52;
         QImage picture(200, 70, QImage::Format_RGB32);
         picture.fill(qRgb(row.shade, row.shade, row.shade));
-        const QRgb blur = qRgb(row.shade - 14, row.shade - 14, row.shade - 14);
+        QPainter paint(&picture);
         std::vector<LabelSpot> spots;
         for (int i = 0; i < row.columns.size(); ++i) {
-            const int x = row.columns[i];
-            for (int y = row.hidden[i] ? labelTop - 9 : 0; y < labelTop - 1; ++y) {
-                for (int c = 0; c < row.width; ++c)
-                    picture.setPixel(x + c, y, qRgb(0, 0, 0));
-                if (row.width > 1) {
-                    picture.setPixel(x - 1, y, blur);
-                    picture.setPixel(x + row.width, y, blur);
-                }
-            }
-            for (int y = labelTop - 5; row.minorGap && y < labelTop - 1; ++y)
-                for (int c = 0; c < row.width; ++c)
-                    picture.setPixel(x + row.minorGap + c, y, qRgb(0, 0, 0));
-            spots.push_back({x + 0.5 * row.width, labelTop, 10});
+            const int x = row.columns[i], top = row.hidden[i] ? labelTop - 9 : 0, w = row.width;
+            if (w > 1)
+                paint.fillRect(x - 1, top, w + 2, labelTop - 1 - top, QColor::fromRgb(row.shade - 14, row.shade - 14, row.shade - 14));
+            paint.fillRect(x, top, w, labelTop - 1 - top, Qt::black);
+            if (row.minorGap)
+                paint.fillRect(x + row.minorGap, labelTop - 5, w, 4, Qt::black);
+            spots.push_back({x + 0.5 * w, labelTop, 10});
         }
+        paint.end();
         const auto marks = findTicks(InkImage(picture), spots, -1, 5, [](int, int) { return false; });
         for (int i = 0; i < row.columns.size(); ++i) {
             QVERIFY2(marks[i], qPrintable(QStringLiteral("no mark at %1").arg(row.columns[i])));
-            const double centre = row.columns[i] + 0.5 * row.width;
-            QVERIFY2(std::abs(marks[i]->position - centre) < 0.05, qPrintable(QString::number(marks[i]->position)));
+            QVERIFY2(std::abs(marks[i]->position - (row.columns[i] + 0.5 * row.width)) < 0.05, qPrintable(QString::number(marks[i]->position)));
         }
     }
 
