@@ -282,6 +282,7 @@ void frmMain::connectSubsystems()
     connect(mAutoLine, &AutoLineSetup::tracingChanged, mRotate, &RotateGraphic::setTracing);
     connect(m.mnuEditFindAxes, &QAction::triggered, mFindAxes, &FindAxes::mnuEditFindAxes_Click);
     connect(mPicture, &ImageControl::mouseDown, mFindAxes, &FindAxes::pictureMouseDown);
+    connect(mLoading, &GraphicLoading::pictureTaken, mFindAxes, &FindAxes::pictureReplaced);
     connect(mFindAxes, &FindAxes::runningChanged, this, &frmMain::updateActions);
 }
 

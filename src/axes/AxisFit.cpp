@@ -94,6 +94,12 @@ std::optional<AxisFit> fitAxis(const std::vector<AxisSample> &samples, bool log,
     fit.inliers = best;
     for (int i : best)
         fit.maxResidual = std::max(fit.maxResidual, std::abs(fit.offset + fit.slope * f[i] - p[i]));
+    for (size_t k = 0; best.size() >= 3 && k < best.size(); ++k) {
+        std::vector<int> others = best;
+        others.erase(others.begin() + long(k));
+        if (const auto without = leastSquares(f, p, others))
+            fit.maxDeparture = std::max(fit.maxDeparture, std::abs(without->offset + without->slope * f[best[k]] - p[best[k]]));
+    }
     return fit;
 }
 

@@ -19,7 +19,14 @@ struct AxisFit {
     double slope = 0;
     std::vector<int> inliers;  // indices into the samples, by rising value
     double maxResidual = 0;    // pixels, over the inliers
+    // Pixels: the farthest any inlier lies from the line through the others (with three or
+    // more). A single tick placed a few pixels off pulls a least-squares line towards itself
+    // and keeps its own residual small; the line through the others does not.
+    double maxDeparture = 0;
     double position(double value) const;
+    // Plotting programs snap marks to whole pixels, half a pixel either way: more than that
+    // (a mark found beside its place, a misread label that still fits loosely) is no even axis.
+    bool evenlyPlaced() const { return maxResidual <= 1.0 && maxDeparture <= 1.5; }
 };
 
 // The line through most samples within `tolerance` pixels (the least residual among equals),

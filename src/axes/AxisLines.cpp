@@ -270,6 +270,39 @@ void AxisSearch::evaluateAll(std::vector<Line> &lines)
             return;
         good = good || (line.choice.fit && line.choice.fit->inliers.size() >= 3);
     }
+    // The labels of two plots side by side may line up as one row that no gap splits. When the
+    // fit leaves out a run of two or more numbers at one end of a line, that run is a line of
+    // its own, and the whole, two axes in one, counts for less than its parts.
+    std::vector<Line> parts;
+    for (Line &line : lines) {
+        if (!line.choice.fit)
+            continue;
+        const int n = int(line.members.size());
+        int firstIn = n, lastIn = -1;
+        for (int k : line.choice.fit->inliers) {
+            firstIn = std::min(firstIn, line.sampleMember[k]);
+            lastIn = std::max(lastIn, line.sampleMember[k]);
+        }
+        for (const auto &[from, to] : {std::pair{0, firstIn}, std::pair{lastIn + 1, n}}) {
+            if (to - from < 2 || !std::all_of(line.values.begin() + from, line.values.begin() + to, [](const auto &v) { return bool(v); }))
+                continue;
+            Line part;
+            part.column = line.column;
+            part.angle = line.angle;
+            part.charSize = line.charSize;
+            part.members.assign(line.members.begin() + from, line.members.begin() + to);
+            parts.push_back(std::move(part));
+            line.score -= 1;
+        }
+    }
+    for (Line &part : parts) {
+        measure(part);
+        evaluate(part);
+        trace(part);
+        if (mStopped)
+            return;
+        lines.push_back(std::move(part));
+    }
 }
 
 // The tick marks beside a line's labels: no reading needed, so every line gets them.
@@ -441,11 +474,12 @@ void AxisSearch::trace(const Line &line) const
         text += QLatin1Char(']');
     }
     if (line.choice.fit)
-        text += QStringLiteral(" fit %1 inliers %2 resid %3 clear %4")
+        text += QStringLiteral(" fit %1 inliers %2 resid %3 clear %4 depart %5")
                     .arg(line.choice.fit->log ? QStringLiteral("log") : QStringLiteral("lin"))
                     .arg(line.choice.fit->inliers.size())
                     .arg(line.choice.fit->maxResidual, 0, 'f', 2)
-                    .arg(line.choice.clear);
+                    .arg(line.choice.clear)
+                    .arg(line.choice.fit->maxDeparture, 0, 'f', 2);
     mTrace(text);
 }
 

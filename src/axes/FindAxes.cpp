@@ -64,6 +64,12 @@ void FindAxes::pictureMouseDown(int, int, float x, float y)
         mLastClick = pixel;
 }
 
+void FindAxes::pictureReplaced()
+{
+    mConfidence->clear();
+    mLastClick.reset();
+}
+
 std::optional<QPointF> FindAxes::hint() const
 {
     const QPoint pointer = mC.picture.mapFromGlobal(QCursor::pos());

@@ -51,6 +51,8 @@ public:
     // Remembers the last press on the picture (control twips), the plot meant when the pointer
     // is not over the picture.
     void pictureMouseDown(int button, int shift, float x, float y);
+    // A new picture: the word on the last search and the last press were about the old one.
+    void pictureReplaced();
 
     bool running() const { return mRunning; }
     // Whether a search thread still works, after a cancel too (its result then goes nowhere).

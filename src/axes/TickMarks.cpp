@@ -26,7 +26,7 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
     // strength[r][i]: how much a pixel stands out from the nearest pixels on both sides within
     // a line's width: darker than both (a dark line) or lighter than both (a light grid line
     // on grey). Wide patches and the edges between two backgrounds do not count.
-    std::vector<std::vector<int>> strength;
+    std::vector<std::vector<int>> strength, darkness, lightness;
     std::vector<int> rows;
     const int reach = maxWidth + 1;
     for (int k = 2; k <= depth; ++k) {
@@ -34,7 +34,7 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
         if (y < 0 || y >= image.height())
             break;
         const std::uint8_t *line = image.row(y);
-        std::vector<int> row(width, 0);
+        std::vector<int> row(width, 0), darkRow(width, 0), lightRow(width, 0);
         for (int i = 0; i < width; ++i) {
             const int x = x0 + i;
             if (blocked(x, y))
@@ -54,9 +54,13 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
                 continue;
             const int dark = std::min(leftMax, rightMax) - line[x];
             const int light = line[x] - std::max(leftMin, rightMin);
-            row[i] = std::max({0, dark, light});
+            darkRow[i] = std::max(0, dark);
+            lightRow[i] = std::max(0, light);
+            row[i] = std::max(darkRow[i], lightRow[i]);
         }
         strength.push_back(std::move(row));
+        darkness.push_back(std::move(darkRow));
+        lightness.push_back(std::move(lightRow));
         rows.push_back(y);
     }
 
@@ -94,20 +98,33 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
     // The centre of a line: along its run, each row's contrast-weighted centre over the line's
     // columns and one beside; the median of those, so that a curve crossing it does not pull.
     std::vector<double> centres;
+    std::vector<int> contrasts;
     auto addLine = [&](int from, int to, int peak) {
         const int first = bestFirst[peak], last = first + best[peak];
+        // In each row a line is darker or lighter than its surroundings (a dark mark may go on as
+        // a white grid line over a grey plot). Only that row's kind of contrast places it there:
+        // the light gap between a mark and a close minor one stands out as a light line, and
+        // counted with the dark mark's edge it pulls the centre aside.
+        auto darkIn = [&](int r) {
+            long dark = 0, light = 0;
+            for (int k = from; k <= to; ++k) {
+                dark += darkness[r][k];
+                light += lightness[r][k];
+            }
+            return dark >= light;
+        };
         centres.clear();
         for (int r = first; r < last; ++r) {
+            const bool darkLine = darkIn(r);
+            const auto &weight = darkLine ? darkness : lightness;
             // A blurred edge lies between the line's level and the background's; a pixel beside
-            // it at the background's level only stands out against something else (the light
-            // gap between two close marks).
+            // it at the background's level only stands out against something else.
             const std::uint8_t *line = image.row(rows[r]);
             int lightest = 0, darkest = 255;
             for (int x = std::max(0, x0 + from - reach - 1); x <= std::min(image.width() - 1, x0 + to + reach + 1); ++x) {
                 lightest = std::max<int>(lightest, line[x]);
                 darkest = std::min<int>(darkest, line[x]);
             }
-            const bool darkLine = lightest - line[x0 + peak] >= line[x0 + peak] - darkest;
             auto edgeOf = [&](int k) {
                 const int v = line[x0 + k];
                 return darkLine ? lightest - v >= kLineContrast / 2 : v - darkest >= kLineContrast / 2;
@@ -118,8 +135,8 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
                     continue; // the edge of another line
                 if ((k < from || k > to) && !edgeOf(k))
                     continue;
-                sum += strength[r][k];
-                weighted += strength[r][k] * (x0 + k + 0.5);
+                sum += weight[r][k];
+                weighted += weight[r][k] * (x0 + k + 0.5);
             }
             if (sum > 0)
                 centres.push_back(weighted / sum);
@@ -129,7 +146,8 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
         std::sort(centres.begin(), centres.end());
         const size_t n = centres.size();
         const double centre = n % 2 ? centres[n / 2] : 0.5 * (centres[n / 2 - 1] + centres[n / 2]);
-        lines.push_back({centre, first + 2, best[peak], rows[last - 1]});
+        lines.push_back({centre, first + 2, best[peak], rows[last - 1], centres[3 * n / 4] - centres[n / 4]});
+        contrasts.push_back(*std::max_element(peakStrength.begin() + from, peakStrength.begin() + to + 1));
     };
     for (int i = 0; i < width;) {
         if (best[i] < minLength) {
@@ -161,7 +179,18 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
         }
         i = runEnd + 1;
     }
-    return lines;
+    // A much fainter line, no longer than a strong one within a line's width of it, is that
+    // one's JPEG ringing, wherever the two runs were taken apart.
+    std::vector<TickMark> kept;
+    for (size_t a = 0; a < lines.size(); ++a) {
+        bool ringing = false;
+        for (size_t b = 0; b < lines.size() && !ringing; ++b)
+            ringing = 2 * contrasts[a] < contrasts[b] && lines[a].length <= lines[b].length
+                && std::abs(lines[a].position - lines[b].position) <= reach;
+        if (!ringing)
+            kept.push_back(lines[a]);
+    }
+    return kept;
 }
 
 } // namespace

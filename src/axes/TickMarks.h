@@ -24,6 +24,9 @@ struct TickMark {
     int start = 0;
     int length = 0;
     int reach = 0;
+    // How far the centres of its middle half of rows lie apart: the rows of a clean mark agree,
+    // those of one run together with something else do not, and its place is then in doubt.
+    double spread = 0;
 };
 
 // For each label, its tick mark (or the end of its grid line): of the thin lines that leave the

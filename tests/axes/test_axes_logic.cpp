@@ -6,6 +6,7 @@
 #include "axes/TickMarks.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 
 #include <cmath>
@@ -20,12 +21,14 @@ struct Labels { QStringList texts; QList<double> values; };
 // An offset text and the multiplier and addend it stands for (NaN: not an offset).
 struct Offset { QString text; double multiplier, addend; };
 // Tick positions and label values, whether the labels are powers of ten, and what the fit
-// must give: the scale, how many ticks agree, and the position of one value.
-struct Ticks { QList<double> positions, values; bool powers; bool log; int agreeing; double value, position; };
-// Tick marks one pixel wide drawn up from an x axis's labels at these columns, each with a
-// shorter minor mark `minorGap` pixels right of it (0: none), and running on into a grid line
-// except where `hidden` says.
-struct Marks { QList<int> columns; int minorGap; QList<bool> hidden; };
+// must give: the scale, how many ticks agree, the position of one value, and whether the ticks
+// are too unevenly placed to be sure of.
+struct Ticks { QList<double> positions, values; bool powers; bool log; int agreeing; double value, position; bool uneven = false; };
+// Tick marks `width` pixels wide (blurred at their sides when wider than one) drawn up from an
+// x axis's labels at these columns on a background of level `shade`, each with a shorter minor
+// mark `minorGap` pixels right of it (0: none), and running on into a grid line except where
+// `hidden` says.
+struct Marks { QList<int> columns; int minorGap; QList<bool> hidden; int width = 1; int shade = 255; };
 // A found axis and what a user would have typed and clicked for it.
 struct Typed { bool log; double along1, value1, along2, value2; QString text1, text2; float position1; };
 // A chart, the point the user chose (negative: none), an axis of it, and whether it must be
@@ -96,26 +99,31 @@ private slots:
             << Marks{{30, 80, 130, 180}, 0, {false, false, true, false}};
         QTest::newRow("a mark keeps its centre beside a minor mark three pixels on")
             << Marks{{30, 80, 130, 180}, 3, {true, true, true, true}};
+        QTest::newRow("a two-pixel mark on grey keeps its centre with a minor mark close before it")
+            << Marks{{30, 80, 130, 180}, -5, {true, true, true, true}, 2, 191};
     }
     void tickMarksAreFoundWhereDrawn()
     {
         QFETCH(Marks, row);
         const int labelTop = 52;
         QImage picture(200, 70, QImage::Format_RGB32);
-        picture.fill(Qt::white);
+        picture.fill(qRgb(row.shade, row.shade, row.shade));
+        QPainter paint(&picture);
         std::vector<LabelSpot> spots;
         for (int i = 0; i < row.columns.size(); ++i) {
-            const int x = row.columns[i];
-            for (int y = row.hidden[i] ? labelTop - 9 : 0; y < labelTop - 1; ++y)
-                picture.setPixel(x, y, qRgb(0, 0, 0));
-            for (int y = labelTop - 5; row.minorGap && y < labelTop - 1; ++y)
-                picture.setPixel(x + row.minorGap, y, qRgb(0, 0, 0));
-            spots.push_back({x + 0.5, labelTop, 10});
+            const int x = row.columns[i], top = row.hidden[i] ? labelTop - 9 : 0, w = row.width;
+            if (w > 1)
+                paint.fillRect(x - 1, top, w + 2, labelTop - 1 - top, QColor::fromRgb(row.shade - 14, row.shade - 14, row.shade - 14));
+            paint.fillRect(x, top, w, labelTop - 1 - top, Qt::black);
+            if (row.minorGap)
+                paint.fillRect(x + row.minorGap, labelTop - 5, w, 4, Qt::black);
+            spots.push_back({x + 0.5 * w, labelTop, 10});
         }
+        paint.end();
         const auto marks = findTicks(InkImage(picture), spots, -1, 5, [](int, int) { return false; });
         for (int i = 0; i < row.columns.size(); ++i) {
             QVERIFY2(marks[i], qPrintable(QStringLiteral("no mark at %1").arg(row.columns[i])));
-            QVERIFY2(std::abs(marks[i]->position - (row.columns[i] + 0.5)) < 0.05, qPrintable(QString::number(marks[i]->position)));
+            QVERIFY2(std::abs(marks[i]->position - (row.columns[i] + 0.5 * row.width)) < 0.05, qPrintable(QString::number(marks[i]->position)));
         }
     }
 
@@ -129,6 +137,8 @@ private slots:
         QTest::newRow("a label that lost its minus dropped") << Ticks{{100, 200, 300, 400}, {2, -1, 0, 1}, false, false, 3, -2, 100};
         QTest::newRow("values falling along the axis, as on a y axis") << Ticks{{50, 150, 250}, {30, 20, 10}, false, false, 3, 0, 350};
         QTest::newRow("a narrow range stays linear") << Ticks{{100, 200, 300}, {100, 101, 102}, false, false, 3, 100.5, 150};
+        QTest::newRow("an end tick two pixels off, its residual small, is uneven")
+            << Ticks{{100, 200, 300, 400, 502.2}, {0, 1, 2, 3, 4}, false, false, 5, 0, 99.56, true};
         QTest::newRow("two powers of ten are a log axis") << Ticks{{100, 300}, {1e-3, 1e-2}, true, true, 2, 3.16227766e-3, 200};
     }
     void fitFindsTheScaleAndDropsMisreads()
@@ -143,6 +153,7 @@ private slots:
         QCOMPARE(int(choice.fit->inliers.size()), row.agreeing);
         QVERIFY2(std::abs(choice.fit->position(row.value) - row.position) < 0.05,
                  qPrintable(QString::number(choice.fit->position(row.value))));
+        QCOMPARE(choice.fit->evenlyPlaced(), !row.uneven);
     }
 
     void axesAreSetAsAUserWouldType_data()
@@ -178,6 +189,8 @@ private slots:
         QTest::newRow("a factor with a small raised 3 is read") << Chart{"small-raised-factor.png", {-1, -1}, true, true, -1000, 200};
         QTest::newRow("a legend's number beside the axis end is no addend") << Chart{"legend-at-axis-end.png", {1222.3, 283.6}, false, false, 0, 0};
         QTest::newRow("a factor beside a colour bar is read") << Chart{"factor-beside-colour-bar.png", {-1, -1}, true, true, -2e-6, 1e-6};
+        QTest::newRow("the next plot's labels in line with the x labels are another axis")
+            << Chart{"next-plot-labels-in-line.png", {900.8, 602.6}, true, true, 0, 0.2};
         QTest::newRow("a colour bar's scale across from the y axis is not sure") << Chart{"colour-bar-beside-log-axis.png", {-1, -1}, false, false, 0, 0};
     }
     void chartsGiveTheirAxesOrSayNotSure()

@@ -22,7 +22,8 @@ class TestFindAxes : public QObject {
     Q_OBJECT
 private slots:
     // Find axes through the window on a chart with a factor at the end of each axis: both axes
-    // sure, a point captured before takes its true values, and one undo takes it all back.
+    // sure, a point captured before takes its true values, and one undo takes it all back. The
+    // status bar's word on it goes with its picture.
     void aChartIsCalibratedInOneStep()
     {
         LocaleScope scope(commaLocale());
@@ -54,6 +55,10 @@ private slots:
 
         f.window->menuItems().mnuEditUndo->trigger();
         QVERIFY(state() == before);
+
+        f.sink.answers = {AnswerYes}; // the captured point goes
+        QVERIFY(f.window->openFile(f.dir.filePath(QStringLiteral("picture.png"))));
+        QVERIFY2(find->confidenceText().isEmpty(), qPrintable(find->confidenceText()));
     }
 
     // Cancel answers at once, and what the search still finds changes nothing.
