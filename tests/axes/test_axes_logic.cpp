@@ -3,9 +3,11 @@
 #include "axes/AxisFinder.h"
 #include "axes/AxisFit.h"
 #include "axes/LabelValue.h"
+#include "axes/TextBoxes.h"
 #include "axes/TickMarks.h"
 
 #include <QImage>
+#include <QRect>
 #include <QTest>
 
 #include <cmath>
@@ -19,6 +21,9 @@ namespace {
 struct Labels { QStringList texts; QList<double> values; };
 // An offset text and the multiplier and addend it stands for (NaN: not an offset).
 struct Offset { QString text; double multiplier, addend; };
+// Blobs of ink (left, top, right, bottom, right and bottom exclusive) and the text each must
+// end up in: blobs of one number share a text.
+struct Grouping { QList<QList<int>> blobs; QList<int> text; };
 // Tick positions and label values, whether the labels are powers of ten, and what the fit
 // must give: the scale, how many ticks agree, and the position of one value.
 struct Ticks { QList<double> positions, values; bool powers; bool log; int agreeing; double value, position; };
@@ -87,6 +92,49 @@ private slots:
         const auto offset = offsetValue(row.text);
         QVERIFY2(same(offset ? offset->multiplier : NAN, row.multiplier), qPrintable(row.text));
         QVERIFY2(same(offset ? offset->addend : NAN, row.addend), qPrintable(row.text));
+    }
+
+    void blobsGroupIntoTexts_data()
+    {
+        QTest::addColumn<Grouping>("row");
+        QTest::newRow("an x label turned upright stays apart from the y label at the corner")
+            << Grouping{{{52, 277, 62, 292}, {65, 289, 67, 292}, {70, 277, 80, 292}, {82, 299, 97, 308},
+                         {82, 312, 97, 322}, {94, 324, 97, 326}, {82, 330, 97, 338}},
+                        {0, 0, 0, 1, 1, 1, 1}};
+        QTest::newRow("a factor stays apart from the turned last label above it")
+            << Grouping{{{707, 881, 728, 895}, {724, 900, 728, 903}, {707, 908, 728, 920}, {678, 935, 694, 951},
+                         {700, 931, 712, 952}, {717, 931, 731, 952}, {734, 927, 744, 941}},
+                        {0, 0, 0, 1, 1, 1, 1}};
+        QTest::newRow("a turned label stays apart from the axis name below it")
+            << Grouping{{{794, 723, 810, 734}, {807, 738, 812, 741}, {794, 744, 810, 755}, {794, 758, 810, 768},
+                         {802, 771, 804, 785}, {781, 792, 785, 811}, {789, 792, 802, 808}, {804, 796, 814, 808}},
+                        {0, 0, 0, 0, 0, 1, 1, 1}};
+        QTest::newRow("a turned label's minus is no tick mark")
+            << Grouping{{{1192, 724, 1208, 734}, {1205, 738, 1210, 741}, {1192, 744, 1208, 754}, {1192, 758, 1208, 768},
+                         {1200, 771, 1202, 785}},
+                        {0, 0, 0, 0, 0}};
+        QTest::newRow("the dashes of a slanting curve stay together")
+            << Grouping{{{0, 0, 4, 4}, {6, 6, 10, 10}, {12, 12, 16, 16}, {18, 18, 22, 22}, {24, 24, 28, 28}},
+                        {0, 0, 0, 0, 0}};
+    }
+    void blobsGroupIntoTexts()
+    {
+        QFETCH(Grouping, row);
+        std::vector<Blob> blobs;
+        for (const QList<int> &b : row.blobs)
+            blobs.push_back({{b[0], b[1], b[2], b[3]}, (b[2] - b[0]) * (b[3] - b[1])});
+        const std::vector<TextBox> texts = groupBlobs(blobs);
+        auto textOf = [&](int i) {
+            for (size_t t = 0; t < texts.size(); ++t)
+                for (const Blob &part : texts[t].parts)
+                    if (part.box.x0 == blobs[i].box.x0 && part.box.y0 == blobs[i].box.y0)
+                        return int(t);
+            return -1;
+        };
+        for (int i = 0; i < row.text.size(); ++i)
+            for (int j = i + 1; j < row.text.size(); ++j)
+                QVERIFY2((textOf(i) == textOf(j)) == (row.text[i] == row.text[j]),
+                         qPrintable(QStringLiteral("blobs %1 and %2 %3").arg(i).arg(j).arg(textOf(i) == textOf(j) ? "joined" : "apart")));
     }
 
     void tickMarksAreFoundWhereDrawn_data()
