@@ -270,6 +270,39 @@ void AxisSearch::evaluateAll(std::vector<Line> &lines)
             return;
         good = good || (line.choice.fit && line.choice.fit->inliers.size() >= 3);
     }
+    // Plots side by side put their x labels in one row: two or more numbers at an end of an
+    // axis's line, beyond the labels its fit agrees with, may be the other plot's axis.
+    std::vector<Line> ends;
+    for (const Line &line : lines) {
+        if (!line.choice.fit || line.choice.fit->inliers.size() < 3)
+            continue;
+        const int n = int(line.members.size());
+        int first = n, last = -1;
+        for (int k : line.choice.fit->inliers) {
+            first = std::min(first, line.sampleMember[k]);
+            last = std::max(last, line.sampleMember[k]);
+        }
+        for (const auto &[from, to] : {std::pair{0, first}, std::pair{last + 1, n}}) {
+            if (to - from < 2 || !std::all_of(line.values.begin() + from, line.values.begin() + to, [](const auto &v) { return bool(v); }))
+                continue;
+            Line end;
+            end.column = line.column;
+            end.angle = line.angle;
+            end.charSize = line.charSize;
+            end.members.assign(line.members.begin() + from, line.members.begin() + to);
+            const bool known = std::any_of(lines.begin(), lines.end(), [&](const Line &l) { return l.members == end.members; });
+            if (!known)
+                ends.push_back(std::move(end));
+        }
+    }
+    for (Line &end : ends) {
+        measure(end);
+        evaluate(end);
+        trace(end);
+        if (mStopped)
+            return;
+        lines.push_back(std::move(end));
+    }
 }
 
 // The tick marks beside a line's labels: no reading needed, so every line gets them.

@@ -208,6 +208,7 @@ private slots:
         QTest::newRow("a factor with a small raised 3 is read") << Chart{"small-raised-factor.png", {-1, -1}, true, true, -1000, 200};
         QTest::newRow("a legend's number beside the axis end is no addend") << Chart{"legend-at-axis-end.png", {1222.3, 283.6}, false, false, 0, 0};
         QTest::newRow("a number among a legend's words near the axis end is no doubt") << Chart{"legend-words-at-axis-end.png", {-1, -1}, false, true, -2e-6, 6e-6};
+        QTest::newRow("the labels of a plot beside another in one row are its x axis") << Chart{"second-plot-in-the-same-row.png", {900.8, 602.6}, true, true, 0, 0.2};
         QTest::newRow("a factor beside a colour bar is read") << Chart{"factor-beside-colour-bar.png", {-1, -1}, true, true, -2e-6, 1e-6};
         QTest::newRow("a colour bar's scale across from the y axis is not sure") << Chart{"colour-bar-beside-log-axis.png", {-1, -1}, false, false, 0, 0};
     }
