@@ -303,6 +303,11 @@ void AxisSearch::evaluateAll(std::vector<Line> &lines)
             return;
         lines.push_back(std::move(end));
     }
+    mOnAxis.resize(mLabels.size());
+    for (const Line &line : lines)
+        if (line.choice.fit && line.choice.fit->inliers.size() >= 3)
+            for (int k : line.choice.fit->inliers)
+                mOnAxis[line.members[line.sampleMember[k]]] = true;
 }
 
 // The tick marks beside a line's labels: no reading needed, so every line gets them.

@@ -83,11 +83,13 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
                 nearX0 = x0;
         }
     }
-    // Every box in the region but the labels explained; an offset text may have run into a
-    // neighbour (the axis name) and reach out of it.
+    // Every box in the region but the labels explained (by this axis, or as the labels of
+    // another: a plot above has its x labels over this one's y axis); an offset text may have
+    // run into a neighbour (the axis name) and reach out of it.
     std::vector<int> inRegion;
     for (int i = 0; i < int(mLabels.size()); ++i) {
-        if (std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end())
+        const bool member = std::find(line.members.begin(), line.members.end(), i) != line.members.end();
+        if (std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end() || (i < int(mOnAxis.size()) && mOnAxis[i] && !member))
             continue;
         const PixelBox &b = mLabels[i].text.box;
         if (b.x1 > x0 && b.x0 < x1 && b.y1 > y0 && b.y0 < y1)

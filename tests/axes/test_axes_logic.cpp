@@ -209,6 +209,7 @@ private slots:
         QTest::newRow("a legend's number beside the axis end is no addend") << Chart{"legend-at-axis-end.png", {1222.3, 283.6}, false, false, 0, 0};
         QTest::newRow("a number among a legend's words near the axis end is no doubt") << Chart{"legend-words-at-axis-end.png", {-1, -1}, false, true, -2e-6, 6e-6};
         QTest::newRow("the labels of a plot beside another in one row are its x axis") << Chart{"second-plot-in-the-same-row.png", {900.8, 602.6}, true, true, 0, 0.2};
+        QTest::newRow("the x labels of the plot above leave no doubt about the factor") << Chart{"x-labels-of-the-plot-above.png", {681.8, 1544.9}, false, true, -3000, 500};
         QTest::newRow("a factor beside a colour bar is read") << Chart{"factor-beside-colour-bar.png", {-1, -1}, true, true, -2e-6, 1e-6};
         QTest::newRow("a colour bar's scale across from the y axis is not sure") << Chart{"colour-bar-beside-log-axis.png", {-1, -1}, false, false, 0, 0};
     }
