@@ -125,7 +125,11 @@ AxisChoice chooseAxisScale(const std::vector<AxisSample> &samples, double tolera
         hi = std::max(hi, samples[i].value);
     }
     const bool decade = hi >= 10 * lo;
-    if (powerForms || (decade && lg->maxResidual < 0.5 * lin->maxResidual))
+    // Two labels only, both powers of ten ("10" and "100"): a linear axis never steps by 90 or
+    // 990, a logarithmic one puts exactly these at its decades.
+    auto power = [](double v) { return std::abs(std::log10(v) - std::round(std::log10(v))) < 1e-9; };
+    const bool decades = nLog == 2 && decade && power(lo) && power(hi);
+    if (powerForms || decades || (decade && lg->maxResidual < 0.5 * lin->maxResidual))
         return {lg, powerForms && nLog >= 3};
     return {lin, !decade && nLin >= 3};
 }

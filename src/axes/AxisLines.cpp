@@ -291,8 +291,11 @@ void AxisSearch::evaluateAll(std::vector<Line> &lines)
             part.angle = line.angle;
             part.charSize = line.charSize;
             part.members.assign(line.members.begin() + from, line.members.begin() + to);
-            parts.push_back(std::move(part));
             line.score -= 1;
+            const bool known = std::any_of(lines.begin(), lines.end(), [&part](const Line &l) { return l.members == part.members; })
+                || std::any_of(parts.begin(), parts.end(), [&part](const Line &l) { return l.members == part.members; });
+            if (!known)
+                parts.push_back(std::move(part));
         }
     }
     for (Line &part : parts) {
@@ -303,6 +306,13 @@ void AxisSearch::evaluateAll(std::vector<Line> &lines)
             return;
         lines.push_back(std::move(part));
     }
+    // Labels that agree with a line of three or more belong to an axis, not to a factor's text;
+    // the rows' marks stay while the columns are evaluated.
+    mOnAxis.resize(mLabels.size());
+    for (const Line &line : lines)
+        if (line.choice.fit && line.choice.fit->inliers.size() >= 3)
+            for (int k : line.choice.fit->inliers)
+                mOnAxis[line.members[line.sampleMember[k]]] = true;
 }
 
 // The tick marks beside a line's labels: no reading needed, so every line gets them.

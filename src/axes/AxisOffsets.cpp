@@ -83,11 +83,13 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
                 nearX0 = x0;
         }
     }
-    // Every box in the region but the labels explained; an offset text may have run into a
-    // neighbour (the axis name) and reach out of it.
+    // Every box in the region but the labels explained (by this axis, or as the labels of
+    // another: a plot above has its x labels over this one's y axis); an offset text may have
+    // run into a neighbour (the axis name) and reach out of it.
     std::vector<int> inRegion;
     for (int i = 0; i < int(mLabels.size()); ++i) {
-        if (std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end())
+        const bool member = std::find(line.members.begin(), line.members.end(), i) != line.members.end();
+        if (std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end() || (i < int(mOnAxis.size()) && mOnAxis[i] && !member))
             continue;
         const PixelBox &b = mLabels[i].text.box;
         if (b.x1 > x0 && b.x0 < x1 && b.y1 > y0 && b.y0 < y1)
@@ -100,6 +102,13 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     const bool swallowed = std::any_of(inRegion.begin(), inRegion.end(), [&](int i) {
         return std::find(line.members.begin(), line.members.end(), i) != line.members.end();
     });
+    auto letters = [&](const std::vector<int> &pieces) {
+        int count = 0;
+        for (int i : pieces)
+            for (QChar ch : readLabel(i, 0, false, true))
+                count += (ch.isLetter() && !QStringLiteral("eExX").contains(ch)) ? 1 : 0;
+        return count;
+    };
     // Candidates: no words (a title, an axis name), no lone tick marks, not too small.
     std::vector<int> candidates;
     for (int i : inRegion) {
@@ -108,10 +117,7 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             continue;
         if (l.text.parts.size() == 1 && std::min(l.text.box.width(), l.text.box.height()) * 3 <= l.charSize)
             continue;
-        int letters = 0;
-        for (QChar ch : readLabel(i, 0, false, true))
-            letters += (ch.isLetter() && !QStringLiteral("eExX").contains(ch)) ? 1 : 0;
-        if (letters < 3)
+        if (letters({i}) < 3)
             candidates.push_back(i);
     }
     if (mTrace)
@@ -203,7 +209,15 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         }
         if (offset)
             return problem.isEmpty() ? offset : std::nullopt;
-        problem = unread; // text there that is no offset and no words may be a misread one
+        // Text there that is no offset and no words may be a misread one; a plain number
+        // among words (a legend's "2024 data") is none.
+        const bool plainAmongWords = letters(pieces) >= 3 && std::all_of(pieces.begin(), pieces.end(), [&](int i) {
+            const QString words = readLabel(i, 0, false, true);
+            return std::find(candidates.begin(), candidates.end(), i) == candidates.end()
+                || (!words.isEmpty() && std::all_of(words.begin(), words.end(), [](QChar ch) { return ch.isDigit(); }));
+        });
+        if (!plainAmongWords)
+            problem = unread;
     }
     if (swallowed)
         problem = unread;

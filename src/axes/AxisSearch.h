@@ -103,6 +103,7 @@ private:
     std::vector<Label> mLabels;
     std::vector<TextBox> mAllText;
     std::vector<int> mOwner; // per pixel: the label whose box covers it, or -1
+    std::vector<bool> mOnAxis; // per label: agrees with the fit of a line of three or more
     QHash<qint64, QString> mReadings;
     bool mStopped = false;
     std::optional<QPointF> mHint;

@@ -1,6 +1,7 @@
 #include "axes/TextBoxes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace chartrek {
@@ -111,10 +112,12 @@ void detachTickMark(std::vector<TextBox> &boxes, size_t index)
 {
     if (boxes[index].parts.size() < 2)
         return;
+    // The characters' height as written: a turned label's digits stand on their side.
     int height = 0;
-    for (const Blob &b : boxes[index].parts)
-        height = std::max(height, std::min(b.box.width(), b.box.height()) < 0.4 * std::max(b.box.width(), b.box.height())
-                                      ? 0 : b.box.height());
+    for (const Blob &b : boxes[index].parts) {
+        const int longer = std::max(b.box.width(), b.box.height());
+        height = std::max(height, std::min(b.box.width(), b.box.height()) < 0.4 * longer ? 0 : longer);
+    }
     if (height == 0)
         return;
     for (size_t k = 0; k < boxes[index].parts.size(); ++k) {
@@ -166,9 +169,16 @@ std::vector<TextBox> groupBlobs(const std::vector<Blob> &blobs)
     }
     const int sizeCap = 4 * std::max(typical, 4);
 
-    UnionFind sets;
-    for (size_t i = 0; i < blobs.size(); ++i)
-        sets.add();
+    // Two groupings: by nearness alone, and without joins at a corner. The characters of a
+    // line overlap across it (a turned line's too, and a slanted one's boxes overlap both ways):
+    // blobs diagonally apart, overlapping neither way, are two texts meeting at a corner (an x
+    // label below a y label, a turned label above the axis name or a factor) unless they nearly
+    // touch (a raised minus).
+    UnionFind near, apart;
+    for (size_t i = 0; i < blobs.size(); ++i) {
+        near.add();
+        apart.add();
+    }
     auto size = [&](const Blob &b) { return std::min(std::max(b.box.width(), b.box.height()), sizeCap); };
     for (size_t i = 0; i < order.size(); ++i) {
         const Blob &a = blobs[order[i]];
@@ -178,17 +188,36 @@ std::vector<TextBox> groupBlobs(const std::vector<Blob> &blobs)
             if (b.box.x0 - a.box.x1 > 0.45 * largest + 0.5)
                 break;
             const double reach = std::max(reachA, 0.45 * size(b) + 0.5);
-            const int gapX = std::max(0, std::max(a.box.x0, b.box.x0) - std::min(a.box.x1, b.box.x1));
-            const int gapY = std::max(0, std::max(a.box.y0, b.box.y0) - std::min(a.box.y1, b.box.y1));
-            if (gapX <= reach && gapY <= reach)
-                sets.join(order[i], order[j]);
+            const int gapX = std::max(a.box.x0, b.box.x0) - std::min(a.box.x1, b.box.x1);
+            const int gapY = std::max(a.box.y0, b.box.y0) - std::min(a.box.y1, b.box.y1);
+            if (gapX > reach || gapY > reach)
+                continue;
+            near.join(order[i], order[j]);
+            if (gapX < 0 || gapY < 0 || std::hypot(gapX, gapY) <= 0.6 * reach)
+                apart.join(order[i], order[j]);
         }
     }
+    // A group parted at corners into pieces of several characters is several texts; one that
+    // falls apart into single blobs is a dashed curve or a hatching, kept whole (and dropped
+    // as too long).
+    std::vector<int> pieces(blobs.size(), 0), singles(blobs.size(), 0), members(blobs.size(), 0);
+    for (size_t i = 0; i < blobs.size(); ++i)
+        ++members[apart.find(int(i))];
+    for (size_t i = 0; i < blobs.size(); ++i) {
+        if (apart.find(int(i)) != int(i))
+            continue;
+        ++pieces[near.find(int(i))];
+        singles[near.find(int(i))] += members[i] == 1 ? 1 : 0;
+    }
+    auto groupOf = [&](int i) {
+        const int whole = near.find(i);
+        return pieces[whole] > 1 && singles[whole] <= 1 ? apart.find(i) : whole;
+    };
 
     std::vector<int> index(blobs.size(), -1);
     std::vector<TextBox> boxes;
     for (size_t i = 0; i < blobs.size(); ++i) {
-        const int root = sets.find(int(i));
+        const int root = groupOf(int(i));
         if (index[root] < 0) {
             index[root] = int(boxes.size());
             boxes.push_back({blobs[i].box, {}});

@@ -3,12 +3,14 @@
 #include "axes/AxisFinder.h"
 #include "axes/AxisFit.h"
 #include "axes/LabelValue.h"
+#include "axes/TextBoxes.h"
 #include "axes/TickMarks.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace chartrek;
@@ -20,6 +22,8 @@ namespace {
 struct Labels { QStringList texts; QList<double> values; };
 // An offset text and the multiplier and addend it stands for (NaN: not an offset).
 struct Offset { QString text; double multiplier, addend; };
+// Blobs of ink (left, top, right, bottom; four numbers each) and how many go into each text.
+struct Grouping { QList<int> boxes; QList<int> sizes; };
 // Tick positions and label values, whether the labels are powers of ten, and what the fit
 // must give: the scale, how many ticks agree, the position of one value, and whether the ticks
 // are too unevenly placed to be sure of.
@@ -92,6 +96,31 @@ private slots:
         QVERIFY2(same(offset ? offset->addend : NAN, row.addend), qPrintable(row.text));
     }
 
+    void blobsGroupIntoTexts_data()
+    {
+        QTest::addColumn<Grouping>("row");
+        QTest::newRow("an x label turned upright stays apart from the y label at the corner") << Grouping{
+            {52, 277, 62, 292, 65, 289, 67, 292, 70, 277, 80, 292, 82, 299, 97, 308, 82, 312, 97, 322, 94, 324, 97, 326, 82, 330, 97, 338}, {3, 4}};
+        QTest::newRow("a turned label keeps its minus and stays apart from the axis name below") << Grouping{
+            {1192, 724, 1208, 734, 1205, 738, 1210, 741, 1192, 744, 1208, 754, 1192, 758, 1208, 768, 1200, 771, 1202, 785,
+             1179, 792, 1183, 811, 1187, 792, 1200, 808, 1202, 796, 1212, 808}, {3, 5}};
+        QTest::newRow("the dashes of a slanting curve stay together") << Grouping{{0, 0, 4, 4, 6, 6, 10, 10, 12, 12, 16, 16}, {3}};
+    }
+    void blobsGroupIntoTexts()
+    {
+        QFETCH(Grouping, row);
+        std::vector<Blob> blobs;
+        for (int i = 0; i + 3 < row.boxes.size(); i += 4) {
+            const PixelBox box{row.boxes[i], row.boxes[i + 1], row.boxes[i + 2], row.boxes[i + 3]};
+            blobs.push_back({box, box.width() * box.height()});
+        }
+        QList<int> sizes;
+        for (const TextBox &text : groupBlobs(blobs))
+            sizes.append(int(text.parts.size()));
+        std::sort(sizes.begin(), sizes.end());
+        QCOMPARE(sizes, row.sizes);
+    }
+
     void tickMarksAreFoundWhereDrawn_data()
     {
         QTest::addColumn<Marks>("row");
@@ -139,6 +168,7 @@ private slots:
         QTest::newRow("a narrow range stays linear") << Ticks{{100, 200, 300}, {100, 101, 102}, false, false, 3, 100.5, 150};
         QTest::newRow("an end tick two pixels off, its residual small, is uneven")
             << Ticks{{100, 200, 300, 400, 502.2}, {0, 1, 2, 3, 4}, false, false, 5, 0, 99.56, true};
+        QTest::newRow("two decades written plainly are a log axis") << Ticks{{100, 300}, {0.01, 0.1}, false, true, 2, 0.0316227766, 200};
         QTest::newRow("two powers of ten are a log axis") << Ticks{{100, 300}, {1e-3, 1e-2}, true, true, 2, 3.16227766e-3, 200};
     }
     void fitFindsTheScaleAndDropsMisreads()
@@ -188,6 +218,9 @@ private slots:
         QTest::addColumn<Chart>("row");
         QTest::newRow("a factor with a small raised 3 is read") << Chart{"small-raised-factor.png", {-1, -1}, true, true, -1000, 200};
         QTest::newRow("a legend's number beside the axis end is no addend") << Chart{"legend-at-axis-end.png", {1222.3, 283.6}, false, false, 0, 0};
+        QTest::newRow("a number among a legend's words near the axis end is no doubt") << Chart{"legend-words-at-axis-end.png", {-1, -1}, false, true, -2e-6, 6e-6};
+        QTest::newRow("the labels of a plot beside another in one row are its x axis") << Chart{"second-plot-in-the-same-row.png", {900.8, 602.6}, true, true, 0, 0.2};
+        QTest::newRow("the x labels of the plot above leave no doubt about the factor") << Chart{"x-labels-of-the-plot-above.png", {681.8, 1544.9}, false, true, -3000, 500};
         QTest::newRow("a factor beside a colour bar is read") << Chart{"factor-beside-colour-bar.png", {-1, -1}, true, true, -2e-6, 1e-6};
         QTest::newRow("the next plot's labels in line with the x labels are another axis")
             << Chart{"next-plot-labels-in-line.png", {900.8, 602.6}, true, true, 0, 0.2};
