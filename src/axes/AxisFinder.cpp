@@ -149,6 +149,23 @@ FoundAxis AxisSearch::conclude(const Line &line, bool xAxis, const Line *other)
         return axis;
     }
 
+    // A y label with text of its own height close beside it, away from its tick, is likely a
+    // piece of a wider label split apart ("10" and its superscript read as "06"): when half of
+    // the agreeing labels are, their values are no values to be sure of.
+    int pieces = 0;
+    for (int k : fit.inliers) {
+        const int m = line.members[line.sampleMember[k]];
+        const PixelBox &b = mLabels[m].text.box;
+        pieces += line.column && std::any_of(mLabels.begin(), mLabels.end(), [&](const Label &other) {
+            const PixelBox &n = other.text.box;
+            const double gap = line.direction > 0 ? b.x0 - n.x1 : n.x0 - b.x1;
+            return &other != &mLabels[m] && gap >= -1 && gap <= 0.5 * line.charSize
+                && std::min(b.y1, n.y1) - std::max(b.y0, n.y0) >= 0.5 * std::min(b.height(), n.height())
+                && n.height() >= 0.5 * b.height() && n.height() <= 1.5 * b.height()
+                && std::find(line.members.begin(), line.members.end(), int(&other - mLabels.data())) == line.members.end();
+        });
+    }
+
     const int valued = int(std::count_if(line.values.begin(), line.values.end(), [](const auto &v) { return bool(v); }));
     const int outliers = valued - axis.ticks;
     // Values grow to the right and upwards on almost every chart; the other way round is
@@ -160,6 +177,8 @@ FoundAxis AxisSearch::conclude(const Line &line, bool xAxis, const Line *other)
         axis.problem = AxesTexts::tr("the %1 ticks found are too few or too close together").arg(name);
     else if (!problem.isEmpty())
         axis.problem = problem;
+    else if (pieces >= 2 && 2 * pieces >= axis.ticks)
+        axis.problem = AxesTexts::tr("the %1 labels may be pieces of wider labels").arg(name);
     else if (!line.measured)
         axis.problem = AxesTexts::tr("no tick marks were found on the %1 axis").arg(name);
     else if (axis.ticks < 3)

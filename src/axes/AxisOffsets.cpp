@@ -82,6 +82,10 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             if (middle)
                 nearX0 = x0;
         }
+        // Without an x axis of three agreeing ticks the plot's left edge is unsure: the axis may
+        // run through the middle, with its offset anywhere to the left.
+        if (!other || !other->choice.fit || !other->measured || other->choice.fit->inliers.size() < 3)
+            x0 = 0;
     }
     // Every box in the region but the labels explained (by this axis, or as the labels of
     // another: a plot above has its x labels over this one's y axis); an offset text may have
@@ -183,6 +187,12 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         }
         return (left >= extent.x1 - 3 * c && left <= extent.x1 + 3 * c) || (left >= x0 && left <= plotLeft + 2 * c);
     };
+    auto startsLikeOffset = [&](const std::vector<int> &t) {
+        QString text;
+        for (int i : t)
+            text += canonicalLabel(readLabel(i, 0, true, true));
+        return text.startsWith(QLatin1String("x10"));
+    };
     const QString unread = AxesTexts::tr("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
     for (std::vector<int> &pieces : textLines) {
         bool doubtful = false, ownWord = false;
@@ -197,8 +207,9 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         });
         if (!near || !aligned(pieces)) {
             // Elsewhere an offset is taken for none, but one that reads as one is a doubt (not
-            // a word's tail: "1992-2030" in a title).
-            if (offset && ownWord)
+            // a word's tail: "1992-2030" in a title), and so is one that starts like one but
+            // lost its exponent ("x10"): past a last label misread, the axis's end is unsure.
+            if ((offset && ownWord) || startsLikeOffset(pieces))
                 problem = unread;
             continue;
         }

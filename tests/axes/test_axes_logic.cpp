@@ -225,6 +225,12 @@ private slots:
         QTest::newRow("the next plot's labels in line with the x labels are another axis")
             << Chart{"next-plot-labels-in-line.png", {900.8, 602.6}, true, true, 0, 0.2};
         QTest::newRow("a colour bar's scale across from the y axis is not sure") << Chart{"colour-bar-beside-log-axis.png", {-1, -1}, false, false, 0, 0};
+        QTest::newRow("a middle y axis with the x axis unread is not sure of its factor")
+            << Chart{"factor-of-a-middle-axis-at-the-plot-edge.png", {-1, -1}, false, false, 0, 0};
+        QTest::newRow("a factor past a last label that was not read is a doubt")
+            << Chart{"factor-past-an-unread-last-label.png", {-1, -1}, true, false, 0, 0};
+        QTest::newRow("powers of ten read without their base are not sure")
+            << Chart{"powers-of-ten-split-from-their-base.png", {-1, -1}, false, false, 0, 0};
     }
     void chartsGiveTheirAxesOrSayNotSure()
     {
