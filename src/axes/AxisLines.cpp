@@ -50,6 +50,30 @@ void measureShape(Label &label)
     label.angle = -0.5 * std::atan2(2 * mxy, mxx - myy) * 180 / M_PI;
 }
 
+namespace {
+
+// A lone crisp bar is a tick mark (of a plot without a frame), not text; so are crisp bars side
+// by side that all run one way (a major mark beside a minor one of a log axis). Taken for text,
+// they would hide the very marks the labels need. A JPEG's specks beside them change nothing.
+bool tickMarksOnly(const TextBox &t)
+{
+    int bars = 0, upright = 0, level = 0;
+    for (const Blob &b : t.parts) {
+        if (b.pixels <= 2)
+            continue;
+        const int w = b.box.width(), h = b.box.height();
+        const int ratio = t.parts.size() == 1 ? 4 : 2;
+        if (b.pixels < 0.9 * w * h)
+            return false;
+        ++bars;
+        upright += h >= ratio * w ? 1 : 0;
+        level += w >= ratio * h ? 1 : 0;
+    }
+    return bars > 0 && (upright == bars || level == bars);
+}
+
+} // namespace
+
 void AxisSearch::collectLabels()
 {
     const int maxSize = std::max(24, std::min(mImage.width(), mImage.height()) / 5);
@@ -61,13 +85,8 @@ void AxisSearch::collectLabels()
         const double longest = std::max(t.box.width(), t.box.height());
         if (label.charSize < 4 || label.charSize > largestChar || t.parts.size() > 16 || longest > 14 * label.charSize)
             continue;
-        // A lone crisp bar is a tick mark (of a plot without a frame), not text.
-        if (t.parts.size() == 1) {
-            const Blob &b = t.parts.front();
-            const int shorter = std::min(b.box.width(), b.box.height());
-            if (shorter * 4 <= longest && b.pixels >= 0.9 * b.box.width() * b.box.height())
-                continue;
-        }
+        if (tickMarksOnly(t))
+            continue;
         mLabels.push_back(std::move(label));
     }
     mOwner.assign(size_t(mImage.width()) * mImage.height(), -1);
@@ -217,7 +236,19 @@ LabelSpot AxisSearch::spotOf(const Line &line, int member, int direction) const
     spot.textHeight = int(std::lround(line.charSize));
     if (line.column) {
         // In the transposed picture the column is a row; its labels' sides face left or right.
-        spot.anchor = b.centerY();
+        // A label is centred on its tick by its digits: a decimal comma hanging below them
+        // does not count.
+        int heaviest = 0;
+        for (const Blob &part : label.text.parts)
+            heaviest = std::max(heaviest, part.pixels);
+        int top = b.y1, bottom = b.y0;
+        for (const Blob &part : label.text.parts) {
+            if (part.pixels * 5 < heaviest)
+                continue;
+            top = std::min(top, part.box.y0);
+            bottom = std::max(bottom, part.box.y1);
+        }
+        spot.anchor = 0.5 * (top + bottom);
         spot.edge = direction < 0 ? b.x0 : b.x1 - 1;
         return spot;
     }
@@ -398,6 +429,20 @@ void AxisSearch::evaluate(Line &line)
     line.choice = chooseAxisScale(line.samples, tolerance, line.powerForms);
     if (!line.choice.fit)
         return;
+    // Any two samples fit a line: when only two agree, a pair whose values grow the usual way
+    // (to the right, upwards) is the likelier reading; the others hold a misread label.
+    auto usual = [&line](const AxisChoice &c) { return line.column ? c.fit->slope < 0 : c.fit->slope > 0; };
+    const size_t count = line.samples.size();
+    for (size_t left = 0; left < count && count >= 3 && line.choice.fit->inliers.size() == 2 && !usual(line.choice); ++left) {
+        std::vector<AxisSample> rest = line.samples;
+        rest.erase(rest.begin() + long(left));
+        AxisChoice other = chooseAxisScale(rest, tolerance, line.powerForms);
+        if (!other.fit || other.fit->inliers.size() != 2 || !usual(other))
+            continue;
+        for (int &k : other.fit->inliers)
+            k += k >= int(left) ? 1 : 0;
+        line.choice = std::move(other);
+    }
     const int inliers = int(line.choice.fit->inliers.size());
     line.score = inliers + (line.measured ? 1.0 : 0.0) - 0.5 * (valued - inliers);
     line.colourBar = line.measured && besideColourRamp(line);

@@ -302,6 +302,9 @@ std::optional<AxisOffset> AxisSearch::readOffset(const std::vector<int> &pieces,
                 || (start > 0 && (text[start - 1].isLetter() || QStringLiteral("+-^.,").contains(text[start - 1]))))
                 continue;
             offset = offsetValue(text.mid(start));
+            // A factor's sign and base with nothing after them lost their raised power.
+            if (!offset && text.mid(start) == QLatin1String("x10"))
+                doubtful = true;
             if (offset && std::find(starts.begin(), starts.end(), start) != starts.end() && (!numeric || letters < 3))
                 ownWord = true;
             // A number right before "x10^n" is its mantissa: an addend that lost its sign.

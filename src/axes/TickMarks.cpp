@@ -53,7 +53,10 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
             if (leftMax < 0 || rightMax < 0)
                 continue;
             const int dark = std::min(leftMax, rightMax) - line[x];
-            const int light = line[x] - std::max(leftMin, rightMin);
+            // A light line has the darker background beyond it on both sides; the white gap
+            // between a mark and a curve or a frame close by has white beyond it.
+            const int beyond = std::max<int>(x - reach >= 0 ? line[x - reach] : 0, x + reach < image.width() ? line[x + reach] : 0);
+            const int light = std::min(line[x] - std::max(leftMin, rightMin), line[x] - beyond);
             darkRow[i] = std::max(0, dark);
             lightRow[i] = std::max(0, light);
             row[i] = std::max(darkRow[i], lightRow[i]);
@@ -95,6 +98,7 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
     // together: they are taken apart from the longest down.
     std::vector<TickMark> lines;
     std::vector<char> used(width, 0);
+    std::vector<int> takenBy(width, -1);
     // The centre of a line: along its run, each row's contrast-weighted centre over the line's
     // columns and one beside; the median of those, so that a curve crossing it does not pull.
     std::vector<double> centres;
@@ -164,16 +168,27 @@ std::vector<TickMark> linesNear(const InkImage &image, const LabelSpot &label, i
                     peak = k;
             if (peak < 0)
                 break;
+            // The columns of one line are about as long and leave the label together; those of
+            // a slanting curve close by start one after the other.
+            auto sameLine = [&](int k) {
+                return !used[k] && best[k] * 5 >= best[peak] * 4 && std::abs(bestFirst[k] - bestFirst[peak]) <= 2;
+            };
             int from = peak, to = peak;
-            while (from > i && !used[from - 1] && best[from - 1] * 5 >= best[peak] * 4)
+            while (from > i && sameLine(from - 1))
                 --from;
-            while (to < runEnd && !used[to + 1] && best[to + 1] * 5 >= best[peak] * 4)
+            while (to < runEnd && sameLine(to + 1))
                 ++to;
             // A much fainter piece touching a line already taken is its blurred edge (a JPEG's
-            // ringing), not a line of its own.
-            const bool edge = (from > i && used[from - 1] && 2 * peakStrength[peak] < peakStrength[from - 1])
-                || (to < runEnd && used[to + 1] && 2 * peakStrength[peak] < peakStrength[to + 1]);
+            // ringing), not a line of its own; so is a shorter one that leaves the label where it
+            // does: a mark drawn wider than the grid line that goes on from it.
+            auto partOf = [&](int k) {
+                const int taken = takenBy[k];
+                return 2 * peakStrength[peak] < peakStrength[k]
+                    || (std::abs(bestFirst[peak] - bestFirst[taken]) <= 1 && best[peak] < best[taken]);
+            };
+            const bool edge = (from > i && used[from - 1] && partOf(from - 1)) || (to < runEnd && used[to + 1] && partOf(to + 1));
             std::fill(used.begin() + from, used.begin() + to + 1, 1);
+            std::fill(takenBy.begin() + from, takenBy.begin() + to + 1, peak);
             if (!edge && to - from + 1 <= maxWidth + 1)
                 addLine(from, to, peak);
         }

@@ -31,8 +31,9 @@ struct Ticks { QList<double> positions, values; bool powers; bool log; int agree
 // Tick marks `width` pixels wide (blurred at their sides when wider than one) drawn up from an
 // x axis's labels at these columns on a background of level `shade`, each with a shorter minor
 // mark `minorGap` pixels right of it (0: none), and running on into a grid line except where
-// `hidden` says.
-struct Marks { QList<int> columns; int minorGap; QList<bool> hidden; int width = 1; int shade = 255; };
+// `hidden` says; a two-pixel dark line a pixel longer `beside` pixels right of each (0: none),
+// moved `besideShort` pixels further from the labels (a curve or a frame close by).
+struct Marks { QList<int> columns; int minorGap; QList<bool> hidden; int width = 1; int shade = 255; int beside = 0; int besideShort = 0; };
 // A found axis and what a user would have typed and clicked for it.
 struct Typed { bool log; double along1, value1, along2, value2; QString text1, text2; float position1; };
 // A chart, the point the user chose (negative: none), an axis of it, and whether it must be
@@ -130,6 +131,10 @@ private slots:
             << Marks{{30, 80, 130, 180}, 3, {true, true, true, true}};
         QTest::newRow("a two-pixel mark on grey keeps its centre with a minor mark close before it")
             << Marks{{30, 80, 130, 180}, -5, {true, true, true, true}, 2, 191};
+        QTest::newRow("a mark keeps its centre with a line close beside it, the gap between no line")
+            << Marks{{30, 80, 130, 180}, 0, {false, false, false, false}, 1, 255, 4};
+        QTest::newRow("a mark keeps its centre with a curve touching it further from the labels")
+            << Marks{{30, 80, 130, 180}, 0, {true, true, true, true}, 1, 255, 1, 8};
     }
     void tickMarksAreFoundWhereDrawn()
     {
@@ -146,6 +151,8 @@ private slots:
             paint.fillRect(x, top, w, labelTop - 1 - top, Qt::black);
             if (row.minorGap)
                 paint.fillRect(x + row.minorGap, labelTop - 5, w, 4, Qt::black);
+            if (row.beside)
+                paint.fillRect(x + row.beside, top - row.besideShort, 2, labelTop - top, Qt::black);
             spots.push_back({x + 0.5 * w, labelTop, 10});
         }
         paint.end();
