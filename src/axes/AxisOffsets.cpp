@@ -39,12 +39,19 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     double nearX0 = -1e18, nearX1 = 1e18; // where text may be the offset, not only a doubt
     bool middle = false;
     if (xAxis) {
-        const double last = std::max(extent.x1, int(fit.position(line.samples[fit.inliers.back()].value)));
+        // The inliers go by rising value: on an axis whose values fall to the right the last
+        // one is at the left end.
+        // A label the fit explains but did not use stands at a tick as well.
+        double rightmost = std::max(fit.position(line.samples[fit.inliers.front()].value),
+                                    fit.position(line.samples[fit.inliers.back()].value));
+        for (int m : agreeing)
+            rightmost = std::max(rightmost, mLabels[m].text.box.centerX());
+        const double last = std::max(double(extent.x1), rightmost);
         x0 = last - 0.5 * sp - 2 * c;
         x1 = last + sp + 10 * c;
         y0 = line.direction < 0 ? extent.y0 - c : extent.y0 - 4 * c;
         y1 = line.direction < 0 ? extent.y1 + 4 * c : extent.y1 + c;
-        endX = fit.position(line.samples[fit.inliers.back()].value);
+        endX = rightmost;
         endY = line.direction < 0 ? extent.y1 + c : extent.y0 - c;
     } else {
         const double top = std::min(extent.y0, int(std::min(fit.position(line.samples[fit.inliers.front()].value),
@@ -184,6 +191,9 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         return (left >= extent.x1 - 3 * c && left <= extent.x1 + 3 * c) || (left >= x0 && left <= plotLeft + 2 * c);
     };
     const QString unread = AxesTexts::tr("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
+    // Words beside the axis's end (a legend, an axis name) that read as no offset doubt it
+    // only while nothing there reads as one on its own.
+    bool wordsThere = false;
     for (std::vector<int> &pieces : textLines) {
         bool doubtful = false, ownWord = false;
         const auto offset = readOffset(pieces, xAxis, doubtful, ownWord);
@@ -195,6 +205,8 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             const PixelBox &b = mLabels[i].text.box;
             return std::find(candidates.begin(), candidates.end(), i) != candidates.end() && b.x1 > nearX0 && b.x0 < nearX1;
         });
+        if (mTrace)
+            mTrace(QStringLiteral("  near %1, aligned %2, an offset %3, on its own %4").arg(near).arg(aligned(pieces)).arg(bool(offset)).arg(ownWord));
         if (!near || !aligned(pieces)) {
             // Elsewhere an offset is taken for none, but one that reads as one is a doubt (not
             // a word's tail: "1992-2030" in a title).
@@ -207,8 +219,19 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             problem = unread;
             return std::nullopt;
         }
-        if (offset)
+        if (offset) {
+            // Beside words only a line that is the offset and nothing else, read alike as
+            // words, is trusted: a legend's marker and number read as digits can look like one.
+            QString words;
+            for (int i : pieces)
+                words += canonicalLabel(readLabel(i, 0, false, true));
+            const auto asWords = offsetValue(words);
+            const bool clean = ownWord && asWords && asWords->multiplier == offset->multiplier
+                && asWords->addend == offset->addend;
+            if (wordsThere && !clean)
+                problem = unread;
             return problem.isEmpty() ? offset : std::nullopt;
+        }
         // Text there that is no offset and no words may be a misread one; a plain number
         // among words (a legend's "2024 data") is none.
         const bool plainAmongWords = letters(pieces) >= 3 && std::all_of(pieces.begin(), pieces.end(), [&](int i) {
@@ -216,10 +239,14 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             return std::find(candidates.begin(), candidates.end(), i) == candidates.end()
                 || (!words.isEmpty() && std::all_of(words.begin(), words.end(), [](QChar ch) { return ch.isDigit(); }));
         });
-        if (!plainAmongWords)
+        if (plainAmongWords)
+            continue;
+        if (letters(pieces) >= 3)
+            wordsThere = true;
+        else
             problem = unread;
     }
-    if (swallowed)
+    if (swallowed || wordsThere)
         problem = unread;
     return problem.isEmpty() ? std::optional<AxisOffset>(AxisOffset{}) : std::nullopt;
 }
