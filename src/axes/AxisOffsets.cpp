@@ -93,15 +93,38 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     // Every box in the region but the labels explained (by this axis, or as the labels of
     // another: a plot above has its x labels over this one's y axis); an offset text may have
     // run into a neighbour (the axis name) and reach out of it.
-    std::vector<int> inRegion;
+    // A tick label the line missed (a turned last label standing apart) is explained too: in
+    // the labels' band, it reads as a value on their grid that the mapping puts where it stands.
+    // A misread factor ("x10^4" as "104") is not on the grid, or not in its place.
+    double valueStep = 0;
+    for (size_t k = 1; k < fit.inliers.size(); ++k) {
+        const double d = line.samples[fit.inliers[k]].value - line.samples[fit.inliers[k - 1]].value;
+        if (d > 0 && (valueStep == 0 || d < valueStep))
+            valueStep = d;
+    }
+    const CommaUse comma = commaUseOf(line.texts);
+    auto missedLabel = [&](int i) {
+        const PixelBox &b = mLabels[i].text.box;
+        const double across = line.column ? b.centerX() : b.centerY();
+        if (fit.log || valueStep <= 0 || across < (line.column ? extent.x0 : extent.y0)
+            || across > (line.column ? extent.x1 : extent.y1))
+            return false;
+        const auto v = labelValue(readLabel(i, line.angle, true), comma);
+        if (!v)
+            return false;
+        const double steps = (*v - line.samples[fit.inliers.front()].value) / valueStep;
+        return std::abs(steps - std::round(steps)) < 1e-6 && std::abs(fit.position(*v) - along(line, b)) <= c;
+    };
+    std::vector<int> inRegion, missed;
     for (int i = 0; i < int(mLabels.size()); ++i) {
         const bool member = std::find(line.members.begin(), line.members.end(), i) != line.members.end();
         if (std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end() || (i < int(mOnAxis.size()) && mOnAxis[i] && !member))
             continue;
         const PixelBox &b = mLabels[i].text.box;
         if (b.x1 > x0 && b.x0 < x1 && b.y1 > y0 && b.y0 < y1)
-            inRegion.push_back(i);
+            (!member && missedLabel(i) ? missed : inRegion).push_back(i);
     }
+    agreeing.insert(agreeing.end(), missed.begin(), missed.end());
     std::sort(inRegion.begin(), inRegion.end(),
               [&](int a, int b) { return mLabels[a].text.box.x0 < mLabels[b].text.box.x0; });
     // A label of the line there that its value does not explain may have swallowed the offset
@@ -191,9 +214,10 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         return (left >= extent.x1 - 3 * c && left <= extent.x1 + 3 * c) || (left >= x0 && left <= plotLeft + 2 * c);
     };
     const QString unread = AxesTexts::tr("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
-    // Words beside the axis's end (a legend, an axis name) that read as no offset doubt it
-    // only while nothing there reads as one on its own.
-    bool wordsThere = false;
+    // Words beside the axis's end (a legend, an axis name) that read as no offset leave an
+    // offset trusted only when it reads alike as words; unless they end in a word, they doubt
+    // there being none.
+    bool wordsThere = false, wordsDoubt = false;
     for (std::vector<int> &pieces : textLines) {
         bool doubtful = false, ownWord = false;
         const auto offset = readOffset(pieces, xAxis, doubtful, ownWord);
@@ -221,10 +245,13 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         }
         if (offset) {
             // Beside words only a line that is the offset and nothing else, read alike as
-            // words, is trusted: a legend's marker and number read as digits can look like one.
+            // words (a 1 may read as an l there), is trusted: a legend's marker and number read as digits can look like one.
             QString words;
             for (int i : pieces)
-                words += canonicalLabel(readLabel(i, 0, false, true));
+                for (QChar ch : canonicalLabel(readLabel(i, 0, false, true)))
+                    words += ch == QLatin1Char('l') || ch == QLatin1Char('I') ? QLatin1Char('1')
+                        : ch == QLatin1Char('O') || ch == QLatin1Char('o')    ? QLatin1Char('0')
+                                                                               : ch;
             const auto asWords = offsetValue(words);
             const bool clean = ownWord && asWords && asWords->multiplier == offset->multiplier
                 && asWords->addend == offset->addend;
@@ -239,14 +266,23 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             return std::find(candidates.begin(), candidates.end(), i) == candidates.end()
                 || (!words.isEmpty() && std::all_of(words.begin(), words.end(), [](QChar ch) { return ch.isDigit(); }));
         });
-        if (plainAmongWords)
-            continue;
+        // An offset run into an axis name ends its line; a line that ends in a word (letters
+        // no misread digit makes, and no digit) holds none.
+        const QString tail = readLabel(pieces.back(), 0, false, true);
+        const bool endsInWord = std::none_of(tail.begin(), tail.end(), [](QChar ch) { return ch.isDigit(); })
+            && std::count_if(tail.begin(), tail.end(), [](QChar ch) {
+                   return ch.isLetter() && !QStringLiteral("eExXlIiOoSsZzBbgqGT").contains(ch);
+               }) >= 2;
         if (letters(pieces) >= 3)
             wordsThere = true;
+        if (plainAmongWords || endsInWord)
+            continue;
+        if (letters(pieces) >= 3)
+            wordsDoubt = true;
         else
             problem = unread;
     }
-    if (swallowed || wordsThere)
+    if (swallowed || wordsDoubt)
         problem = unread;
     return problem.isEmpty() ? std::optional<AxisOffset>(AxisOffset{}) : std::nullopt;
 }
