@@ -39,9 +39,9 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     double nearX0 = -1e18, nearX1 = 1e18; // where text may be the offset, not only a doubt
     bool middle = false;
     if (xAxis) {
-        // The inliers go by rising value: on an axis whose values fall to the right the last
-        // one is at the left end.
-        // A label the fit explains but did not use stands at a tick as well.
+        // The axis ends at its rightmost tick: the inliers go by rising value (on an axis whose
+        // values fall to the right the last is at the left end), and a label the fit explains
+        // but did not use stands at a tick as well.
         double rightmost = std::max(fit.position(line.samples[fit.inliers.front()].value),
                                     fit.position(line.samples[fit.inliers.back()].value));
         for (int m : agreeing)
@@ -93,6 +93,7 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     // Every box in the region but the labels explained (by this axis, or as the labels of
     // another: a plot above has its x labels over this one's y axis); an offset text may have
     // run into a neighbour (the axis name) and reach out of it.
+    //
     // A tick label the line missed (a turned last label standing apart) is explained too: in
     // the labels' band, it reads as a value on their grid that the mapping puts where it stands.
     // A misread factor ("x10^4" as "104") is not on the grid, or not in its place.
@@ -245,7 +246,8 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         }
         if (offset) {
             // Beside words only a line that is the offset and nothing else, read alike as
-            // words (a 1 may read as an l there), is trusted: a legend's marker and number read as digits can look like one.
+            // words (where a 1 may read as an l), is trusted: a legend's marker and number,
+            // read as digits, can look like an addend.
             QString words;
             for (int i : pieces)
                 for (QChar ch : canonicalLabel(readLabel(i, 0, false, true)))
