@@ -39,12 +39,19 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     double nearX0 = -1e18, nearX1 = 1e18; // where text may be the offset, not only a doubt
     bool middle = false;
     if (xAxis) {
-        const double last = std::max(extent.x1, int(fit.position(line.samples[fit.inliers.back()].value)));
+        // The axis ends at its rightmost tick: the inliers go by rising value (on an axis whose
+        // values fall to the right the last is at the left end), and a label the fit explains
+        // but did not use stands at a tick as well.
+        double rightmost = std::max(fit.position(line.samples[fit.inliers.front()].value),
+                                    fit.position(line.samples[fit.inliers.back()].value));
+        for (int m : agreeing)
+            rightmost = std::max(rightmost, mLabels[m].text.box.centerX());
+        const double last = std::max(double(extent.x1), rightmost);
         x0 = last - 0.5 * sp - 2 * c;
         x1 = last + sp + 10 * c;
         y0 = line.direction < 0 ? extent.y0 - c : extent.y0 - 4 * c;
         y1 = line.direction < 0 ? extent.y1 + 4 * c : extent.y1 + c;
-        endX = fit.position(line.samples[fit.inliers.back()].value);
+        endX = rightmost;
         endY = line.direction < 0 ? extent.y1 + c : extent.y0 - c;
     } else {
         const double top = std::min(extent.y0, int(std::min(fit.position(line.samples[fit.inliers.front()].value),
@@ -90,15 +97,39 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
     // Every box in the region but the labels explained (by this axis, or as the labels of
     // another: a plot above has its x labels over this one's y axis); an offset text may have
     // run into a neighbour (the axis name) and reach out of it.
-    std::vector<int> inRegion;
+    //
+    // A tick label the line missed (a turned last label standing apart) is explained too: in
+    // the labels' band, it reads as a value on their grid that the mapping puts where it stands.
+    // A misread factor ("x10^4" as "104") is not on the grid, or not in its place.
+    double valueStep = 0;
+    for (size_t k = 1; k < fit.inliers.size(); ++k) {
+        const double d = line.samples[fit.inliers[k]].value - line.samples[fit.inliers[k - 1]].value;
+        if (d > 0 && (valueStep == 0 || d < valueStep))
+            valueStep = d;
+    }
+    const CommaUse comma = commaUseOf(line.texts);
+    auto missedLabel = [&](int i) {
+        const PixelBox &b = mLabels[i].text.box;
+        const double across = line.column ? b.centerX() : b.centerY();
+        if (fit.log || valueStep <= 0 || across < (line.column ? extent.x0 : extent.y0)
+            || across > (line.column ? extent.x1 : extent.y1))
+            return false;
+        const auto v = labelValue(readLabel(i, line.angle, true), comma);
+        if (!v)
+            return false;
+        const double steps = (*v - line.samples[fit.inliers.front()].value) / valueStep;
+        return std::abs(steps - std::round(steps)) < 1e-6 && std::abs(fit.position(*v) - along(line, b)) <= c;
+    };
+    std::vector<int> inRegion, missed;
     for (int i = 0; i < int(mLabels.size()); ++i) {
         const bool member = std::find(line.members.begin(), line.members.end(), i) != line.members.end();
         if (std::find(agreeing.begin(), agreeing.end(), i) != agreeing.end() || (i < int(mOnAxis.size()) && mOnAxis[i] && !member))
             continue;
         const PixelBox &b = mLabels[i].text.box;
         if (b.x1 > x0 && b.x0 < x1 && b.y1 > y0 && b.y0 < y1)
-            inRegion.push_back(i);
+            (!member && missedLabel(i) ? missed : inRegion).push_back(i);
     }
+    agreeing.insert(agreeing.end(), missed.begin(), missed.end());
     std::sort(inRegion.begin(), inRegion.end(),
               [&](int a, int b) { return mLabels[a].text.box.x0 < mLabels[b].text.box.x0; });
     // A label of the line there that its value does not explain may have swallowed the offset
@@ -194,6 +225,10 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         return text.startsWith(QLatin1String("x10"));
     };
     const QString unread = AxesTexts::tr("the factor at the end of the %1 axis could not be read").arg(xAxis ? QLatin1Char('x') : QLatin1Char('y'));
+    // Words beside the axis's end (a legend, an axis name) that read as no offset leave an
+    // offset trusted only when it reads alike as words; unless they end in a word, they doubt
+    // there being none.
+    bool wordsThere = false, wordsDoubt = false;
     for (std::vector<int> &pieces : textLines) {
         bool doubtful = false, ownWord = false;
         const auto offset = readOffset(pieces, xAxis, doubtful, ownWord);
@@ -205,6 +240,8 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             const PixelBox &b = mLabels[i].text.box;
             return std::find(candidates.begin(), candidates.end(), i) != candidates.end() && b.x1 > nearX0 && b.x0 < nearX1;
         });
+        if (mTrace)
+            mTrace(QStringLiteral("  near %1, aligned %2, an offset %3, on its own %4").arg(near).arg(aligned(pieces)).arg(bool(offset)).arg(ownWord));
         if (!near || !aligned(pieces)) {
             // Elsewhere an offset is taken for none, but one that reads as one is a doubt (not
             // a word's tail: "1992-2030" in a title), and so is one that starts like one but
@@ -218,8 +255,23 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             problem = unread;
             return std::nullopt;
         }
-        if (offset)
+        if (offset) {
+            // Beside words only a line that is the offset and nothing else, read alike as
+            // words (where a 1 may read as an l), is trusted: a legend's marker and number,
+            // read as digits, can look like an addend.
+            QString words;
+            for (int i : pieces)
+                for (QChar ch : canonicalLabel(readLabel(i, 0, false, true)))
+                    words += ch == QLatin1Char('l') || ch == QLatin1Char('I') ? QLatin1Char('1')
+                        : ch == QLatin1Char('O') || ch == QLatin1Char('o')    ? QLatin1Char('0')
+                                                                               : ch;
+            const auto asWords = offsetValue(words);
+            const bool clean = ownWord && asWords && asWords->multiplier == offset->multiplier
+                && asWords->addend == offset->addend;
+            if (wordsThere && !clean)
+                problem = unread;
             return problem.isEmpty() ? offset : std::nullopt;
+        }
         // Text there that is no offset and no words may be a misread one; a plain number
         // among words (a legend's "2024 data") is none.
         const bool plainAmongWords = letters(pieces) >= 3 && std::all_of(pieces.begin(), pieces.end(), [&](int i) {
@@ -227,10 +279,23 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             return std::find(candidates.begin(), candidates.end(), i) == candidates.end()
                 || (!words.isEmpty() && std::all_of(words.begin(), words.end(), [](QChar ch) { return ch.isDigit(); }));
         });
-        if (!plainAmongWords)
+        // An offset run into an axis name ends its line; a line that ends in a word (letters
+        // no misread digit makes, and no digit) holds none.
+        const QString tail = readLabel(pieces.back(), 0, false, true);
+        const bool endsInWord = std::none_of(tail.begin(), tail.end(), [](QChar ch) { return ch.isDigit(); })
+            && std::count_if(tail.begin(), tail.end(), [](QChar ch) {
+                   return ch.isLetter() && !QStringLiteral("eExXlIiOoSsZzBbgqGT").contains(ch);
+               }) >= 2;
+        if (letters(pieces) >= 3)
+            wordsThere = true;
+        if (plainAmongWords || endsInWord)
+            continue;
+        if (letters(pieces) >= 3)
+            wordsDoubt = true;
+        else
             problem = unread;
     }
-    if (swallowed)
+    if (swallowed || wordsDoubt)
         problem = unread;
     return problem.isEmpty() ? std::optional<AxisOffset>(AxisOffset{}) : std::nullopt;
 }

@@ -224,7 +224,11 @@ private slots:
     {
         QTest::addColumn<Chart>("row");
         QTest::newRow("a factor with a small raised 3 is read") << Chart{"small-raised-factor.png", {-1, -1}, true, true, -1000, 200};
-        QTest::newRow("a legend's number beside the axis end is no addend") << Chart{"legend-at-axis-end.png", {1222.3, 283.6}, false, false, 0, 0};
+        QTest::newRow("a legend's number beside the axis end is no addend") << Chart{"legend-at-axis-end.png", {1222.3, 283.6}, false, true, 0, 60};
+        QTest::newRow("a legend's marker and number after its words are no addend") << Chart{"legend-number-after-words.png", {-1, -1}, false, false, 0, 0};
+        QTest::newRow("a factor read on its own is no doubt for a legend's words nearer the axis end")
+            << Chart{"factor-past-legend-words.png", {-1, -1}, false, true, -0.002, 0.006};
+        QTest::newRow("a turned last label standing apart at the axis end is no factor") << Chart{"turned-last-label-apart.png", {-1, -1}, true, true, -700, -200};
         QTest::newRow("a number among a legend's words near the axis end is no doubt") << Chart{"legend-words-at-axis-end.png", {-1, -1}, false, true, -2e-6, 6e-6};
         QTest::newRow("the labels of a plot beside another in one row are its x axis") << Chart{"second-plot-in-the-same-row.png", {900.8, 602.6}, true, true, 0, 0.2};
         QTest::newRow("the x labels of the plot above leave no doubt about the factor") << Chart{"x-labels-of-the-plot-above.png", {681.8, 1544.9}, false, true, -3000, 500};
