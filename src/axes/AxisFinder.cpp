@@ -122,7 +122,8 @@ FoundAxis AxisSearch::conclude(const Line &line, bool xAxis, const Line *other)
     const AxisSample &hi = line.samples[fit.inliers.back()];
     std::vector<double> reaches;
     // Marks whose rows disagree on their centre (run together with a minor mark or a JPEG's
-    // ringing) may all be off alike, which no residual shows: half of them put the axis in doubt.
+    // ringing) may be off alike, which no residual shows; one of them at an axis end places a
+    // reference wrongly, so any one puts the axis in doubt.
     int unclear = 0;
     for (int k : fit.inliers) {
         const auto &tick = line.ticks[line.sampleMember[k]];
@@ -189,7 +190,7 @@ FoundAxis AxisSearch::conclude(const Line &line, bool xAxis, const Line *other)
         axis.problem = AxesTexts::tr("the %1 axis could be linear or logarithmic").arg(name);
     else if (!usualDirection)
         axis.problem = AxesTexts::tr("the %1 values run the unusual way").arg(name);
-    else if (line.measured && !reaches.empty() && 2 * unclear >= int(reaches.size()))
+    else if (line.measured && unclear > 0)
         axis.problem = AxesTexts::tr("the places of the %1 ticks are unclear").arg(name);
     else if (!fit.evenlyPlaced())
         axis.problem = AxesTexts::tr("the %1 ticks are not evenly placed").arg(name);

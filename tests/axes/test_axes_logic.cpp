@@ -233,6 +233,8 @@ private slots:
         QTest::newRow("the labels of a plot beside another in one row are its x axis") << Chart{"second-plot-in-the-same-row.png", {900.8, 602.6}, true, true, 0, 0.2};
         QTest::newRow("the x labels of the plot above leave no doubt about the factor") << Chart{"x-labels-of-the-plot-above.png", {681.8, 1544.9}, false, true, -3000, 500};
         QTest::newRow("a factor beside a colour bar is read") << Chart{"factor-beside-colour-bar.png", {-1, -1}, true, true, -2e-6, 1e-6};
+        QTest::newRow("marks pulled aside by a JPEG's ringing at the axis end leave the axis not sure")
+            << Chart{"ticks-beside-jpeg-ringing.jpg", {245.5, 401}, false, false, 0, 0};
         QTest::newRow("the next plot's labels in line with the x labels are another axis")
             << Chart{"next-plot-labels-in-line.png", {900.8, 602.6}, true, true, 0, 0.2};
         QTest::newRow("a colour bar's scale across from the y axis is not sure") << Chart{"colour-bar-beside-log-axis.png", {-1, -1}, false, false, 0, 0};
