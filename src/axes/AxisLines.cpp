@@ -323,9 +323,8 @@ void AxisSearch::evaluateAll(std::vector<Line> &lines)
             part.charSize = line.charSize;
             part.members.assign(line.members.begin() + from, line.members.begin() + to);
             line.score -= 1;
-            const bool known = std::any_of(lines.begin(), lines.end(), [&part](const Line &l) { return l.members == part.members; })
-                || std::any_of(parts.begin(), parts.end(), [&part](const Line &l) { return l.members == part.members; });
-            if (!known)
+            const auto same = [&part](const Line &l) { return l.members == part.members; };
+            if (std::none_of(lines.begin(), lines.end(), same) && std::none_of(parts.begin(), parts.end(), same))
                 parts.push_back(std::move(part));
         }
     }

@@ -261,11 +261,8 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             // read as digits, can look like an addend.
             QString words;
             for (int i : pieces)
-                for (QChar ch : canonicalLabel(readLabel(i, 0, false, true)))
-                    words += ch == QLatin1Char('l') || ch == QLatin1Char('I') ? QLatin1Char('1')
-                        : ch == QLatin1Char('O') || ch == QLatin1Char('o')    ? QLatin1Char('0')
-                                                                               : ch;
-            const auto asWords = offsetValue(words);
+                words += canonicalLabel(readLabel(i, 0, false, true));
+            const auto asWords = offsetValue(lookalikesAsDigits(words));
             const bool clean = ownWord && asWords && asWords->multiplier == offset->multiplier
                 && asWords->addend == offset->addend;
             if (wordsThere && !clean)
@@ -274,7 +271,8 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
         }
         // Text there that is no offset and no words may be a misread one; a plain number
         // among words (a legend's "2024 data") is none.
-        const bool plainAmongWords = letters(pieces) >= 3 && std::all_of(pieces.begin(), pieces.end(), [&](int i) {
+        const bool wordy = letters(pieces) >= 3;
+        const bool plainAmongWords = wordy && std::all_of(pieces.begin(), pieces.end(), [&](int i) {
             const QString words = readLabel(i, 0, false, true);
             return std::find(candidates.begin(), candidates.end(), i) == candidates.end()
                 || (!words.isEmpty() && std::all_of(words.begin(), words.end(), [](QChar ch) { return ch.isDigit(); }));
@@ -286,11 +284,10 @@ std::optional<AxisOffset> AxisSearch::offsetFor(const Line &line, bool xAxis, co
             && std::count_if(tail.begin(), tail.end(), [](QChar ch) {
                    return ch.isLetter() && !QStringLiteral("eExXlIiOoSsZzBbgqGT").contains(ch);
                }) >= 2;
-        if (letters(pieces) >= 3)
-            wordsThere = true;
+        wordsThere = wordsThere || wordy;
         if (plainAmongWords || endsInWord)
             continue;
-        if (letters(pieces) >= 3)
+        if (wordy)
             wordsDoubt = true;
         else
             problem = unread;

@@ -1,6 +1,7 @@
 #include "axes/LabelReader.h"
 
 #include "axes/AxesTexts.h"
+#include "axes/LabelValue.h"
 
 #include <QPainter>
 #include <QTransform>
@@ -157,15 +158,7 @@ QString LabelReader::recognize(const QImage &line, Charset charset)
             break;
     }
     mApi->SetPageSegMode(tesseract::PSM_SINGLE_LINE);
-    if (numeric) {
-        for (QChar &c : result) {
-            if (c == QLatin1Char('l') || c == QLatin1Char('I'))
-                c = QLatin1Char('1');
-            else if (c == QLatin1Char('O') || c == QLatin1Char('o'))
-                c = QLatin1Char('0');
-        }
-    }
-    return result;
+    return numeric ? lookalikesAsDigits(result) : result;
 }
 
 QString LabelReader::readPart(const QImage &line, std::vector<Blob> parts, int height, Charset charset)

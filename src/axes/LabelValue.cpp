@@ -46,6 +46,17 @@ QString canonicalLabel(const QString &text)
     return out;
 }
 
+QString lookalikesAsDigits(QString text)
+{
+    for (QChar &c : text) {
+        if (c == QLatin1Char('l') || c == QLatin1Char('I'))
+            c = QLatin1Char('1');
+        else if (c == QLatin1Char('O') || c == QLatin1Char('o'))
+            c = QLatin1Char('0');
+    }
+    return text;
+}
+
 std::optional<double> labelValue(const QString &text, CommaUse comma)
 {
     QString t = canonicalLabel(text);

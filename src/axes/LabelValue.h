@@ -36,4 +36,7 @@ std::optional<AxisOffset> offsetValue(const QString &text);
 // The text in the canonical form above: blanks removed, dashes as "-", "×" as "x".
 QString canonicalLabel(const QString &text);
 
+// Letters a recogniser reads for digits put back as the digits: "l" and "I" as 1, "O" and "o" as 0.
+QString lookalikesAsDigits(QString text);
+
 } // namespace chartrek
